@@ -1,0 +1,26 @@
+# Trelvane: cross-built for Windows with MinGW-w64, tested under Wine.
+BUILD ?= build
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
+
+.PHONY: all prereqs configure build test bench clean
+
+all: build
+
+prereqs:
+	tools/ensure-prereqs.sh
+
+configure: prereqs
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-posix.cmake $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	tools/run-tests.sh $(BUILD)
+
+bench: build
+	tools/run-bench.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD)

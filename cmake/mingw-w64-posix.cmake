@@ -1,0 +1,18 @@
+# Cross-compiling for 64-bit Windows with MinGW-w64. The posix thread-model
+# compilers are required: the win32 ones lack std::thread.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(TRELVANE_MINGW_PREFIX x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${TRELVANE_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TRELVANE_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${TRELVANE_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${TRELVANE_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+
+# Self-contained executables: no libstdc++, libgcc or winpthread DLLs beside them.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+

@@ -1,0 +1,139 @@
+#include "framework/Fw_sysutils.h"
+
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <limits>
+#include <vector>
+
+Exception::Exception(std::string message) : FMessage(std::move(message)) {}
+
+EAbort::EAbort() : Exception("Operation aborted.") {}
+EAbort::EAbort(std::string message) : Exception(std::move(message)) {}
+
+void Abort() {
+    throw EAbort();
+}
+
+std::string Format(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    const int length = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    std::string result;
+    if (length > 0) {
+        std::vector<char> buffer(static_cast<size_t>(length) + 1);
+        std::vsnprintf(buffer.data(), buffer.size(), format, args);
+        result.assign(buffer.data(), static_cast<size_t>(length));
+    }
+    va_end(args);
+    return result;
+}
+
+std::string IntToStr(std::int64_t value) {
+    return std::to_string(value);
+}
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+int DigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return 99;
+}
+
+} // namespace
+
+bool TryStrToInt(const std::string& text, int& value) {
+    size_t i = 0;
+    size_t end = text.size();
+    while (i < end && IsBlank(text[i]))
+        ++i;
+    while (end > i && IsBlank(text[end - 1]))
+        --end;
+    bool negative = false;
+    if (i < end && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    int base = 10;
+    if (i < end && text[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < end && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i >= end)
+        return false;
+    // Accumulate the magnitude in 64 bits; more than 10 decimal or 8 hex digits
+    // of significance cannot fit, so the limit check below stays exact.
+    std::uint64_t magnitude = 0;
+    for (; i < end; ++i) {
+        const int digit = DigitValue(text[i]);
+        if (digit >= base)
+            return false;
+        magnitude = magnitude * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
+        if (magnitude > 0xFFFFFFFFull)
+            return false;
+    }
+    std::int64_t result;
+    if (base == 16 && !negative) {
+        // "$FFFFFFFF" is -1, as a 32-bit pattern.
+        result = static_cast<std::int32_t>(static_cast<std::uint32_t>(magnitude));
+    } else {
+        result = negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+        if (result < std::numeric_limits<int>::min() || result > std::numeric_limits<int>::max())
+            return false;
+    }
+    value = static_cast<int>(result);
+    return true;
+}
+
+int StrToInt(const std::string& text) {
+    int value = 0;
+    if (!TryStrToInt(text, value))
+        throw EConvertError("'" + text + "' is not a valid integer value.");
+    return value;
+}
+
+int StrToIntDef(const std::string& text, int defaultValue) {
+    int value = 0;
+    return TryStrToInt(text, value) ? value : defaultValue;
+}
+
+namespace {
+
+struct TLeadByteTable {
+    bool Lead[256];
+    TLeadByteTable() {
+        for (int b = 0; b < 256; ++b)
+            Lead[b] = IsDBCSLeadByte(static_cast<BYTE>(b)) != FALSE;
+    }
+};
+
+} // namespace
+
+bool IsLeadByte(unsigned char b) {
+    static const TLeadByteTable table;
+    return table.Lead[b];
+}
+
+bool IsTrailByte(const std::string& s, std::size_t i) {
+    // A byte's role depends on every byte before it: walk from the start.
+    std::size_t p = 0;
+    while (p < i)
+        p += CharSize(s, p);
+    return p > i;
+}

@@ -1,0 +1,83 @@
+// Exceptions and small text conversions shared by every unit.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+// The base of every error class of the program. It carries one message, a full
+// English sentence that the application's exception display shows as it is.
+class Exception : public std::exception {
+public:
+    explicit Exception(std::string message);
+    ~Exception() override = default;
+
+    const std::string& Message() const noexcept { return FMessage; }
+    const char* what() const noexcept override { return FMessage.c_str(); }
+
+private:
+    std::string FMessage;
+};
+
+// The silent abort: ends an operation without a message (a cancelled dialog or
+// a declined confirmation). The exception display ignores it.
+class EAbort : public Exception {
+public:
+    EAbort();
+    explicit EAbort(std::string message);
+};
+
+// Throws EAbort.
+[[noreturn]] void Abort();
+
+// An operation that the object's state does not allow.
+class EInvalidOperation : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// An index outside a list, or a capacity below its count.
+class EListError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// String-list errors: an index outside the list, a duplicate that the list
+// rejects, an insertion into a sorted list.
+class EStringListError : public EListError {
+public:
+    using EListError::EListError;
+};
+
+// A text that is not a number.
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// printf-style formatting into a string.
+std::string Format(const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+
+std::string IntToStr(std::int64_t value);
+
+// Decimal, with an optional sign; leading and trailing blanks are allowed.
+// A hexadecimal value is written with a leading "$" or "0x".
+bool TryStrToInt(const std::string& text, int& value);
+// As TryStrToInt; throws EConvertError "'<text>' is not a valid integer value.".
+int StrToInt(const std::string& text);
+int StrToIntDef(const std::string& text, int defaultValue);
+
+// Double-byte characters of the system's ANSI code page.
+// IsLeadByte answers as IsDBCSLeadByte does; the answers are read once per process.
+bool IsLeadByte(unsigned char b);
+// The number of bytes of the character that starts at index i: 2 for a lead
+// byte followed by a non-zero byte, otherwise 1 (the step of CharNextA).
+inline std::size_t CharSize(const std::string& s, std::size_t i) {
+    return (IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() && s[i + 1] != '\0') ? 2 : 1;
+}
+// Whether the byte at index i is the second byte of a double-byte character.
+bool IsTrailByte(const std::string& s, std::size_t i);

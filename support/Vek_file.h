@@ -1,0 +1,154 @@
+// Paths and their part rules, path lists, and the operations on the disk.
+#pragma once
+
+#include "framework/Fw_classes.h"
+
+#include <cstdint>
+#include <string>
+
+// A path value: one string and the rules that split it into drive, directory,
+// name, base name and extension. Nothing checks the text; every operation works
+// on whatever it holds. The delimiters are the backslash and the colon (and the
+// dot in the extension rules); a trail byte of a double-byte character is never
+// a delimiter.
+class TPath {
+public:
+    TPath() = default;
+    TPath(std::string path) : FPath(std::move(path)) {} // NOLINT: a path is built from its text
+    TPath(const char* path) : FPath(path) {}            // NOLINT
+    TPath(const TPath&) = default;
+    TPath& operator=(const TPath&) = default;
+    virtual ~TPath() = default;
+
+    // The full path that the system resolves (current directory and drive,
+    // "." and ".."); empty when the system cannot resolve it.
+    virtual TPath& Expand();
+    // As Expand, then the universal (network) form for a path on a mapped network drive.
+    virtual TPath& ExpandUnc();
+    virtual TPath& IncludeLeading(char c);
+    virtual TPath& ExcludeLeading(char c);
+    virtual TPath& IncludeTrailing(char c);
+    virtual TPath& ExcludeTrailing(char c);
+    // Replaces the list's contents by the drive (if any; a rooted path without
+    // a drive starts with "\") and then every non-empty component.
+    virtual void GetComponents(TStrings& strings) const;
+    // IncludeTrailing('\') of the path, then name without a leading backslash.
+    virtual TPath& Append(const std::string& name);
+    // Gives the name, and cuts the name and then a trailing backslash off the path.
+    virtual TPath& RemoveName(std::string& name);
+    virtual void GetName(std::string& name) const;
+    // Appends "." and ext unless ext is empty.
+    virtual TPath& AddExtension(const std::string& ext);
+    // Gives the extension (without its dot) and removes it with its dot.
+    virtual TPath& RemoveExtension(std::string& ext);
+    virtual void GetExtension(std::string& ext) const;
+    // A relative path becomes base joined with it; a path with a drive stays.
+    virtual TPath& Rebase(const std::string& base);
+    // The path relative to the directory base; unchanged when the drives differ.
+    virtual TPath& MakeRelative(const std::string& base);
+    virtual TPath& ToUpper();
+    virtual TPath& ToLower();
+    virtual bool HasDrive() const;
+    virtual bool IsRelative() const;
+    // A non-empty drive and nothing else (C:, \\server\share).
+    virtual bool IsDrive() const;
+    virtual bool IsWildcardOnly() const;
+    virtual bool IsDot() const;
+    virtual bool IsDotDot() const;
+    virtual bool IsValidPath() const;
+    virtual bool IsValidName() const;
+    virtual bool StartsWith(char c) const;
+    // The last byte is c and is a character of its own, not a trail byte.
+    virtual bool EndsWith(char c) const;
+    // File-name order, without regard to case.
+    virtual int Compare(const TPath& other) const;
+
+    const std::string& GetPath() const { return FPath; }
+    void SetPath(const std::string& path) { FPath = path; }
+    int GetLength() const { return static_cast<int>(FPath.size()); }
+    std::string GetDrive() const;
+    std::string GetDirectory() const;
+    std::string GetName() const;
+    void SetName(const std::string& name);
+    std::string GetBaseName() const;
+    void SetBaseName(const std::string& baseName);
+    std::string GetDottedExtension() const;
+    void SetDottedExtension(const std::string& dottedExt);
+    std::string GetExtension() const;
+    void SetExtension(const std::string& ext);
+
+    static TPath Combine(const std::string& directory, const std::string& name);
+
+private:
+    std::string FPath;
+};
+
+// Character classes, one entry per byte value.
+bool IsPathChar(unsigned char c);
+bool IsNameChar(unsigned char c);
+bool IsWildcardChar(unsigned char c);
+
+// File names in the system's file-name case (double-byte characters untouched).
+std::string LowerFileName(const std::string& name);
+std::string UpperFileName(const std::string& name);
+// File-name order: both lowered by LowerFileName, then the user locale's order.
+int CompareFileNames(const std::string& s1, const std::string& s2);
+
+// A string list of paths. Unless it is case-sensitive it compares the strings
+// as file names, so C:\A.TXT and c:\a.txt are one entry of a sorted list.
+class TPathList : public TStringList {
+public:
+    int CompareStrings(const std::string& s1, const std::string& s2) const override;
+};
+
+class EFileError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// One named file or directory.
+class TFile {
+public:
+    explicit TFile(std::string path) : FPath(std::move(path)) {}
+    virtual ~TFile() = default;
+
+    const std::string& GetPath() const { return FPath; }
+    bool TryGetLongPath(std::string& longPath) const;
+    std::string GetLongPath() const;
+    bool TryGetAttributes(std::uint32_t& attributes) const;
+    std::uint32_t GetAttributes() const;
+
+private:
+    std::string FPath;
+};
+
+// The operations on the file system. The throwing forms call the try forms
+// through their slots, so overriding a try form changes both.
+class TFiles {
+public:
+    TFiles() = default;
+    virtual ~TFiles() = default;
+
+    // Creates an empty file with a unique name in directory; returns its path.
+    virtual std::string CreateTempFile(const std::string& directory, const std::string& prefix);
+    virtual void Move(const std::string& existing, const std::string& target);
+    virtual bool TryMove(const std::string& existing, const std::string& target);
+    virtual void Copy(const std::string& existing, const std::string& target, bool overwrite);
+    virtual bool TryCopy(const std::string& existing, const std::string& target, bool overwrite);
+    virtual void Delete(const std::string& path);
+    virtual bool TryDelete(const std::string& path);
+    virtual void Rename(const std::string& path, const std::string& newName);
+    // Renames in place: the new name is a valid name, the entry stays in its
+    // directory. True only when the entry carries the new name afterwards.
+    virtual bool TryRename(const std::string& path, const std::string& newName);
+    virtual void RemoveDir(const std::string& path);
+    virtual bool TryRemoveDir(const std::string& path);
+    virtual bool Exists(const std::string& path);
+    virtual bool DriveExists(const std::string& root);
+    virtual bool IsDirectory(const std::string& path);
+    virtual bool IsRegularFile(const std::string& path);
+
+    std::string GetWorkingDirectory() const;
+    // Failure is ignored: the current directory then stays as it was.
+    void SetWorkingDirectory(const std::string& path);
+};

@@ -1,0 +1,132 @@
+#include "tests/TestSupport.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+void RemoveTree(const std::string& path) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = data.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            const std::string child = path + "\\" + name;
+            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(child);
+            else
+                DeleteFileA(child.c_str());
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+} // namespace
+
+TTempDir::TTempDir() {
+    char base[MAX_PATH];
+    const DWORD length = GetTempPathA(MAX_PATH, base);
+    std::string root = (length > 0 && length < MAX_PATH) ? std::string(base, length) : std::string(".\\");
+    static LONG counter = 0;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        std::ostringstream name;
+        name << root << "trelvane-test-" << GetCurrentProcessId() << "-" << InterlockedIncrement(&counter);
+        if (CreateDirectoryA(name.str().c_str(), nullptr)) {
+            FPath = name.str();
+            // Long form: the temporary folder may be given in its 8.3 form.
+            char longPath[MAX_PATH];
+            const DWORD n = GetLongPathNameA(FPath.c_str(), longPath, MAX_PATH);
+            if (n > 0 && n < MAX_PATH)
+                FPath.assign(longPath, n);
+            return;
+        }
+    }
+    ADD_FAILURE() << "could not create a temporary folder under " << root;
+}
+
+TTempDir::~TTempDir() {
+    if (!FPath.empty())
+        RemoveTree(FPath);
+}
+
+std::string TTempDir::MakeFile(const std::string& name, const std::string& contents) const {
+    const std::string path = *this / name;
+    std::ofstream out(path, std::ios::binary);
+    out << contents;
+    EXPECT_TRUE(out.good()) << "could not create " << path;
+    return path;
+}
+
+std::string TTempDir::MakeDir(const std::string& name) const {
+    const std::string path = *this / name;
+    EXPECT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << "could not create " << path;
+    return path;
+}
+
+std::string ReadFileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_TRUE(in.good()) << "could not open " << path;
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool EntryExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string NameOnDisk(const std::string& path) {
+    // List the directory and match without regard to case: a direct lookup of
+    // the path may answer with the name as asked rather than as stored.
+    const size_t slash = path.find_last_of('\\');
+    const std::string directory = slash == std::string::npos ? "." : path.substr(0, slash);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    for (const std::string& entry : ListDirectory(directory))
+        if (lstrcmpiA(entry.c_str(), name.c_str()) == 0)
+            return entry;
+    return std::string();
+}
+
+std::vector<std::string> ListDirectory(const std::string& directory) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((directory + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::string name = data.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool PollUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (condition())
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        // Wait for the next message or a short while, whichever comes first.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+bool IsDoubleByteCodePage() {
+    CPINFO info;
+    return GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 2;
+}

@@ -1,0 +1,52 @@
+// Helpers shared by the test suites.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+// A unique folder under the system's temporary folder, removed with all its
+// contents when the object goes.
+class TTempDir {
+public:
+    TTempDir();
+    TTempDir(const TTempDir&) = delete;
+    TTempDir& operator=(const TTempDir&) = delete;
+    ~TTempDir();
+
+    const std::string& Path() const { return FPath; }
+    // Path of an entry inside the folder.
+    std::string operator/(const std::string& name) const { return FPath + "\\" + name; }
+    // Creates a file with the given contents; returns its path.
+    std::string MakeFile(const std::string& name, const std::string& contents = std::string()) const;
+    std::string MakeDir(const std::string& name) const;
+
+private:
+    std::string FPath;
+};
+
+// Reads a whole file; fails the test if it cannot.
+std::string ReadFileText(const std::string& path);
+bool EntryExists(const std::string& path);
+// The entry's name exactly as the directory lists it (letter case included),
+// or empty when there is no such entry.
+std::string NameOnDisk(const std::string& path);
+// The names the directory lists, sorted, without "." and "..".
+std::vector<std::string> ListDirectory(const std::string& directory);
+
+// The thread's last-error value, set to a sentinel before a Win32 call and read
+// after it, to tell "the call cleared or kept it" from "the call set it".
+constexpr DWORD kSentinelError = 0xDEADBEEF;
+
+// Runs the message queue until the condition holds or the time is up.
+bool PollUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
+
+// The double-byte lead byte range of the active code page is what the tests
+// of double-byte rules need; these report whether they can run.
+bool IsDoubleByteCodePage();

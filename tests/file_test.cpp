@@ -1,0 +1,283 @@
+// File operations on a real disk, in a unique temporary folder per test.
+#include "support/Vek_file.h"
+#include "tests/TestSupport.h"
+
+namespace {
+
+// Expects the error of a throwing form, with its exact message.
+template <class F>
+void ExpectFileError(F&& call, const std::string& message, int line) {
+    SCOPED_TRACE(testing::Message() << "called from line " << line);
+    try {
+        call();
+        ADD_FAILURE() << "no EFileError";
+    } catch (const EFileError& e) {
+        EXPECT_EQ(e.Message(), message);
+    }
+}
+#define EXPECT_FILE_ERROR(call, message) ExpectFileError([&] { call; }, message, __LINE__)
+
+} // namespace
+
+TEST(FileRename, RenamesInPlace) {
+    TTempDir dir;
+    TFiles files;
+    const struct {
+        const char* oldName;
+        const char* newName;
+        bool directory;
+    } cases[] = {
+        {"a.txt", "b.txt", false},
+        {"photo.JPG", "2019 photo.jpg", false},
+        {"folder", "renamed folder", true},
+        {"x", "x.tar.gz", false},
+        {"same.txt", "same.txt", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.oldName) + " -> " + c.newName);
+        const std::string path = c.directory ? dir.MakeDir(c.oldName) : dir.MakeFile(c.oldName, c.oldName);
+        ASSERT_TRUE(files.TryRename(path, c.newName));
+        EXPECT_EQ(NameOnDisk(dir / c.newName), c.newName);
+        if (std::string(c.oldName) != c.newName) {
+            EXPECT_FALSE(EntryExists(path));
+        }
+        if (!c.directory) {
+            EXPECT_EQ(ReadFileText(dir / c.newName), c.oldName);
+        }
+    }
+}
+
+TEST(FileRename, ChangesTheLetterCaseOnDisk) {
+    // One call on Windows; under Wine on a case-sensitive host the system
+    // reports success and changes nothing, and the rename goes through an
+    // unused name. Either way the name on disk is the one asked for.
+    TTempDir dir;
+    TFiles files;
+    const struct {
+        const char* oldName;
+        const char* newName;
+        bool directory;
+    } cases[] = {
+        {"a.txt", "A.TXT", false},
+        {"Mixed.Case", "mixed.case", false},
+        {"dir", "DIR", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.oldName) + " -> " + c.newName);
+        const std::string path = c.directory ? dir.MakeDir(c.oldName) : dir.MakeFile(c.oldName, "contents");
+        ASSERT_TRUE(files.TryRename(path, c.newName));
+        EXPECT_EQ(NameOnDisk(dir / c.newName), c.newName);
+        if (!c.directory) {
+            EXPECT_EQ(ReadFileText(dir / c.newName), "contents");
+        }
+        // Nothing is left behind under a temporary name.
+        EXPECT_EQ(ListDirectory(dir.Path()).size(), static_cast<size_t>(&c - cases + 1));
+    }
+}
+
+TEST(FileRename, RefusesWithoutTouchingTheDisk) {
+    TTempDir dir;
+    TFiles files;
+    const std::string a = dir.MakeFile("a.txt", "a");
+    dir.MakeFile("b.txt", "b");
+    const struct {
+        std::string path, newName;
+    } cases[] = {
+        {a, ""},
+        {"", "x.txt"},
+        {a, "sub\\x.txt"},
+        {a, "C:x.txt"},
+        {a, "x/y"},
+        {a, "x*"},
+        {a, "x?"},
+        {a, "x\"y"},
+        {a, "x<y"},
+        {a, "x>y"},
+        {a, "x|y"},
+        {a, "x\ty"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.newName));
+        SetLastError(kSentinelError);
+        EXPECT_FALSE(files.TryRename(c.path, c.newName));
+        EXPECT_EQ(GetLastError(), kSentinelError); // no system call was made
+    }
+    EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"a.txt", "b.txt"}));
+}
+
+TEST(FileRename, NeverReplacesAnExistingEntry) {
+    TTempDir dir;
+    TFiles files;
+    const std::string a = dir.MakeFile("a.txt", "a");
+    dir.MakeFile("b.txt", "b");
+    dir.MakeDir("d");
+    for (const char* target : {"b.txt", "B.TXT", "d"}) {
+        SCOPED_TRACE(target);
+        SetLastError(kSentinelError);
+        EXPECT_FALSE(files.TryRename(a, target));
+        EXPECT_NE(GetLastError(), kSentinelError);
+        EXPECT_EQ(ReadFileText(a), "a");
+        EXPECT_EQ(ReadFileText(dir / "b.txt"), "b");
+    }
+    EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"a.txt", "b.txt", "d"}));
+}
+
+TEST(FileRename, ReportsAMissingSource) {
+    TTempDir dir;
+    TFiles files;
+    SetLastError(kSentinelError);
+    EXPECT_FALSE(files.TryRename(dir / "missing.txt", "x.txt"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_FALSE(EntryExists(dir / "x.txt"));
+    EXPECT_FILE_ERROR(files.Rename(dir / "missing.txt", "x.txt"), "The program could not rename the file.");
+}
+
+TEST(FileRename, ARelativePathIsResolvedAgainstTheCurrentDirectory) {
+    TTempDir dir;
+    TFiles files;
+    dir.MakeFile("rel.txt", "r");
+    const std::string saved = files.GetWorkingDirectory();
+    files.SetWorkingDirectory(dir.Path());
+    EXPECT_EQ(files.GetWorkingDirectory(), dir.Path());
+    EXPECT_TRUE(files.TryRename("rel.txt", "moved.txt"));
+    files.SetWorkingDirectory(saved);
+    EXPECT_FALSE(EntryExists(dir / "rel.txt"));
+    EXPECT_EQ(ReadFileText(dir / "moved.txt"), "r");
+}
+
+TEST(FileOperations, MoveCopyDeleteAndRemoveDirectory) {
+    TTempDir dir;
+    TFiles files;
+    const std::string a = dir.MakeFile("a", "1");
+    const std::string b = dir.MakeFile("b", "2");
+    const std::string sub = dir.MakeDir("sub");
+
+    EXPECT_FALSE(files.TryMove(a, b));
+    EXPECT_TRUE(files.TryMove(a, sub + "\\a"));
+    EXPECT_FALSE(EntryExists(a));
+    EXPECT_EQ(ReadFileText(sub + "\\a"), "1");
+
+    EXPECT_FALSE(files.TryCopy(b, sub + "\\a", false));
+    EXPECT_EQ(ReadFileText(sub + "\\a"), "1");
+    EXPECT_TRUE(files.TryCopy(b, sub + "\\a", true));
+    EXPECT_EQ(ReadFileText(sub + "\\a"), "2");
+    EXPECT_TRUE(files.TryCopy(b, dir / "c", false));
+    EXPECT_EQ(ReadFileText(dir / "c"), "2");
+
+    EXPECT_FALSE(files.TryRemoveDir(sub)); // not empty
+    EXPECT_TRUE(files.TryDelete(sub + "\\a"));
+    EXPECT_FALSE(EntryExists(sub + "\\a"));
+    EXPECT_TRUE(files.TryRemoveDir(sub));
+    EXPECT_FALSE(EntryExists(sub));
+
+    EXPECT_FILE_ERROR(files.Move(dir / "none", dir / "x"), "The program could not move the file.");
+    EXPECT_FILE_ERROR(files.Copy(dir / "none", dir / "x", true), "The program could not copy the file.");
+    EXPECT_FILE_ERROR(files.Delete(dir / "none"), "The program could not delete the file.");
+    EXPECT_FILE_ERROR(files.RemoveDir(dir / "none"), "The program could not remove the directory.");
+    files.Move(b, dir / "b2");
+    EXPECT_EQ(ReadFileText(dir / "b2"), "2");
+}
+
+TEST(FileOperations, ThrowingFormsGoThroughTheTryForms) {
+    // A class that overrides the try forms changes the throwing forms too.
+    class TRefusingFiles : public TFiles {
+    public:
+        int Calls = 0;
+        bool TryMove(const std::string&, const std::string&) override { return ++Calls, false; }
+        bool TryCopy(const std::string&, const std::string&, bool) override { return ++Calls, false; }
+        bool TryDelete(const std::string&) override { return ++Calls, false; }
+        bool TryRename(const std::string&, const std::string&) override { return ++Calls, false; }
+        bool TryRemoveDir(const std::string&) override { return ++Calls, false; }
+    } files;
+    TTempDir dir;
+    const std::string a = dir.MakeFile("a", "1");
+    EXPECT_FILE_ERROR(files.Move(a, dir / "b"), "The program could not move the file.");
+    EXPECT_FILE_ERROR(files.Copy(a, dir / "b", true), "The program could not copy the file.");
+    EXPECT_FILE_ERROR(files.Delete(a), "The program could not delete the file.");
+    EXPECT_FILE_ERROR(files.Rename(a, "b"), "The program could not rename the file.");
+    EXPECT_FILE_ERROR(files.RemoveDir(dir.Path()), "The program could not remove the directory.");
+    EXPECT_EQ(files.Calls, 5);
+    EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"a"});
+}
+
+TEST(FileQueries, ExistenceAndKind) {
+    TTempDir dir;
+    TFiles files;
+    const std::string file = dir.MakeFile("f.txt");
+    const std::string sub = dir.MakeDir("d");
+    const struct {
+        std::string path;
+        bool exists, directory, regular;
+    } cases[] = {
+        {file, true, false, true},
+        {sub, true, true, false},
+        {dir / "missing", false, false, false},
+        {"", false, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(files.Exists(c.path), c.exists);
+        EXPECT_EQ(files.IsDirectory(c.path), c.directory);
+        EXPECT_EQ(files.IsRegularFile(c.path), c.regular);
+    }
+    EXPECT_TRUE(files.DriveExists("C:\\"));
+    EXPECT_FALSE(files.DriveExists("Q:\\"));
+}
+
+TEST(FileQueries, AttributesAndTheirError) {
+    TTempDir dir;
+    const std::string sub = dir.MakeDir("d");
+    EXPECT_NE(TFile(sub).GetAttributes() & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    EXPECT_EQ(TFile(dir.MakeFile("f")).GetAttributes() & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    std::uint32_t attributes = 12345;
+    SetLastError(kSentinelError);
+    EXPECT_FALSE(TFile(dir / "missing").TryGetAttributes(attributes));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(attributes, 12345u);
+    EXPECT_FILE_ERROR(TFile(dir / "missing").GetAttributes(), "The program could not get the attributes of the file.");
+}
+
+TEST(FileQueries, LongPath) {
+    TTempDir dir;
+    const std::string file = dir.MakeFile("a long name.text");
+    std::string longPath;
+    EXPECT_TRUE(TFile(file).TryGetLongPath(longPath));
+    EXPECT_EQ(longPath, file);
+    EXPECT_EQ(TFile(file).GetLongPath(), file);
+
+    // Refused before the system is asked: too long, or not a valid path.
+    for (const std::string& bad : {std::string(260, 'a'), std::string("C:\\a*b"), std::string("C:\\a|b")}) {
+        SetLastError(kSentinelError);
+        EXPECT_FALSE(TFile(bad).TryGetLongPath(longPath));
+        EXPECT_EQ(GetLastError(), kSentinelError);
+    }
+    EXPECT_FALSE(TFile(dir / "missing").TryGetLongPath(longPath));
+    EXPECT_FILE_ERROR(TFile(dir / "missing").GetLongPath(), "The program could not get the long path of the file.");
+}
+
+TEST(FileTemp, CreatesAnEmptyFileWithTheShortPrefix) {
+    TTempDir dir;
+    TFiles files;
+    const std::string created = files.CreateTempFile(dir.Path(), "abc");
+    EXPECT_EQ(TPath(created).GetDirectory(), dir.Path());
+    EXPECT_EQ(TPath(created).GetName().substr(0, 3), "abc");
+    EXPECT_EQ(ReadFileText(created), "");
+    EXPECT_NE(files.CreateTempFile(dir.Path(), ""), created);
+
+    SetLastError(kSentinelError);
+    EXPECT_FILE_ERROR(files.CreateTempFile(dir.Path(), "abcd"), "The prefix is too long.");
+    EXPECT_EQ(GetLastError(), kSentinelError);
+    EXPECT_EQ(ListDirectory(dir.Path()).size(), 2u);
+    EXPECT_FILE_ERROR(files.CreateTempFile(dir / "missing", "abc"), "The program could not create the temporary file.");
+}
+
+TEST(FileWorkingDirectory, AMissingDirectoryIsIgnored) {
+    TTempDir dir;
+    TFiles files;
+    const std::string saved = files.GetWorkingDirectory();
+    files.SetWorkingDirectory(dir.Path());
+    files.SetWorkingDirectory(dir / "missing");
+    EXPECT_EQ(files.GetWorkingDirectory(), dir.Path());
+    files.SetWorkingDirectory(saved);
+    EXPECT_EQ(files.GetWorkingDirectory(), saved);
+}

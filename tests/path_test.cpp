@@ -1,0 +1,394 @@
+// Path values: the part rules, the operations, the character classes and the
+// path list's file-name order.
+#include "support/Vek_file.h"
+#include "tests/TestSupport.h"
+
+#include <vector>
+
+namespace {
+
+struct TPartsCase {
+    std::string path, name, directory, drive, baseName, dottedExt, ext;
+};
+
+void ExpectParts(const TPartsCase& c) {
+    const TPath p(c.path);
+    SCOPED_TRACE("path: " + ::testing::PrintToString(c.path));
+    EXPECT_EQ(p.GetName(), c.name);
+    EXPECT_EQ(p.GetDirectory(), c.directory);
+    EXPECT_EQ(p.GetDrive(), c.drive);
+    EXPECT_EQ(p.GetBaseName(), c.baseName);
+    EXPECT_EQ(p.GetDottedExtension(), c.dottedExt);
+    EXPECT_EQ(p.GetExtension(), c.ext);
+}
+
+using Texts = std::vector<std::string>;
+
+Texts Lines(const TStrings& strings) {
+    Texts result;
+    for (int i = 0; i < strings.Count(); ++i)
+        result.push_back(strings.Strings(i));
+    return result;
+}
+
+// Double-byte characters of code page 932 whose second byte is 0x5C, the backslash.
+const std::string kHyo = "\x95\x5C"; // 表
+const std::string kSo = "\x83\x5C";  // ソ
+
+} // namespace
+
+TEST(PathParts, FollowTheRulesOnEveryKindOfPath) {
+    const TPartsCase cases[] = {
+        // path            name        directory      drive          base     dotted      ext
+        {"C:\\a\\b.txt", "b.txt", "C:\\a", "C:", "b", ".txt", "txt"},
+        {"C:\\b.txt", "b.txt", "C:\\", "C:", "b", ".txt", "txt"},
+        {"C:b.txt", "b.txt", "C:", "C:", "b", ".txt", "txt"},
+        {"\\b.txt", "b.txt", "\\", "", "b", ".txt", "txt"},
+        {"b.tar.gz", "b.tar.gz", "", "", "b.tar", ".gz", "gz"},
+        {"C:\\a\\.profile", ".profile", "C:\\a", "C:", "", ".profile", "profile"},
+        {"C:\\a\\name.", "name.", "C:\\a", "C:", "name", ".", ""},
+        {"C:\\dir.d\\file", "file", "C:\\dir.d", "C:", "file", "", ""},
+        {"\\\\srv\\share\\x", "x", "\\\\srv\\share", "\\\\srv\\share", "x", "", ""},
+        {"C:\\a\\", "", "C:\\a", "C:", "", "", ""},
+        // empty, drives and roots
+        {"", "", "", "", "", "", ""},
+        {"C:", "", "C:", "C:", "", "", ""},
+        {"C:\\", "", "C:\\", "C:", "", "", ""},
+        {"c:x", "x", "c:", "c:", "x", "", ""},
+        {"\\", "", "\\", "", "", "", ""},
+        {"\\\\", "", "\\\\", "\\\\", "", "", ""},
+        {"\\\\\\", "", "\\\\\\", "\\\\", "", "", ""},
+        {"\\\\srv", "srv", "\\\\", "\\\\srv", "srv", "", ""},
+        {"\\\\srv\\share", "share", "\\\\srv", "\\\\srv\\share", "share", "", ""},
+        {"\\\\srv\\share\\", "", "\\\\srv\\share", "\\\\srv\\share", "", "", ""},
+        {"\\\\srv\\share\\d\\f.x", "f.x", "\\\\srv\\share\\d", "\\\\srv\\share", "f", ".x", "x"},
+        // trailing and doubled backslashes
+        {"C:\\a\\\\", "", "C:\\a\\\\", "C:", "", "", ""},
+        {"C:\\a\\\\b", "b", "C:\\a\\\\", "C:", "b", "", ""},
+        {"a\\", "", "a", "", "", "", ""},
+        // names of only dots
+        {".", ".", "", "", "", ".", ""},
+        {"..", "..", "", "", ".", ".", ""},
+        {"...", "...", "", "", "..", ".", ""},
+        {"C:\\a\\..", "..", "C:\\a", "C:", ".", ".", ""},
+        // the dot belongs to a directory, not to the name
+        {"a.b\\c", "c", "a.b", "", "c", "", ""},
+        {"D:\\x.y\\", "", "D:\\x.y", "D:", "", "", ""},
+        {"a.b:c", "c", "a.b:", "", "c", "", ""},
+        // blanks are ordinary characters
+        {" .txt", " .txt", "", "", " ", ".txt", "txt"},
+    };
+    for (const auto& c : cases)
+        ExpectParts(c);
+}
+
+TEST(PathParts, NeverSplitAtTheTrailByteOfADoubleByteCharacter) {
+    if (!IsDoubleByteCodePage())
+        GTEST_SKIP() << "needs a double-byte ANSI code page (the code page 932 run)";
+    const TPartsCase cases[] = {
+        {"C:\\" + kHyo + "\\x.txt", "x.txt", "C:\\" + kHyo, "C:", "x", ".txt", "txt"},
+        {"C:\\a\\" + kHyo, kHyo, "C:\\a", "C:", kHyo, "", ""},
+        {"C:\\" + kHyo + "\\", "", "C:\\" + kHyo, "C:", "", "", ""},
+        {kHyo + ".txt", kHyo + ".txt", "", "", kHyo, ".txt", "txt"},
+        {kSo + "\\x", "x", kSo, "", "x", "", ""},
+        {kSo + kSo, kSo + kSo, "", "", kSo + kSo, "", ""},
+        {"\\\\srv\\" + kHyo + "\\x", "x", "\\\\srv\\" + kHyo, "\\\\srv\\" + kHyo, "x", "", ""},
+        {"\\\\" + kHyo + "\\s\\x", "x", "\\\\" + kHyo + "\\s", "\\\\" + kHyo + "\\s", "x", "", ""},
+        {"a." + kHyo, "a." + kHyo, "", "", "a", "." + kHyo, kHyo},
+        // a lone lead byte at the end is a character of its own
+        {"a\\\x95", "\x95", "a", "", "\x95", "", ""},
+        {std::string("a\x95"), "a\x95", "", "", "a\x95", "", ""},
+    };
+    for (const auto& c : cases)
+        ExpectParts(c);
+}
+
+TEST(PathParts, DoubleByteTrailBytesAreBackslashesInASingleByteCodePage) {
+    if (IsDoubleByteCodePage())
+        GTEST_SKIP() << "checks the single-byte reading of the same bytes";
+    ExpectParts({"C:\\a\\" + kHyo, "", "C:\\a\\\x95", "C:", "", "", ""});
+}
+
+TEST(PathSetParts, ReplaceOnePartAndKeepTheRest) {
+    enum TOp { opName, opBaseName, opExtension, opDottedExtension };
+    const struct {
+        TOp op;
+        std::string path, text, expected;
+    } cases[] = {
+        {opName, "C:\\a\\old.txt", "new", "C:\\a\\new"},
+        {opName, "", "x", "x"},
+        {opName, "C:\\a\\", "x", "C:\\a\\x"},
+        {opName, "C:", "x", "C:x"},
+        {opName, "C:\\a\\b", "", "C:\\a\\"},
+        {opBaseName, "C:\\a\\old.txt", "new", "C:\\a\\new.txt"},
+        {opBaseName, "C:\\a\\.profile", "x", "C:\\a\\x.profile"},
+        {opBaseName, "C:\\dir.d\\file", "x", "C:\\dir.d\\x"},
+        {opBaseName, "a.tar.gz", "b", "b.gz"},
+        {opBaseName, "name.", "x", "x."},
+        {opBaseName, "a.txt", "", ".txt"},
+        {opExtension, "a.txt", "doc", "a.doc"},
+        {opExtension, "a.txt", ".doc", "a.doc"},
+        {opExtension, "a", "doc", "a.doc"},
+        {opExtension, "a.txt", "", "a"},
+        {opExtension, "a", "", "a"},
+        {opExtension, "C:\\dir.d\\file", "doc", "C:\\dir.d\\file.doc"},
+        {opExtension, "name.", "", "name"},
+        {opExtension, "name.", "md", "name.md"},
+        {opExtension, "a.txt", "..md", "a..md"},
+        {opExtension, ".profile", "", ""},
+        {opExtension, "C:\\a\\.profile", "md", "C:\\a\\.md"},
+        {opDottedExtension, "a.txt", ".md", "a.md"},
+        {opDottedExtension, "a", "", "a"},
+        {opDottedExtension, "a.b\\c", ".d", "a.b\\c.d"},
+    };
+    for (const auto& c : cases) {
+        TPath p(c.path);
+        switch (c.op) {
+        case opName:
+            p.SetName(c.text);
+            break;
+        case opBaseName:
+            p.SetBaseName(c.text);
+            break;
+        case opExtension:
+            p.SetExtension(c.text);
+            break;
+        case opDottedExtension:
+            p.SetDottedExtension(c.text);
+            break;
+        }
+        EXPECT_EQ(p.GetPath(), c.expected) << "op " << c.op << " on " << c.path << " with " << c.text;
+    }
+}
+
+TEST(PathSetParts, ReplaceOnlyTheNameAfterADoubleByteDirectory) {
+    if (!IsDoubleByteCodePage())
+        GTEST_SKIP() << "needs a double-byte ANSI code page (the code page 932 run)";
+    TPath p("C:\\" + kHyo + "\\old.txt");
+    p.SetBaseName("new");
+    EXPECT_EQ(p.GetPath(), "C:\\" + kHyo + "\\new.txt");
+    p.SetName(kSo);
+    EXPECT_EQ(p.GetPath(), "C:\\" + kHyo + "\\" + kSo);
+    p.SetExtension("md");
+    EXPECT_EQ(p.GetPath(), "C:\\" + kHyo + "\\" + kSo + ".md");
+}
+
+TEST(PathJoin, CombineAndAppendAddOneBackslash) {
+    const struct {
+        std::string directory, name, combined, appended;
+    } cases[] = {
+        {"C:\\a", "b.txt", "C:\\a\\b.txt", "C:\\a\\b.txt"},
+        {"C:\\", "b.txt", "C:\\b.txt", "C:\\b.txt"},
+        {"", "b.txt", "b.txt", "\\b.txt"},
+        {"C:\\a", "\\b", "C:\\a\\\\b", "C:\\a\\b"},
+        {"C:", "b", "C:\\b", "C:\\b"},
+        {"a", "", "a\\", "a\\"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TPath::Combine(c.directory, c.name).GetPath(), c.combined) << c.directory << " + " << c.name;
+        EXPECT_EQ(TPath(c.directory).Append(c.name).GetPath(), c.appended) << c.directory << " + " << c.name;
+    }
+}
+
+TEST(PathJoin, ABackslashTrailByteIsNoSeparator) {
+    if (!IsDoubleByteCodePage())
+        GTEST_SKIP() << "needs a double-byte ANSI code page (the code page 932 run)";
+    EXPECT_FALSE(TPath("C:\\" + kHyo).EndsWith('\\'));
+    EXPECT_EQ(TPath::Combine("C:\\" + kHyo, "x").GetPath(), "C:\\" + kHyo + "\\x");
+    EXPECT_EQ(TPath("C:\\" + kHyo).IncludeTrailing('\\').GetPath(), "C:\\" + kHyo + "\\");
+    EXPECT_EQ(TPath("C:\\" + kHyo).ExcludeTrailing('\\').GetPath(), "C:\\" + kHyo);
+    EXPECT_EQ(TPath("C:\\" + kHyo + "\\").ExcludeTrailing('\\').GetPath(), "C:\\" + kHyo);
+}
+
+TEST(PathOperations, LeadingAndTrailingCharacters) {
+    EXPECT_EQ(TPath("a").IncludeLeading('\\').GetPath(), "\\a");
+    EXPECT_EQ(TPath("\\a").IncludeLeading('\\').GetPath(), "\\a");
+    EXPECT_EQ(TPath("").IncludeLeading('x').GetPath(), "x");
+    EXPECT_EQ(TPath("\\\\a").ExcludeLeading('\\').GetPath(), "\\a");
+    EXPECT_EQ(TPath("").ExcludeLeading('\\').GetPath(), "");
+    EXPECT_EQ(TPath("a\\").IncludeTrailing('\\').GetPath(), "a\\");
+    EXPECT_EQ(TPath("").IncludeTrailing('\\').GetPath(), "\\");
+    EXPECT_EQ(TPath("a\\\\").ExcludeTrailing('\\').GetPath(), "a\\");
+    EXPECT_EQ(TPath("").ExcludeTrailing('\\').GetPath(), "");
+}
+
+TEST(PathOperations, RemoveNameAddAndRemoveExtension) {
+    std::string out;
+    TPath p("C:\\a\\b.txt");
+    p.RemoveName(out);
+    EXPECT_EQ(out, "b.txt");
+    EXPECT_EQ(p.GetPath(), "C:\\a");
+    p.GetName(out);
+    EXPECT_EQ(out, "a");
+
+    EXPECT_EQ(TPath("a").AddExtension("txt").GetPath(), "a.txt");
+    EXPECT_EQ(TPath("a").AddExtension("").GetPath(), "a");
+    TPath q("d.x\\a.tar.gz");
+    q.RemoveExtension(out);
+    EXPECT_EQ(out, "gz");
+    EXPECT_EQ(q.GetPath(), "d.x\\a.tar");
+    q.GetExtension(out);
+    EXPECT_EQ(out, "tar");
+}
+
+TEST(PathOperations, MakeRelativeDropsTheCommonDirectories) {
+    const struct {
+        std::string path, base, expected;
+    } cases[] = {
+        {"C:\\a\\b\\c.txt", "C:\\a", "b\\c.txt"},
+        {"C:\\a\\b\\c.txt", "C:\\a\\", "b\\c.txt"},
+        {"C:\\a\\b\\c.txt", "C:\\a\\d", "..\\b\\c.txt"},
+        {"C:\\a\\b\\c.txt", "C:\\x\\y", "..\\..\\a\\b\\c.txt"},
+        {"C:\\a\\b\\c.txt", "C:\\", "a\\b\\c.txt"},
+        {"C:\\A\\B\\c.txt", "c:\\a\\b", "c.txt"},
+        {"C:\\a\\b.txt", "D:\\a", "C:\\a\\b.txt"},
+        {"\\\\srv\\share\\d\\f", "\\\\SRV\\Share\\d", "f"},
+        {"a\\b.txt", "a", "b.txt"},
+        {"C:\\a\\", "C:\\", "a\\"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TPath(c.path).MakeRelative(c.base).GetPath(), c.expected) << c.path << " from " << c.base;
+}
+
+TEST(PathOperations, ComponentsStartWithTheDrive) {
+    const struct {
+        std::string path;
+        Texts components;
+    } cases[] = {
+        {"C:\\a\\b.txt", {"C:", "a", "b.txt"}},
+        {"\\\\srv\\share\\x\\", {"\\\\srv\\share", "x"}},
+        {"\\a\\\\b", {"\\", "a", "b"}},
+        {"a", {"a"}},
+        {"", {}},
+    };
+    for (const auto& c : cases) {
+        TStringList list;
+        list.Add("old");
+        TPath(c.path).GetComponents(list);
+        EXPECT_EQ(Lines(list), c.components) << c.path;
+    }
+}
+
+TEST(PathOperations, RebaseResolvesOnlyRelativePaths) {
+    EXPECT_EQ(TPath("x\\y").Rebase("C:\\base").GetPath(), "C:\\base\\x\\y");
+    EXPECT_EQ(TPath("D:\\x").Rebase("C:\\base").GetPath(), "D:\\x");
+    EXPECT_EQ(TPath("\\x").Rebase("C:\\base").GetPath(), "\\x");
+}
+
+TEST(PathOperations, CaseConversionKeepsTheLength) {
+    EXPECT_EQ(TPath("C:\\Dir\\File.TXT").ToLower().GetPath(), "c:\\dir\\file.txt");
+    EXPECT_EQ(TPath("c:\\dir\\file.txt").ToUpper().GetPath(), "C:\\DIR\\FILE.TXT");
+    if (IsDoubleByteCodePage()) {
+        // The trail byte 0x5C (and trail bytes in the letter ranges) stay as they are.
+        const std::string name = "a" + kSo + "\x82\x60" + "b"; // ソ and the full-width A
+        EXPECT_EQ(TPath(name).ToUpper().GetPath(), "A" + kSo + "\x82\x60" + "B");
+    }
+}
+
+TEST(PathPredicates, AnswerByTheRules) {
+    const struct {
+        std::string path;
+        bool hasDrive, isDrive, wildcardOnly, dot, dotDot, validPath, validName;
+    } cases[] = {
+        // path          drive  isDrive wild   dot    dotdot vPath  vName
+        {"", false, false, true, false, false, true, true},
+        {"C:", true, true, false, false, false, true, false},
+        {"c:", true, true, false, false, false, true, false},
+        {"C:\\", true, false, false, false, false, true, false},
+        {"\\\\srv\\share", true, true, false, false, false, true, false},
+        {"\\\\SRV\\share\\", true, false, false, false, false, true, false},
+        {"C:\\a.txt", true, false, false, false, false, true, false},
+        {"a.txt", false, false, false, false, false, true, true},
+        {"*", false, false, true, false, false, false, false},
+        {"?*?", false, false, true, false, false, false, false},
+        {"a*", false, false, false, false, false, false, false},
+        {".", false, false, false, true, false, true, true},
+        {"..", false, false, false, false, true, true, true},
+        {"...", false, false, false, false, false, true, true},
+        {"a/b", false, false, false, false, false, false, false},
+        {"a\"b", false, false, false, false, false, false, false},
+        {"a<b", false, false, false, false, false, false, false},
+        {"a>b", false, false, false, false, false, false, false},
+        {"a|b", false, false, false, false, false, false, false},
+        {"a\tb", false, false, false, false, false, false, false},
+        {std::string("a\0b", 3), false, false, false, false, false, false, false},
+        {"caf\xE9 \x80", false, false, false, false, false, true, true},
+        {"a\\b", false, false, false, false, false, true, false},
+    };
+    for (const auto& c : cases) {
+        const TPath p(c.path);
+        SCOPED_TRACE("path: " + ::testing::PrintToString(c.path));
+        EXPECT_EQ(p.HasDrive(), c.hasDrive);
+        EXPECT_EQ(p.IsRelative(), !c.hasDrive);
+        EXPECT_EQ(p.IsDrive(), c.isDrive);
+        EXPECT_EQ(p.IsWildcardOnly(), c.wildcardOnly);
+        EXPECT_EQ(p.IsDot(), c.dot);
+        EXPECT_EQ(p.IsDotDot(), c.dotDot);
+        EXPECT_EQ(p.IsValidPath(), c.validPath);
+        EXPECT_EQ(p.IsValidName(), c.validName);
+    }
+}
+
+TEST(PathPredicates, ADoubleByteCharacterIsTestedByItsFirstByte) {
+    if (!IsDoubleByteCodePage())
+        GTEST_SKIP() << "needs a double-byte ANSI code page (the code page 932 run)";
+    // The trail byte 0x5C is part of the character, not a backslash.
+    EXPECT_TRUE(TPath(kHyo + ".txt").IsValidName());
+    EXPECT_TRUE(TPath("\x81\x7C").IsValidName()); // a trail byte with the value of |
+    EXPECT_FALSE(TPath("a|").IsValidName());
+}
+
+TEST(PathCharacterClasses, MatchTheirDefinitions) {
+    const std::string notPath = "\"*/<>?|";
+    for (int b = 0; b < 256; ++b) {
+        const auto c = static_cast<unsigned char>(b);
+        const bool path = b >= 0x20 && notPath.find(static_cast<char>(b)) == std::string::npos;
+        EXPECT_EQ(IsPathChar(c), path) << b;
+        EXPECT_EQ(IsNameChar(c), path && b != ':' && b != '\\') << b;
+        EXPECT_EQ(IsWildcardChar(c), b == '*' || b == '?') << b;
+    }
+}
+
+TEST(PathCompare, IgnoresLetterCase) {
+    EXPECT_EQ(TPath("C:\\A.TXT").Compare(TPath("c:\\a.txt")), 0);
+    EXPECT_LT(TPath("C:\\a.txt").Compare(TPath("C:\\B.txt")), 0);
+    EXPECT_GT(TPath("C:\\b").Compare(TPath("C:\\A")), 0);
+    EXPECT_EQ(TPath("").Compare(TPath("")), 0);
+}
+
+TEST(PathList, KeepsOneEntryPerFileName) {
+    TPathList list;
+    list.SetSorted(true);
+    list.SetDuplicates(dupIgnore);
+    for (const char* p : {"C:\\b.txt", "C:\\A.TXT", "c:\\a.txt", "C:\\B.TXT", "C:\\c"})
+        list.Add(p);
+    EXPECT_EQ(Lines(list), (Texts{"C:\\A.TXT", "C:\\b.txt", "C:\\c"}));
+    int index = -1;
+    EXPECT_TRUE(list.Find("c:\\A.txt", index));
+    EXPECT_EQ(index, 0);
+
+    TPathList sensitive;
+    sensitive.SetCaseSensitive(true);
+    sensitive.SetSorted(true);
+    sensitive.Add("C:\\A.TXT");
+    sensitive.Add("c:\\a.txt");
+    EXPECT_EQ(sensitive.Count(), 2);
+}
+
+TEST(PathExpand, ResolvesAgainstTheCurrentDirectory) {
+    TTempDir dir;
+    TFiles files;
+    const std::string saved = files.GetWorkingDirectory();
+    files.SetWorkingDirectory(dir.Path());
+    EXPECT_EQ(TPath("x.txt").Expand().GetPath(), dir / "x.txt");
+    EXPECT_EQ(TPath(".").Expand().GetPath(), dir.Path());
+    EXPECT_EQ(TPath("a\\..\\b").Expand().GetPath(), dir / "b");
+    EXPECT_EQ(TPath("C:\\a\\.\\b\\..\\c").Expand().GetPath(), "C:\\a\\c");
+    // A full form longer than the classic buffer comes back whole, or not at
+    // all where the system refuses it: never cut short.
+    const std::string longName(300, 'n');
+    const std::string expanded = TPath(longName).Expand().GetPath();
+    EXPECT_TRUE(expanded.empty() || expanded == dir / longName) << expanded;
+    EXPECT_EQ(TPath("C:\\a").ExpandUnc().GetPath(), "C:\\a");
+    files.SetWorkingDirectory(saved);
+}
