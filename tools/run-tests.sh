@@ -1,38 +1,8 @@
 #!/bin/sh
-# Runs the test suites of a build folder under Wine, inside a virtual X display,
-# with one Wine server kept alive for the whole run.
-#   tools/run-tests.sh BUILD_DIR [extra ctest arguments]
+# Runs the test suites of a build folder under Wine (see with-wine.sh).
+#   tools/run-tests.sh BUILD_DIR [extra ctest arguments, such as -R path]
 set -e
 [ -n "$1" ] || { echo "usage: $0 BUILD_DIR [ctest arguments]" >&2; exit 2; }
-build=$(cd "$1" && pwd)
+build=$1
 shift
-here=$(cd "$(dirname "$0")" && pwd)
-
-# The display must exist before the Wine server starts: a server started
-# without one has no display for its later clients.
-if [ -z "$TRELVANE_UNDER_XVFB" ]; then
-  TRELVANE_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" "$build" "$@"
-fi
-
-TRELVANE_WINEPREFIX=$build/wineprefix
-WINEPREFIX=$TRELVANE_WINEPREFIX
-WINEDEBUG=-all
-export TRELVANE_WINEPREFIX WINEPREFIX WINEDEBUG
-
-if [ -x /usr/lib/wine/wineserver ]; then wineserver=/usr/lib/wine/wineserver; else wineserver=wineserver; fi
-# A server left over from an earlier run may have no display: start afresh.
-mkdir -p "$WINEPREFIX"
-"$wineserver" -k 2>/dev/null || true
-"$wineserver" -p
-trap '"$wineserver" -k 2>/dev/null || true' EXIT INT TERM
-
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "Creating the Wine prefix in $WINEPREFIX"
-fi
-"$here/wine-exec" wineboot.exe -u >/dev/null 2>&1 || true
-# A crashing test must fail, not wait for somebody to close a crash dialog.
-"$here/wine-exec" reg.exe add 'HKEY_CURRENT_USER\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
-
-echo "Display $DISPLAY, Wine prefix $WINEPREFIX"
-cd "$build"
-ctest --output-on-failure -j "${TRELVANE_TEST_JOBS:-2}" "$@"
+exec "$(dirname "$0")/with-wine.sh" "$build" ctest --output-on-failure -j "${TRELVANE_TEST_JOBS:-2}" "$@"
