@@ -324,14 +324,6 @@ TEST(NameEdit, ValuesOutsideTheEnumerationsAreRejected) {
     ExpectNameEditError([&] { specs.GetCurrent(); }, "The kind is not supported.", __LINE__);
 }
 
-TEST(NameEdit, AssignCopiesTheText) {
-    TRenameName name("a");
-    name.Assign(TRenameName("b"));
-    EXPECT_EQ(name.GetText(), "b");
-    name.Assign(name);
-    EXPECT_EQ(name.GetText(), "b");
-}
-
 TEST(TextSources, CurrentFollowsTheKindAndAllKindsKeepTheirSettings) {
     TTextSrcSpecs specs;
     specs.Specs.Custom.Text = "x";
