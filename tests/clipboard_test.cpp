@@ -15,13 +15,6 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-Texts Lines(const TStrings& strings) {
-    Texts result;
-    for (int i = 0; i < strings.Count(); ++i)
-        result.push_back(strings.Strings(i));
-    return result;
-}
-
 void PutText(const std::string& text) {
     TClipboard clipboard;
     clipboard.SetText(text);

@@ -11,13 +11,6 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-Texts Lines(const TStrings& strings) {
-    Texts result;
-    for (int i = 0; i < strings.Count(); ++i)
-        result.push_back(strings.Strings(i));
-    return result;
-}
-
 // Runs the call and checks that it throws ENameEditError with the message.
 void ExpectNameEditError(const std::function<void()>& call, const std::string& message, int line) {
     SCOPED_TRACE("called from line " + std::to_string(line));
