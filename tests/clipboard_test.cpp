@@ -41,6 +41,14 @@ void PutUnicodeText(const std::wstring& text) {
     memory.Detach();
 }
 
+// Text, or with none an empty clipboard.
+void PutClipboard(const std::optional<std::string>& text) {
+    if (text)
+        PutText(*text);
+    else
+        EmptyTheClipboard();
+}
+
 std::string GetText() {
     const TClipboard clipboard;
     return clipboard.GetText();
@@ -152,10 +160,7 @@ TEST(ClipboardLines, SplitTheTextAtEveryKindOfLineBreak) {
         {std::nullopt, 0, {}},
     };
     for (const auto& c : cases) {
-        if (c.clipboard)
-            PutText(*c.clipboard);
-        else
-            EmptyTheClipboard();
+        PutClipboard(c.clipboard);
         TClipboardSrcLinesSpecs specs;
         TStringList lines;
         lines.Add("old");
@@ -173,10 +178,7 @@ TEST(ClipboardLines, AnotherNumberOfLinesLeavesTheListUntouched) {
         {"a\r\nb\r\n", 3}, {"a\r\nb\r\n", 1}, {"a\n\rb", 2}, {std::nullopt, 1}, {"", 1}, {"a", 0},
     };
     for (const auto& c : cases) {
-        if (c.clipboard)
-            PutText(*c.clipboard);
-        else
-            EmptyTheClipboard();
+        PutClipboard(c.clipboard);
         TClipboardSrcLinesSpecs specs;
         TStringList lines;
         lines.Add("kept");
