@@ -15,8 +15,8 @@ struct TCharTables {
     bool Wildcard[256];
     TCharTables() {
         for (int c = 0; c < 256; ++c) {
-            Path[c] = c >= 0x20 && c != '"' && c != '*' && c != '/' && c != '<' && c != '>' && c != '?' &&
-                      c != '|';
+            Path[c] =
+                c >= 0x20 && c != '"' && c != '*' && c != '/' && c != '<' && c != '>' && c != '?' && c != '|';
             Name[c] = Path[c] && c != ':' && c != '\\';
             Wildcard[c] = c == '*' || c == '?';
         }
