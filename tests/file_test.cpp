@@ -92,6 +92,26 @@ TEST(FileRename, RefusesWithoutTouchingTheDisk) {
     EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"a.txt", "b.txt"}));
 }
 
+TEST(FileRename, FailsWhereTheSystemWouldChangeTheName) {
+    // The system drops trailing dots and blanks; the entry would not carry the
+    // requested name, so the rename fails and the old name stays.
+    TTempDir dir;
+    TFiles files;
+    const std::string a = dir.MakeFile("a.txt", "a");
+    for (const char* newName : {"b.", "b ", "b. .", "b.."}) {
+        SCOPED_TRACE(::testing::PrintToString(newName));
+        EXPECT_FALSE(files.TryRename(a, newName));
+        EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"a.txt"});
+        EXPECT_EQ(ReadFileText(a), "a");
+    }
+    // Device names are refused by the system itself.
+    for (const char* device : {"NUL", "con.txt", "COM1"}) {
+        SCOPED_TRACE(device);
+        EXPECT_FALSE(files.TryRename(a, device));
+        EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"a.txt"});
+    }
+}
+
 TEST(FileRename, NeverReplacesAnExistingEntry) {
     TTempDir dir;
     TFiles files;
