@@ -74,8 +74,7 @@ TEST(StringListSorted, DuplicatesFollowTheChosenRule) {
         list.Add("a");
         if (c.throws) {
             EXPECT_THROW(list.Add("b"), EStringListError);
-        }
-        else
+        } else
             list.Add("b");
         EXPECT_EQ(Lines(list), c.expected) << "duplicates rule " << c.duplicates;
     }
@@ -91,7 +90,7 @@ TEST(StringListSorted, FindGivesTheFirstMatchOrTheInsertionPoint) {
         const char* s;
         bool found;
         int index;
-    } cases[] = {{"a", false, 0}, {"b", true, 0}, {"B", true, 0}, {"c", false, 3},
+    } cases[] = {{"a", false, 0}, {"b", true, 0},  {"B", true, 0}, {"c", false, 3},
                  {"d", true, 3},  {"e", false, 4}, {"f", true, 4}, {"g", false, 5}};
     for (const auto& c : cases) {
         int index = -1;

@@ -178,7 +178,8 @@ TEST(PathJoin, CombineAndAppendAddOneBackslash) {
         {"a", "", "a\\", "a\\"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(TPath::Combine(c.directory, c.name).GetPath(), c.combined) << c.directory << " + " << c.name;
+        EXPECT_EQ(TPath::Combine(c.directory, c.name).GetPath(), c.combined)
+            << c.directory << " + " << c.name;
         EXPECT_EQ(TPath(c.directory).Append(c.name).GetPath(), c.appended) << c.directory << " + " << c.name;
     }
 }
