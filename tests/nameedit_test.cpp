@@ -275,6 +275,10 @@ TEST(NameEdit, MalformedUtf8EmptiesTheDecodedPart) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(UrlDecodePart(c.name, c.part, ceUtf8), c.expected) << PartName(c.part) << " of " << c.name;
+    // A four-byte sequence is well-formed: the character the code page lacks gets the system's replacement.
+    const std::string emoji = UrlDecodePart("%F0%9F%98%80.txt", pkName, ceUtf8);
+    EXPECT_FALSE(emoji.empty());
+    EXPECT_EQ(TRenameName(emoji).GetPart(pkExtension), "txt");
     // The same bytes as ANSI text are taken as they are.
     EXPECT_EQ(UrlDecodePart("a%C3.txt", pkBaseName, ceAnsi), "a\xC3.txt");
 }
