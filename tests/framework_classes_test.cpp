@@ -7,13 +7,6 @@
 
 namespace {
 
-std::vector<std::string> Lines(const TStrings& strings) {
-    std::vector<std::string> result;
-    for (int i = 0; i < strings.Count(); ++i)
-        result.push_back(strings.Strings(i));
-    return result;
-}
-
 using Texts = std::vector<std::string>;
 
 // Counts the destructions, so that a test sees which objects a list freed.

@@ -25,13 +25,6 @@ std::vector<int> Values(const TList& list) {
     return values;
 }
 
-std::vector<std::string> Lines(const TStrings& strings) {
-    std::vector<std::string> result;
-    for (int i = 0; i < strings.Count(); ++i)
-        result.push_back(strings.Strings(i));
-    return result;
-}
-
 // Fills an owning list with objects 0 .. count-1.
 void Fill(TObjectList& list, int& destroyed, int count) {
     for (int i = 0; i < count; ++i)
