@@ -1,103 +1,116 @@
-// Owners of system handles: one non-copyable class per handle kind. Each frees
-// its handle when it goes, unless the handle was detached because the system
-// (or another owner) took it over.
+// Owners of system handles: one non-copyable owner per handle kind.
 #pragma once
 
 #include <windows.h>
 
 #include <utility>
 
-// The owner template; Traits gives the handle type, its null value and the
-// function that frees it.
-template <class Traits>
-class THandleOwner {
+// Owns one handle and frees it with TTraits::Free. Attach frees the handle
+// held before; Detach hands the handle on without freeing it, for use once
+// the system has taken ownership. Moving hands the handle to another owner.
+template <typename TTraits>
+class TOwnedHandle {
 public:
-    using THandle = typename Traits::THandle;
+    using THandleType = typename TTraits::THandleType;
 
-    THandleOwner() = default;
-    explicit THandleOwner(THandle handle) : FHandle(handle) {}
-    THandleOwner(const THandleOwner&) = delete;
-    THandleOwner& operator=(const THandleOwner&) = delete;
-    THandleOwner(THandleOwner&& other) noexcept : FHandle(other.Detach()) {}
-    THandleOwner& operator=(THandleOwner&& other) noexcept {
+    TOwnedHandle() = default;
+    explicit TOwnedHandle(THandleType handle) : FHandle(handle) {}
+    TOwnedHandle(const TOwnedHandle&) = delete;
+    TOwnedHandle& operator=(const TOwnedHandle&) = delete;
+    TOwnedHandle(TOwnedHandle&& other) noexcept : FHandle(other.Detach()) {}
+    TOwnedHandle& operator=(TOwnedHandle&& other) noexcept {
         if (this != &other)
             Attach(other.Detach());
         return *this;
     }
-    ~THandleOwner() { Reset(); }
+    ~TOwnedHandle() { Attach(nullptr); }
 
-    THandle Get() const { return FHandle; }
-    bool IsNull() const { return FHandle == Traits::Null(); }
-    explicit operator bool() const { return !IsNull(); }
+    THandleType Get() const { return FHandle; }
+    explicit operator bool() const { return FHandle != nullptr; }
 
-    // Frees the handle held so far and takes the new one.
-    void Attach(THandle handle) {
-        if (handle != FHandle) {
-            Reset();
-            FHandle = handle;
-        }
+    void Attach(THandleType handle) {
+        const THandleType old = std::exchange(FHandle, handle);
+        if (old != nullptr && old != handle)
+            TTraits::Free(old);
     }
-    // Gives the handle up without freeing it.
-    THandle Detach() { return std::exchange(FHandle, Traits::Null()); }
-    void Reset() {
-        if (!IsNull())
-            Traits::Free(Detach());
-    }
+    THandleType Detach() { return std::exchange(FHandle, nullptr); }
+    // Frees the handle now.
+    void Reset() { Attach(nullptr); }
 
 private:
-    THandle FHandle = Traits::Null();
+    THandleType FHandle = nullptr;
 };
-
-struct TKernelHandleTraits {
-    using THandle = HANDLE;
-    static HANDLE Null() { return nullptr; }
-    static void Free(HANDLE h) { CloseHandle(h); }
-};
-// Threads, events and other kernel objects.
-using TKernelHandle = THandleOwner<TKernelHandleTraits>;
 
 struct TWindowHandleTraits {
-    using THandle = HWND;
-    static HWND Null() { return nullptr; }
-    // A window that the system already destroyed (with its parent) is skipped.
-    static void Free(HWND h) {
-        if (IsWindow(h))
-            DestroyWindow(h);
-    }
+    using THandleType = HWND;
+    static void Free(HWND handle) { DestroyWindow(handle); }
 };
-using TWindowHandle = THandleOwner<TWindowHandleTraits>;
+// A window, destroyed with DestroyWindow (on the thread that created it).
+using TWindowHandle = TOwnedHandle<TWindowHandleTraits>;
+
+struct TGlobalHandleTraits {
+    using THandleType = HGLOBAL;
+    static void Free(HGLOBAL handle) { GlobalFree(handle); }
+};
+// A global memory block, freed with GlobalFree.
+using TGlobalHandle = TOwnedHandle<TGlobalHandleTraits>;
+
+struct TKernelHandleTraits {
+    using THandleType = HANDLE;
+    static void Free(HANDLE handle) { CloseHandle(handle); }
+};
+// A thread, an event or another kernel object, closed with CloseHandle.
+using TKernelHandle = TOwnedHandle<TKernelHandleTraits>;
 
 struct TFontHandleTraits {
-    using THandle = HFONT;
-    static HFONT Null() { return nullptr; }
-    static void Free(HFONT h) { DeleteObject(h); }
+    using THandleType = HFONT;
+    static void Free(HFONT handle) { DeleteObject(handle); }
 };
-using TFontHandle = THandleOwner<TFontHandleTraits>;
+using TFontHandle = TOwnedHandle<TFontHandleTraits>;
 
 struct TIconHandleTraits {
-    using THandle = HICON;
-    static HICON Null() { return nullptr; }
-    static void Free(HICON h) { DestroyIcon(h); }
+    using THandleType = HICON;
+    static void Free(HICON handle) { DestroyIcon(handle); }
 };
-using TIconHandle = THandleOwner<TIconHandleTraits>;
+using TIconHandle = TOwnedHandle<TIconHandleTraits>;
 
 struct TBitmapHandleTraits {
-    using THandle = HBITMAP;
-    static HBITMAP Null() { return nullptr; }
-    static void Free(HBITMAP h) { DeleteObject(h); }
+    using THandleType = HBITMAP;
+    static void Free(HBITMAP handle) { DeleteObject(handle); }
 };
-using TBitmapHandle = THandleOwner<TBitmapHandleTraits>;
+using TBitmapHandle = TOwnedHandle<TBitmapHandleTraits>;
 
-// A device context of the whole screen, released when it goes.
+// Locks a global memory block for the object's life. The block is not owned.
+class TGlobalLock {
+public:
+    explicit TGlobalLock(HGLOBAL memory) : FMemory(memory), FData(GlobalLock(memory)) {}
+    TGlobalLock(const TGlobalLock&) = delete;
+    TGlobalLock& operator=(const TGlobalLock&) = delete;
+    ~TGlobalLock() {
+        if (FData != nullptr)
+            GlobalUnlock(FMemory);
+    }
+
+    // Null when the block could not be locked.
+    void* Data() const { return FData; }
+
+private:
+    HGLOBAL FMemory;
+    void* FData;
+};
+
+// The device context of the whole screen for the object's life.
 class TScreenDC {
 public:
     TScreenDC() : FDC(GetDC(nullptr)) {}
     TScreenDC(const TScreenDC&) = delete;
     TScreenDC& operator=(const TScreenDC&) = delete;
     ~TScreenDC() {
-        if (FDC)
+        if (FDC != nullptr)
             ReleaseDC(nullptr, FDC);
     }
+
+    // Null when the screen has no device context.
     HDC Get() const { return FDC; }
 
 private:

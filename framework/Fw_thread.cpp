@@ -74,7 +74,7 @@ TThread::TThread(bool createSuspended) {
 }
 
 TThread::~TThread() {
-    if (FHandle.IsNull() || GetCurrentThreadId() == FThreadID)
+    if (!FHandle || GetCurrentThreadId() == FThreadID)
         return;
     if (!FStarted) {
         // Never started: let it run through without Execute or OnTerminate.
@@ -119,7 +119,7 @@ void TThread::Synchronize(TThread* thread, const std::function<void()>& method) 
         return;
     }
     TKernelHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (done.IsNull())
+    if (!done)
         throw EThread("The program could not reach the main thread.");
     TSyncCall call{&method, done.Get()};
     if (!PostMessageA(SyncWindow(), WM_FW_SYNCHRONIZE, 0, reinterpret_cast<LPARAM>(&call)))
