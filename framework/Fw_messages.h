@@ -2,6 +2,8 @@
 // exist only to receive messages.
 #pragma once
 
+#include "framework/Fw_handles.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -29,3 +31,10 @@ HWND AllocateHWnd(TWndMethod method);
 // Destroys a window made by AllocateHWnd; a window that the system already
 // destroyed is left alone.
 void DeallocateHWnd(HWND window);
+
+struct TUtilWindowHandleTraits {
+    using THandleType = HWND;
+    static void Free(HWND handle) { DeallocateHWnd(handle); }
+};
+// A window made by AllocateHWnd, released with DeallocateHWnd.
+using TUtilWindowHandle = TOwnedHandle<TUtilWindowHandleTraits>;

@@ -1,8 +1,7 @@
 #include "support/Vek_task.h"
 
 #include "framework/Fw_forms.h"
-
-#include <memory>
+#include "support/Vek_autopointer.h"
 
 namespace {
 
@@ -57,10 +56,10 @@ void TTask::DoError(Exception& E) {
 void TTask::Start() {
     if (FThread)
         throw ETaskError("The task has been already started.");
-    auto thread = std::make_unique<TTaskThread>();
+    TAutoPointer<TTaskThread> thread(new TTaskThread());
     thread->Body = Body;
     thread->Data = this;
-    FThread = thread.get();
+    FThread = thread.Get();
     try {
         thread->Start();
     } catch (...) {
@@ -68,7 +67,7 @@ void TTask::Start() {
         throw;
     }
     // The thread frees itself when it ends.
-    thread.release();
+    thread.Release();
 }
 
 void TTask::Cancel() {
