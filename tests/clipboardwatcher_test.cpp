@@ -221,3 +221,18 @@ TEST(ClipboardWatcher, TheDestructorLeavesTheChain) {
     PutText("after the watcher went");
     EXPECT_TRUE(PollUntil([&] { return other.Draws > drawsBefore; }));
 }
+
+TEST(ClipboardWatcher, AHandlerThatSetsTheLastErrorDoesNotFailTheJoin) {
+    // The system tells a new viewer about the clipboard while it joins, and
+    // the join is judged by the last-error value afterwards.
+    TClipboardWatcher watcher;
+    int changesDuringJoin = 0;
+    watcher.OnChange = [&](TObject*) {
+        ++changesDuringJoin;
+        SetLastError(ERROR_ACCESS_DENIED);
+    };
+    EXPECT_NO_THROW(watcher.SetEnabled(true));
+    EXPECT_TRUE(watcher.IsEnabled());
+    EXPECT_EQ(changesDuringJoin, 1);
+    watcher.SetEnabled(false);
+}
