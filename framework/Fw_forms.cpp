@@ -351,13 +351,18 @@ TButton* TForm::CancelButton() const {
 }
 
 void TForm::FocusFirstControl() {
+    if (!FocusFirstFocusable())
+        SetFocus(Handle());
+}
+
+bool TForm::FocusFirstFocusable() {
     for (const auto& control : FControls) {
         if (control->CanFocus()) {
             control->Focus();
-            return;
+            return true;
         }
     }
-    SetFocus(Handle());
+    return false;
 }
 
 bool TForm::IsShortCut(const MSG& /*msg*/) {
@@ -386,10 +391,12 @@ void TForm::Dispatch(TMessage& Message) {
         HandleActivate(Message);
         break;
     case WM_SETFOCUS:
+        // The form passes the focus on to a control, if it has one that can
+        // take it; otherwise it keeps it.
         if (FSavedFocus && IsWindow(FSavedFocus) && IsChild(Handle(), FSavedFocus))
             SetFocus(FSavedFocus);
         else
-            FocusFirstControl();
+            FocusFirstFocusable();
         break;
     case WM_DPICHANGED:
         HandleDpiChanged(Message);

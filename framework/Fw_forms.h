@@ -130,6 +130,7 @@ private:
     void PlaceOnScreen();
     void SetOwner(HWND owner);
     void ShowAndFocus();
+    bool FocusFirstFocusable();
     TControl* ControlOfHandle(HWND window) const;
     void HandleCommand(TMessage& Message);
     void HandleNextControl(TMessage& Message);
