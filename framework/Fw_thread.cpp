@@ -113,12 +113,17 @@ DWORD TThread::WaitFor() {
 }
 
 void TThread::Synchronize(TThread* thread, const std::function<void()>& method) {
-    (void)thread;
     if (IsMainThread()) {
         method();
         return;
     }
-    TKernelHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    // A thread waits on an event of its own, made once; another caller on one
+    // made for the call.
+    const bool ownThread = thread && GetCurrentThreadId() == thread->FThreadID;
+    TKernelHandle callEvent;
+    TKernelHandle& done = ownThread ? thread->FSyncDone : callEvent;
+    if (!done)
+        done.Attach(CreateEventA(nullptr, FALSE, FALSE, nullptr));
     if (!done)
         throw EThread("The program could not reach the main thread.");
     TSyncCall call{&method, done.Get()};

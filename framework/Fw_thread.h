@@ -63,6 +63,8 @@ private:
     static unsigned __stdcall ThreadProc(void* parameter);
 
     TKernelHandle FHandle;
+    // The event that the main thread sets when it has run a call of this thread.
+    TKernelHandle FSyncDone;
     unsigned FThreadID = 0;
     bool FStarted = false;
     bool FFreeOnTerminate = false;

@@ -34,8 +34,7 @@ RECT ChildBounds(HWND child) {
     return bounds;
 }
 
-void PostKey(WORD virtualKey) {
-    HWND target = GetFocus();
+void PostKey(WORD virtualKey, HWND target) {
     const UINT scan = MapVirtualKeyA(virtualKey, 0);
     PostMessageA(target, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
     PostMessageA(target, WM_KEYUP, virtualKey, 1 | (scan << 16) | (3u << 30));

@@ -36,8 +36,9 @@ constexpr int mrWatchdog = 99;
 
 // A window's place in its parent's client coordinates.
 RECT ChildBounds(HWND child);
-// Posts a key press (down and up) to the window with the focus.
-void PostKey(WORD virtualKey);
+// Posts a key press (down and up) to the window, by default the one with the
+// focus.
+void PostKey(WORD virtualKey, HWND target = GetFocus());
 // Posts an Alt+letter accelerator to the window with the focus.
 void PostAltKey(char letter);
 std::string ClassOf(HWND window);

@@ -170,8 +170,8 @@ TEST(ProgressDialog, EachWayToCancelRequestsOneCancel) {
         std::function<void(TTrelProgressDialog&)> act;
     } cases[] = {
         {"button", [](TTrelProgressDialog& d) { PostMessageA(d.CommandButton->Handle(), BM_CLICK, 0, 0); }},
-        {"Esc", [](TTrelProgressDialog&) { PostKey(VK_ESCAPE); }},
-        {"Enter", [](TTrelProgressDialog&) { PostKey(VK_RETURN); }},
+        {"Esc", [](TTrelProgressDialog& d) { PostKey(VK_ESCAPE, d.CommandButton->Handle()); }},
+        {"Enter", [](TTrelProgressDialog& d) { PostKey(VK_RETURN, d.CommandButton->Handle()); }},
         {"close box", [](TTrelProgressDialog& d) { PostMessageA(d.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
     };
     TTrelProgressDialog& dialog = Application->Dialog<TTrelProgressDialog>();
