@@ -118,16 +118,16 @@ void TButton::Notify(WORD code) {
         Click();
 }
 
-TCheckBox::TCheckBox(TForm& form, const TControlSpec& spec, const RECT& designBounds)
-    : TControl(form, spec, designBounds, "BUTTON", WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 0) {}
-
-bool TCheckBox::IsChecked() const {
+bool TButtonControl::IsChecked() const {
     return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void TCheckBox::SetChecked(bool value) {
+void TButtonControl::SetChecked(bool value) {
     SendMessageA(Handle(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
 }
+
+TCheckBox::TCheckBox(TForm& form, const TControlSpec& spec, const RECT& designBounds)
+    : TButtonControl(form, spec, designBounds, "BUTTON", WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 0) {}
 
 void TCheckBox::Notify(WORD code) {
     if (code == BN_CLICKED && OnClick)
@@ -135,15 +135,11 @@ void TCheckBox::Notify(WORD code) {
 }
 
 TRadioButton::TRadioButton(TForm& form, const TControlSpec& spec, const RECT& designBounds)
-    : TControl(form, spec, designBounds, "BUTTON", WS_TABSTOP | BS_RADIOBUTTON, 0) {
+    : TButtonControl(form, spec, designBounds, "BUTTON", WS_TABSTOP | BS_RADIOBUTTON, 0) {
     // A run of radio buttons is one group for the arrow keys.
     const int count = form.ControlCount();
     if (count == 0 || form.Controls(count - 1).Kind() != ckRadioButton)
         SetWindowLongPtrA(Handle(), GWL_STYLE, GetWindowLongPtrA(Handle(), GWL_STYLE) | WS_GROUP);
-}
-
-bool TRadioButton::IsChecked() const {
-    return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void TRadioButton::SetChecked(bool value) {
@@ -151,10 +147,10 @@ void TRadioButton::SetChecked(bool value) {
         for (int i = 0; i < Form().ControlCount(); ++i) {
             auto* other = dynamic_cast<TRadioButton*>(&Form().Controls(i));
             if (other && other != this && other->ParentName() == ParentName())
-                SendMessageA(other->Handle(), BM_SETCHECK, BST_UNCHECKED, 0);
+                other->TButtonControl::SetChecked(false);
         }
     }
-    SendMessageA(Handle(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+    TButtonControl::SetChecked(value);
 }
 
 void TRadioButton::Notify(WORD code) {

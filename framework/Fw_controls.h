@@ -126,14 +126,21 @@ private:
     int FModalResult;
 };
 
-class TCheckBox : public TControl {
+// The base of check boxes and radio buttons: a button with a check mark.
+class TButtonControl : public TControl {
 public:
-    TCheckBox(TForm& form, const TControlSpec& spec, const RECT& designBounds);
-
     bool IsChecked() const;
-    void SetChecked(bool value);
+    virtual void SetChecked(bool value);
 
     TNotifyEvent OnClick;
+
+protected:
+    using TControl::TControl;
+};
+
+class TCheckBox : public TButtonControl {
+public:
+    TCheckBox(TForm& form, const TControlSpec& spec, const RECT& designBounds);
 
 protected:
     void Notify(WORD code) override;
@@ -141,14 +148,11 @@ protected:
 
 // The radio buttons with one parent (the form or a group box) form a group:
 // checking one unchecks the others.
-class TRadioButton : public TControl {
+class TRadioButton : public TButtonControl {
 public:
     TRadioButton(TForm& form, const TControlSpec& spec, const RECT& designBounds);
 
-    bool IsChecked() const;
-    void SetChecked(bool value);
-
-    TNotifyEvent OnClick;
+    void SetChecked(bool value) override;
 
 protected:
     void Notify(WORD code) override;

@@ -202,12 +202,7 @@ TEST(ProgressDialog, AFailedStartEndsTheModalLoopAndIsThrownFromExecute) {
     };
     dialog.OnStart = [](TObject*) { throw EThread("The program could not create a thread."); };
     TIdleScript watchdog({});
-    try {
-        dialog.Execute(true);
-        ADD_FAILURE() << "no exception";
-    } catch (const EThread& e) {
-        EXPECT_EQ(e.Message(), "The program could not create a thread.");
-    }
+    EXPECT_ERROR_MESSAGE(EThread, dialog.Execute(true), "The program could not create a thread.");
     EXPECT_FALSE(dialog.IsVisible());
     EXPECT_EQ(queries, 0);
 }

@@ -46,17 +46,7 @@ std::string Ansi(const std::wstring& path) {
     return result;
 }
 
-template <class F>
-void ExpectShellError(F&& call, const std::string& message, int line) {
-    SCOPED_TRACE(testing::Message() << "called from line " << line);
-    try {
-        call();
-        ADD_FAILURE() << "no EShellError";
-    } catch (const EShellError& e) {
-        EXPECT_EQ(e.Message(), message);
-    }
-}
-#define EXPECT_SHELL_ERROR(call, message) ExpectShellError([&] { call; }, message, __LINE__)
+#define EXPECT_SHELL_ERROR(call, message) EXPECT_ERROR_MESSAGE(EShellError, call, message)
 
 const char kIndexError[] = "The program cannot get the path of the dropped file.";
 const char kFinishedError[] = "The file drop has been already finished.";

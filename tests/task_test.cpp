@@ -122,12 +122,7 @@ TEST(Task, StartsAtMostOnce) {
     });
     log.Attach(task);
     task.Start();
-    try {
-        task.Start();
-        ADD_FAILURE() << "no ETaskError";
-    } catch (const ETaskError& e) {
-        EXPECT_EQ(e.Message(), "The task has been already started.");
-    }
+    EXPECT_ERROR_MESSAGE(ETaskError, task.Start(), "The task has been already started.");
     SetEvent(release.Get());
     ASSERT_TRUE(PollUntil([&] { return log.Finished; }));
     EXPECT_EQ(runs, 1);

@@ -172,12 +172,7 @@ TEST(Thread, StartsAtMostOnceAndAThreadNeverStartedNeverExecutes) {
     EXPECT_FALSE(executed);
     TFunctionThread thread([&](TFunctionThread&) { executed = true; });
     thread.Start();
-    try {
-        thread.Start();
-        ADD_FAILURE() << "no EThread";
-    } catch (const EThread& e) {
-        EXPECT_EQ(e.Message(), "The thread has been already started.");
-    }
+    EXPECT_ERROR_MESSAGE(EThread, thread.Start(), "The thread has been already started.");
     thread.WaitFor();
     EXPECT_TRUE(executed);
 }

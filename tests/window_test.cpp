@@ -56,17 +56,7 @@ private:
     TWindowHandle FHandle;
 };
 
-template <class F>
-void ExpectWindowError(F&& call, const std::string& message, int line) {
-    SCOPED_TRACE(testing::Message() << "called from line " << line);
-    try {
-        call();
-        ADD_FAILURE() << "no EWindowError";
-    } catch (const EWindowError& e) {
-        EXPECT_EQ(e.Message(), message);
-    }
-}
-#define EXPECT_WINDOW_ERROR(call, message) ExpectWindowError([&] { call; }, message, __LINE__)
+#define EXPECT_WINDOW_ERROR(call, message) EXPECT_ERROR_MESSAGE(EWindowError, call, message)
 
 } // namespace
 
