@@ -8,25 +8,25 @@
 
 namespace {
 
-DWORD CommonStyle(const TControlSpec& spec) {
+DWORD CommonStyle(const TControlDef& def) {
     DWORD style = WS_CHILD;
-    if (!(spec.Options & coHidden))
+    if (!(def.Options & coHidden))
         style |= WS_VISIBLE;
-    if (spec.Options & coDisabled)
+    if (def.Options & coDisabled)
         style |= WS_DISABLED;
     return style;
 }
 
 } // namespace
 
-TControl::TControl(TForm& form, const TControlSpec& spec, const RECT& designBounds, const char* className,
+TControl::TControl(TForm& form, const TControlDef& def, const RECT& designBounds, const char* className,
                    DWORD style, DWORD exStyle)
-    : FForm(form), FName(spec.Name ? spec.Name : ""), FKind(spec.Kind), FDesignBounds(designBounds),
-      FParentName(spec.Parent ? spec.Parent : ""), FID(form.FNextID++) {
+    : FForm(form), FName(def.Name ? def.Name : ""), FKind(def.Kind), FDesignBounds(designBounds),
+      FParentName(def.Parent ? def.Parent : ""), FID(form.FNextID++) {
     // The real place comes with ApplyScale, once the form knows its resolution.
     HWND handle =
-        CreateWindowExA(exStyle, className, spec.Caption ? spec.Caption : "", style | CommonStyle(spec), 0, 0,
-                        0, 0, form.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(FID)),
+        CreateWindowExA(exStyle, className, def.Caption ? def.Caption : "", style | CommonStyle(def), 0, 0, 0,
+                        0, form.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(FID)),
                         GetModuleHandleA(nullptr), nullptr);
     if (!handle)
         throw EInvalidOperation(Format("The program could not create the control %s.", FName.c_str()));
@@ -94,17 +94,17 @@ void TControl::ApplyScale() {
     SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FForm.Font()), TRUE);
 }
 
-TLabel::TLabel(TForm& form, const TControlSpec& spec, const RECT& designBounds)
-    : TControl(form, spec, designBounds, "STATIC",
-               SS_LEFT | ((spec.Options & coNoPrefix) ? SS_NOPREFIX : 0) |
-                   ((spec.Options & coCenterVertically) ? SS_CENTERIMAGE : 0),
+TLabel::TLabel(TForm& form, const TControlDef& def, const RECT& designBounds)
+    : TControl(form, def, designBounds, "STATIC",
+               SS_LEFT | ((def.Options & coNoPrefix) ? SS_NOPREFIX : 0) |
+                   ((def.Options & coCenterVertically) ? SS_CENTERIMAGE : 0),
                0) {}
 
-TButton::TButton(TForm& form, const TControlSpec& spec, const RECT& designBounds)
-    : TControl(form, spec, designBounds, "BUTTON",
-               WS_TABSTOP | WS_GROUP | ((spec.Options & coDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0),
-      FDefault((spec.Options & coDefault) != 0), FCancel((spec.Options & coCancel) != 0),
-      FModalResult(spec.ModalResult) {}
+TButton::TButton(TForm& form, const TControlDef& def, const RECT& designBounds)
+    : TControl(form, def, designBounds, "BUTTON",
+               WS_TABSTOP | WS_GROUP | ((def.Options & coDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0),
+      FDefault((def.Options & coDefault) != 0), FCancel((def.Options & coCancel) != 0),
+      FModalResult(def.ModalResult) {}
 
 void TButton::Click() {
     if (FModalResult != mrNone)
@@ -126,16 +126,16 @@ void TButtonControl::SetChecked(bool value) {
     SendMessageA(Handle(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-TCheckBox::TCheckBox(TForm& form, const TControlSpec& spec, const RECT& designBounds)
-    : TButtonControl(form, spec, designBounds, "BUTTON", WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 0) {}
+TCheckBox::TCheckBox(TForm& form, const TControlDef& def, const RECT& designBounds)
+    : TButtonControl(form, def, designBounds, "BUTTON", WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 0) {}
 
 void TCheckBox::Notify(WORD code) {
     if (code == BN_CLICKED && OnClick)
         OnClick(this);
 }
 
-TRadioButton::TRadioButton(TForm& form, const TControlSpec& spec, const RECT& designBounds)
-    : TButtonControl(form, spec, designBounds, "BUTTON", WS_TABSTOP | BS_RADIOBUTTON, 0) {
+TRadioButton::TRadioButton(TForm& form, const TControlDef& def, const RECT& designBounds)
+    : TButtonControl(form, def, designBounds, "BUTTON", WS_TABSTOP | BS_RADIOBUTTON, 0) {
     // A run of radio buttons is one group for the arrow keys.
     const int count = form.ControlCount();
     if (count == 0 || form.Controls(count - 1).Kind() != ckRadioButton)
@@ -161,11 +161,11 @@ void TRadioButton::Notify(WORD code) {
         OnClick(this);
 }
 
-TGroupBox::TGroupBox(TForm& form, const TControlSpec& spec, const RECT& designBounds)
-    : TControl(form, spec, designBounds, "BUTTON", BS_GROUPBOX, 0) {}
+TGroupBox::TGroupBox(TForm& form, const TControlDef& def, const RECT& designBounds)
+    : TControl(form, def, designBounds, "BUTTON", BS_GROUPBOX, 0) {}
 
-TProgressBar::TProgressBar(TForm& form, const TControlSpec& spec, const RECT& designBounds)
-    : TControl(form, spec, designBounds, PROGRESS_CLASSA, 0, 0) {
+TProgressBar::TProgressBar(TForm& form, const TControlDef& def, const RECT& designBounds)
+    : TControl(form, def, designBounds, PROGRESS_CLASSA, 0, 0) {
     SendMessageA(Handle(), PBM_SETRANGE32, 0, 100);
 }
 
@@ -177,8 +177,8 @@ void TProgressBar::SetPosition(int value) {
     SendMessageA(Handle(), PBM_SETPOS, static_cast<WPARAM>(value), 0);
 }
 
-TImage::TImage(TForm& form, const TControlSpec& spec, const RECT& designBounds)
-    : TControl(form, spec, designBounds, "STATIC", SS_ICON | SS_CENTERIMAGE, 0) {}
+TImage::TImage(TForm& form, const TControlDef& def, const RECT& designBounds)
+    : TControl(form, def, designBounds, "STATIC", SS_ICON | SS_CENTERIMAGE, 0) {}
 
 TImage::~TImage() {
     // The control lets go of the icon before the icon goes.
@@ -191,10 +191,10 @@ void TImage::SetIcon(TIconHandle icon) {
     FIcon = std::move(icon);
 }
 
-TEdit::TEdit(TForm& form, const TControlSpec& spec, const RECT& designBounds)
-    : TControl(form, spec, designBounds, "EDIT",
+TEdit::TEdit(TForm& form, const TControlDef& def, const RECT& designBounds)
+    : TControl(form, def, designBounds, "EDIT",
                WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL |
-                   ((spec.Options & coMultiLine)
+                   ((def.Options & coMultiLine)
                         ? (ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_HSCROLL)
                         : 0),
                WS_EX_CLIENTEDGE) {}
@@ -204,12 +204,12 @@ void TEdit::Notify(WORD code) {
         OnChange(this);
 }
 
-TComboBox::TComboBox(TForm& form, const TControlSpec& spec, const RECT& designBounds)
-    : TControl(form, spec, designBounds, "COMBOBOX", WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST,
+TComboBox::TComboBox(TForm& form, const TControlDef& def, const RECT& designBounds)
+    : TControl(form, def, designBounds, "COMBOBOX", WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST,
                0) {
     // The caption lists the items; the window text of a drop-down list is the
     // selected item.
-    const std::string items = spec.Caption ? spec.Caption : "";
+    const std::string items = def.Caption ? def.Caption : "";
     size_t start = 0;
     while (start < items.size()) {
         size_t end = items.find('\n', start);

@@ -1,4 +1,4 @@
-// The controls of forms, created from tables of specifications.
+// The controls of forms, created from tables.
 #pragma once
 
 #include "framework/Fw_classes.h"
@@ -23,7 +23,7 @@ enum TControlKind {
     ckRadioButton,
 };
 
-// Flags of a control specification.
+// Flags of a control in a form's table.
 enum TControlOption : unsigned {
     coNone = 0,
     coDefault = 1u << 0,          // button: Enter clicks it
@@ -38,7 +38,7 @@ enum TControlOption : unsigned {
 // One row of a form's table of controls. Places and sizes are design pixels at
 // 120 pixels per inch; the form scales them to the screen. A control inside a
 // group box names it as Parent and is placed relative to it.
-struct TControlSpec {
+struct TControlDef {
     TControlKind Kind;
     const char* Name;
     int Left;
@@ -79,7 +79,7 @@ public:
     bool IsFocused() const;
 
 protected:
-    TControl(TForm& form, const TControlSpec& spec, const RECT& designBounds, const char* className,
+    TControl(TForm& form, const TControlDef& def, const RECT& designBounds, const char* className,
              DWORD style, DWORD exStyle);
 
     // A notification code of WM_COMMAND from this control.
@@ -101,12 +101,12 @@ private:
 
 class TLabel : public TControl {
 public:
-    TLabel(TForm& form, const TControlSpec& spec, const RECT& designBounds);
+    TLabel(TForm& form, const TControlDef& def, const RECT& designBounds);
 };
 
 class TButton : public TControl {
 public:
-    TButton(TForm& form, const TControlSpec& spec, const RECT& designBounds);
+    TButton(TForm& form, const TControlDef& def, const RECT& designBounds);
 
     bool IsDefault() const { return FDefault; }
     bool IsCancel() const { return FCancel; }
@@ -140,7 +140,7 @@ protected:
 
 class TCheckBox : public TButtonControl {
 public:
-    TCheckBox(TForm& form, const TControlSpec& spec, const RECT& designBounds);
+    TCheckBox(TForm& form, const TControlDef& def, const RECT& designBounds);
 
 protected:
     void Notify(WORD code) override;
@@ -150,7 +150,7 @@ protected:
 // checking one unchecks the others.
 class TRadioButton : public TButtonControl {
 public:
-    TRadioButton(TForm& form, const TControlSpec& spec, const RECT& designBounds);
+    TRadioButton(TForm& form, const TControlDef& def, const RECT& designBounds);
 
     void SetChecked(bool value) override;
 
@@ -160,13 +160,13 @@ protected:
 
 class TGroupBox : public TControl {
 public:
-    TGroupBox(TForm& form, const TControlSpec& spec, const RECT& designBounds);
+    TGroupBox(TForm& form, const TControlDef& def, const RECT& designBounds);
 };
 
 // A bar from 0 to 100.
 class TProgressBar : public TControl {
 public:
-    TProgressBar(TForm& form, const TControlSpec& spec, const RECT& designBounds);
+    TProgressBar(TForm& form, const TControlDef& def, const RECT& designBounds);
 
     int GetPosition() const;
     void SetPosition(int value);
@@ -175,7 +175,7 @@ public:
 // A picture centred in its place.
 class TImage : public TControl {
 public:
-    TImage(TForm& form, const TControlSpec& spec, const RECT& designBounds);
+    TImage(TForm& form, const TControlDef& def, const RECT& designBounds);
     ~TImage() override;
 
     // Shows the icon; the control owns it from now on.
@@ -187,7 +187,7 @@ private:
 
 class TEdit : public TControl {
 public:
-    TEdit(TForm& form, const TControlSpec& spec, const RECT& designBounds);
+    TEdit(TForm& form, const TControlDef& def, const RECT& designBounds);
 
     TNotifyEvent OnChange;
 
@@ -198,7 +198,7 @@ protected:
 // A drop-down list.
 class TComboBox : public TControl {
 public:
-    TComboBox(TForm& form, const TControlSpec& spec, const RECT& designBounds);
+    TComboBox(TForm& form, const TControlDef& def, const RECT& designBounds);
 
     int Count() const;
     int AddItem(const std::string& item);

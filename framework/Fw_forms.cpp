@@ -81,9 +81,9 @@ int ScaleDesign(int value, int pixelsPerInch) {
 
 // TForm
 
-TForm::TForm(const TFormSpec& spec)
-    : FPixelsPerInch(SystemPixelsPerInch()), FDesignClientWidth(spec.ClientWidth),
-      FDesignClientHeight(spec.ClientHeight), FBorderStyle(spec.BorderStyle), FPosition(spec.Position) {
+TForm::TForm(const TFormDef& def)
+    : FPixelsPerInch(SystemPixelsPerInch()), FDesignClientWidth(def.ClientWidth),
+      FDesignClientHeight(def.ClientHeight), FBorderStyle(def.BorderStyle), FPosition(def.Position) {
     InitControlClasses();
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     if (!GFormAtom) {
@@ -108,7 +108,7 @@ TForm::TForm(const TFormSpec& spec)
     const int x = FPosition == poDefault ? CW_USEDEFAULT : 0;
     const int y = FPosition == poDefault ? CW_USEDEFAULT : 0;
     // WM_NCCREATE binds the window to this object.
-    HWND window = CreateWindowExA(exStyle, FormWindowClass, spec.Caption ? spec.Caption : "", style, x, y,
+    HWND window = CreateWindowExA(exStyle, FormWindowClass, def.Caption ? def.Caption : "", style, x, y,
                                   bounds.right - bounds.left, bounds.bottom - bounds.top, nullptr, nullptr,
                                   instance, this);
     if (!window) {
@@ -271,42 +271,42 @@ bool TForm::CloseQuery() {
     return canClose;
 }
 
-TControl& TForm::AddControl(const TControlSpec& spec) {
-    RECT design{spec.Left, spec.Top, spec.Left + spec.Width, spec.Top + spec.Height};
-    if (spec.Parent) {
-        const TControl* parent = FindControl(spec.Parent);
+TControl& TForm::AddControl(const TControlDef& def) {
+    RECT design{def.Left, def.Top, def.Left + def.Width, def.Top + def.Height};
+    if (def.Parent) {
+        const TControl* parent = FindControl(def.Parent);
         if (!parent)
-            MissingControl(spec.Parent);
+            MissingControl(def.Parent);
         OffsetRect(&design, parent->DesignBounds().left, parent->DesignBounds().top);
     }
     std::unique_ptr<TControl> control;
-    switch (spec.Kind) {
+    switch (def.Kind) {
     case ckLabel:
-        control = std::make_unique<TLabel>(*this, spec, design);
+        control = std::make_unique<TLabel>(*this, def, design);
         break;
     case ckButton:
-        control = std::make_unique<TButton>(*this, spec, design);
+        control = std::make_unique<TButton>(*this, def, design);
         break;
     case ckProgressBar:
-        control = std::make_unique<TProgressBar>(*this, spec, design);
+        control = std::make_unique<TProgressBar>(*this, def, design);
         break;
     case ckGroupBox:
-        control = std::make_unique<TGroupBox>(*this, spec, design);
+        control = std::make_unique<TGroupBox>(*this, def, design);
         break;
     case ckImage:
-        control = std::make_unique<TImage>(*this, spec, design);
+        control = std::make_unique<TImage>(*this, def, design);
         break;
     case ckEdit:
-        control = std::make_unique<TEdit>(*this, spec, design);
+        control = std::make_unique<TEdit>(*this, def, design);
         break;
     case ckComboBox:
-        control = std::make_unique<TComboBox>(*this, spec, design);
+        control = std::make_unique<TComboBox>(*this, def, design);
         break;
     case ckCheckBox:
-        control = std::make_unique<TCheckBox>(*this, spec, design);
+        control = std::make_unique<TCheckBox>(*this, def, design);
         break;
     case ckRadioButton:
-        control = std::make_unique<TRadioButton>(*this, spec, design);
+        control = std::make_unique<TRadioButton>(*this, def, design);
         break;
     }
     if (!control)

@@ -40,7 +40,7 @@ constexpr int DesignPixelsPerInch = 120;
 int ScaleDesign(int value, int pixelsPerInch);
 
 // The caption and client size (design pixels) of a form.
-struct TFormSpec {
+struct TFormDef {
     const char* Caption;
     int ClientWidth;
     int ClientHeight;
@@ -50,7 +50,7 @@ struct TFormSpec {
 
 class TForm : public TObject {
 public:
-    explicit TForm(const TFormSpec& spec);
+    explicit TForm(const TFormDef& def);
     ~TForm() override;
 
     HWND Handle() const { return FHandle.Get(); }
@@ -83,11 +83,11 @@ public:
 
     // Creates the controls of a table in tab order.
     template <size_t N>
-    void CreateControls(const TControlSpec (&specs)[N]) {
-        for (const TControlSpec& spec : specs)
-            AddControl(spec);
+    void CreateControls(const TControlDef (&defs)[N]) {
+        for (const TControlDef& def : defs)
+            AddControl(def);
     }
-    TControl& AddControl(const TControlSpec& spec);
+    TControl& AddControl(const TControlDef& def);
     int ControlCount() const { return static_cast<int>(FControls.size()); }
     TControl& Controls(int index) const;
     TControl* FindControl(const std::string& name) const;

@@ -15,7 +15,7 @@
 
 namespace {
 
-const TControlSpec kSampleControls[] = {
+const TControlDef kSampleControls[] = {
     {ckLabel, "PartLabel", 10, 10, 121, 26, "&Part:"},
     {ckComboBox, "PartCombo", 135, 10, 321, 23, "Name\nBase name\nExtension"},
     {ckLabel, "TextLabel", 10, 40, 121, 26, "&Text:"},
@@ -38,7 +38,7 @@ public:
 };
 
 // A form with OK and Cancel only, for the keys and the modal loop.
-const TControlSpec kOkCancelControls[] = {
+const TControlDef kOkCancelControls[] = {
     {ckLabel, "Label", 10, 10, 200, 26, "Nothing to focus here"},
     {ckButton, "OkButton", 10, 50, 101, 26, "OK", coDefault, mrOk},
     {ckButton, "CancelButton", 120, 50, 101, 26, "Cancel", coCancel, mrCancel},
@@ -69,11 +69,11 @@ private:
     TMainForm FForm;
 };
 
-RECT ExpectedBounds(const TForm& form, const TControlSpec& spec, const TControlSpec* parent) {
-    const int left = spec.Left + (parent ? parent->Left : 0);
-    const int top = spec.Top + (parent ? parent->Top : 0);
-    return RECT{form.Scale(left), form.Scale(top), form.Scale(left) + form.Scale(spec.Width),
-                form.Scale(top) + form.Scale(spec.Height)};
+RECT ExpectedBounds(const TForm& form, const TControlDef& def, const TControlDef* parent) {
+    const int left = def.Left + (parent ? parent->Left : 0);
+    const int top = def.Top + (parent ? parent->Top : 0);
+    return RECT{form.Scale(left), form.Scale(top), form.Scale(left) + form.Scale(def.Width),
+                form.Scale(top) + form.Scale(def.Height)};
 }
 
 void ExpectTableLayout(const TForm& form) {
@@ -82,20 +82,20 @@ void ExpectTableLayout(const TForm& form) {
     GetClientRect(form.Handle(), &client);
     EXPECT_EQ(client.right, form.Scale(466));
     EXPECT_EQ(client.bottom, form.Scale(296));
-    for (const TControlSpec& spec : kSampleControls) {
-        SCOPED_TRACE(spec.Name);
-        const TControlSpec* parent = nullptr;
-        if (spec.Parent)
-            for (const TControlSpec& other : kSampleControls)
-                if (std::string(other.Name) == spec.Parent)
+    for (const TControlDef& def : kSampleControls) {
+        SCOPED_TRACE(def.Name);
+        const TControlDef* parent = nullptr;
+        if (def.Parent)
+            for (const TControlDef& other : kSampleControls)
+                if (std::string(other.Name) == def.Parent)
                     parent = &other;
-        const RECT expected = ExpectedBounds(form, spec, parent);
-        const RECT actual = ChildBounds(form.FindControl(spec.Name)->Handle());
+        const RECT expected = ExpectedBounds(form, def, parent);
+        const RECT actual = ChildBounds(form.FindControl(def.Name)->Handle());
         EXPECT_EQ(actual.left, expected.left);
         EXPECT_EQ(actual.top, expected.top);
         EXPECT_EQ(actual.right - actual.left, expected.right - expected.left);
         // A closed drop-down list is as high as its font makes it.
-        if (spec.Kind != ckComboBox) {
+        if (def.Kind != ckComboBox) {
             EXPECT_EQ(actual.bottom - actual.top, expected.bottom - expected.top);
         }
     }

@@ -2,7 +2,7 @@
 
 namespace {
 
-const TControlSpec kControls[] = {
+const TControlDef kControls[] = {
     {ckLabel, "MessageLabel", 10, 10, 401, 26, "", coNoPrefix | coCenterVertically},
     {ckProgressBar, "ProgressBar", 10, 40, 401, 26},
     {ckButton, "CommandButton", 310, 80, 101, 26, "Cancel", coDefault | coCancel, mrOk},
