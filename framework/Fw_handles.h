@@ -7,7 +7,7 @@
 
 // Owns one handle and frees it with TTraits::Free. Attach frees the handle
 // held before; Detach hands the handle on without freeing it, for use once
-// the system has taken ownership.
+// the system has taken ownership. Moving hands the handle to another owner.
 template <typename TTraits>
 class TOwnedHandle {
 public:
@@ -17,6 +17,12 @@ public:
     explicit TOwnedHandle(THandleType handle) : FHandle(handle) {}
     TOwnedHandle(const TOwnedHandle&) = delete;
     TOwnedHandle& operator=(const TOwnedHandle&) = delete;
+    TOwnedHandle(TOwnedHandle&& other) noexcept : FHandle(other.Detach()) {}
+    TOwnedHandle& operator=(TOwnedHandle&& other) noexcept {
+        if (this != &other)
+            Attach(other.Detach());
+        return *this;
+    }
     ~TOwnedHandle() { Attach(nullptr); }
 
     THandleType Get() const { return FHandle; }
@@ -28,6 +34,8 @@ public:
             TTraits::Free(old);
     }
     THandleType Detach() { return std::exchange(FHandle, nullptr); }
+    // Frees the handle now.
+    void Reset() { Attach(nullptr); }
 
 private:
     THandleType FHandle = nullptr;
@@ -47,6 +55,31 @@ struct TGlobalHandleTraits {
 // A global memory block, freed with GlobalFree.
 using TGlobalHandle = TOwnedHandle<TGlobalHandleTraits>;
 
+struct TKernelHandleTraits {
+    using THandleType = HANDLE;
+    static void Free(HANDLE handle) { CloseHandle(handle); }
+};
+// A thread, an event or another kernel object, closed with CloseHandle.
+using TKernelHandle = TOwnedHandle<TKernelHandleTraits>;
+
+struct TFontHandleTraits {
+    using THandleType = HFONT;
+    static void Free(HFONT handle) { DeleteObject(handle); }
+};
+using TFontHandle = TOwnedHandle<TFontHandleTraits>;
+
+struct TIconHandleTraits {
+    using THandleType = HICON;
+    static void Free(HICON handle) { DestroyIcon(handle); }
+};
+using TIconHandle = TOwnedHandle<TIconHandleTraits>;
+
+struct TBitmapHandleTraits {
+    using THandleType = HBITMAP;
+    static void Free(HBITMAP handle) { DeleteObject(handle); }
+};
+using TBitmapHandle = TOwnedHandle<TBitmapHandleTraits>;
+
 // Locks a global memory block for the object's life. The block is not owned.
 class TGlobalLock {
 public:
@@ -64,4 +97,22 @@ public:
 private:
     HGLOBAL FMemory;
     void* FData;
+};
+
+// The device context of the whole screen for the object's life.
+class TScreenDC {
+public:
+    TScreenDC() : FDC(GetDC(nullptr)) {}
+    TScreenDC(const TScreenDC&) = delete;
+    TScreenDC& operator=(const TScreenDC&) = delete;
+    ~TScreenDC() {
+        if (FDC != nullptr)
+            ReleaseDC(nullptr, FDC);
+    }
+
+    // Null when the screen has no device context.
+    HDC Get() const { return FDC; }
+
+private:
+    HDC FDC;
 };

@@ -55,3 +55,17 @@ bool PollUntil(const std::function<bool()>& condition,
 // The double-byte lead byte range of the active code page is what the tests
 // of double-byte rules need; these report whether they can run.
 bool IsDoubleByteCodePage();
+
+// Expects the call to throw the error class E with exactly the message; a
+// failure names the caller's line.
+template <class E, class F>
+void ExpectErrorMessage(F&& call, const std::string& message, int line) {
+    SCOPED_TRACE(testing::Message() << "called from line " << line);
+    try {
+        call();
+        ADD_FAILURE() << "no exception of the expected class";
+    } catch (const E& e) {
+        EXPECT_EQ(e.Message(), message);
+    }
+}
+#define EXPECT_ERROR_MESSAGE(E, call, message) ExpectErrorMessage<E>([&] { call; }, message, __LINE__)

@@ -1,0 +1,92 @@
+#include "app/dialogs/Trel_progressdialog.h"
+
+namespace {
+
+const TControlDef kControls[] = {
+    {ckLabel, "MessageLabel", 10, 10, 401, 26, "", coNoPrefix | coCenterVertically},
+    {ckProgressBar, "ProgressBar", 10, 40, 401, 26},
+    {ckButton, "CommandButton", 310, 80, 101, 26, "Cancel", coDefault | coCancel, mrOk},
+};
+
+} // namespace
+
+TTrelProgressDialog::TTrelProgressDialog() : TForm({"Progress", 421, 116, bsDialog, poMainFormCenter}) {
+    CreateControls(kControls);
+    MessageLabel = &Control<TLabel>("MessageLabel");
+    ProgressBar = &Control<TProgressBar>("ProgressBar");
+    CommandButton = &Control<TButton>("CommandButton");
+    CommandButton->OnClick = [this](TObject* sender) { CommandButtonClick(sender); };
+}
+
+void TTrelProgressDialog::SetMessage(const std::string& text) {
+    MessageLabel->SetText(text);
+}
+
+void TTrelProgressDialog::SetButtonCaption(const std::string& text) {
+    CommandButton->SetText(text);
+}
+
+int TTrelProgressDialog::GetPosition() const {
+    return ProgressBar->GetPosition();
+}
+
+void TTrelProgressDialog::SetPosition(int value) {
+    ProgressBar->SetPosition(value);
+}
+
+void TTrelProgressDialog::Dispatch(TMessage& Message) {
+    if (Message.Msg == WM_TREL_START)
+        HandleStartMessage(Message);
+    else
+        TForm::Dispatch(Message);
+}
+
+void TTrelProgressDialog::HandleStartMessage(TMessage& /*Message*/) {
+    try {
+        DoStart();
+    } catch (...) {
+        if (!FModalExecute)
+            throw;
+        FStartError = std::current_exception();
+        SetModalResult(mrCancel);
+    }
+}
+
+void TTrelProgressDialog::DoStart() {
+    if (OnStart)
+        OnStart(this);
+}
+
+int TTrelProgressDialog::Execute(bool modal) {
+    FStartError = nullptr;
+    if (!PostMessageA(Handle(), WM_TREL_START, 0, 0))
+        throw EInvalidOperation("The program could not start the task.");
+    FModalExecute = modal;
+    if (!modal) {
+        Show();
+        return mrNone;
+    }
+    const int result = ShowModal();
+    if (FStartError) {
+        std::exception_ptr error = FStartError;
+        FStartError = nullptr;
+        std::rethrow_exception(error);
+    }
+    return result;
+}
+
+void TTrelProgressDialog::Finish() {
+    if (FModalExecute)
+        SetModalResult(mrOk);
+    else
+        Close();
+}
+
+void TTrelProgressDialog::CommandButtonClick(TObject* /*Sender*/) {
+    Finish();
+}
+
+bool TTrelProgressDialog::CloseQuery() {
+    // After a failed start nothing else would ever end the loop.
+    return FStartError ? true : TForm::CloseQuery();
+}

@@ -1,0 +1,51 @@
+// The modal window that shows a task's progress and starts the task from
+// inside its own modal loop.
+#pragma once
+
+#include "framework/Fw_forms.h"
+
+#include <exception>
+#include <string>
+
+// The message that starts the task: the first application-defined number.
+constexpr UINT WM_TREL_START = 0x8000;
+
+class TTrelProgressDialog : public TForm {
+public:
+    TTrelProgressDialog();
+
+    void SetMessage(const std::string& text);
+    void SetButtonCaption(const std::string& text);
+    int GetPosition() const;
+    void SetPosition(int value);
+
+    // Calls DoStart.
+    virtual void HandleStartMessage(TMessage& Message);
+    // Calls OnStart with the dialog as sender.
+    virtual void DoStart();
+    // Posts the start message to the dialog, then shows it: modally (returning
+    // the modal result when the loop ends) or without waiting. A start handler
+    // that fails ends the modal loop, close query or not, and Execute throws
+    // its exception: no task runs that could ever close the dialog.
+    virtual int Execute(bool modal);
+    // Ends the modal loop with OK (unless the close query refuses), or
+    // closes a dialog shown without waiting.
+    virtual void Finish();
+    void CommandButtonClick(TObject* Sender);
+
+    bool CloseQuery() override;
+
+    TNotifyEvent OnStart;
+
+    TLabel* MessageLabel;
+    TProgressBar* ProgressBar;
+    // Answers both Esc and Enter; ends the modal loop with OK.
+    TButton* CommandButton;
+
+protected:
+    void Dispatch(TMessage& Message) override;
+
+private:
+    bool FModalExecute = false;
+    std::exception_ptr FStartError;
+};

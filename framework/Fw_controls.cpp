@@ -1,0 +1,261 @@
+#include "framework/Fw_controls.h"
+
+#include "framework/Fw_forms.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+namespace {
+
+DWORD CommonStyle(const TControlDef& def) {
+    DWORD style = WS_CHILD;
+    if (!(def.Options & coHidden))
+        style |= WS_VISIBLE;
+    if (def.Options & coDisabled)
+        style |= WS_DISABLED;
+    return style;
+}
+
+} // namespace
+
+TControl::TControl(TForm& form, const TControlDef& def, const RECT& designBounds, const char* className,
+                   DWORD style, DWORD exStyle)
+    : FForm(form), FName(def.Name ? def.Name : ""), FKind(def.Kind), FDesignBounds(designBounds),
+      FParentName(def.Parent ? def.Parent : ""), FID(form.FNextID++) {
+    // The real place comes with ApplyScale, once the form knows its resolution.
+    HWND handle =
+        CreateWindowExA(exStyle, className, def.Caption ? def.Caption : "", style | CommonStyle(def), 0, 0, 0,
+                        0, form.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(FID)),
+                        GetModuleHandleA(nullptr), nullptr);
+    if (!handle)
+        throw EInvalidOperation(Format("The program could not create the control %s.", FName.c_str()));
+    FHandle.Attach(handle);
+}
+
+TControl::~TControl() = default;
+
+std::string TControl::GetText() const {
+    const int length = GetWindowTextLengthA(Handle());
+    if (length <= 0)
+        return std::string();
+    std::vector<char> buffer(static_cast<size_t>(length) + 1);
+    const int copied = GetWindowTextA(Handle(), buffer.data(), length + 1);
+    return std::string(buffer.data(), static_cast<size_t>(copied > 0 ? copied : 0));
+}
+
+void TControl::SetText(const std::string& text) {
+    SetWindowTextA(Handle(), text.c_str());
+}
+
+bool TControl::IsEnabled() const {
+    return IsWindowEnabled(Handle()) != FALSE;
+}
+
+void TControl::SetEnabled(bool value) {
+    if (!value && IsFocused()) {
+        // A disabled window cannot keep the focus; pass it on as Tab would.
+        HWND next = GetNextDlgTabItem(FForm.Handle(), Handle(), FALSE);
+        SetFocus(next && next != Handle() ? next : FForm.Handle());
+    }
+    EnableWindow(Handle(), value ? TRUE : FALSE);
+}
+
+bool TControl::IsVisible() const {
+    return (GetWindowLongPtrA(Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void TControl::SetVisible(bool value) {
+    ShowWindow(Handle(), value ? SW_SHOWNA : SW_HIDE);
+}
+
+bool TControl::CanFocus() const {
+    const LONG_PTR style = GetWindowLongPtrA(Handle(), GWL_STYLE);
+    return (style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED);
+}
+
+void TControl::Focus() {
+    SetFocus(Handle());
+}
+
+bool TControl::IsFocused() const {
+    HWND focus = GetFocus();
+    return focus && (focus == Handle() || IsChild(Handle(), focus));
+}
+
+void TControl::Notify(WORD /*code*/) {}
+
+void TControl::ApplyScale() {
+    const int left = FForm.Scale(FDesignBounds.left);
+    const int top = FForm.Scale(FDesignBounds.top);
+    const int width = FForm.Scale(FDesignBounds.right - FDesignBounds.left);
+    const int height = FForm.Scale(FDesignBounds.bottom - FDesignBounds.top);
+    MoveWindow(Handle(), left, top, width, height, TRUE);
+    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FForm.Font()), TRUE);
+}
+
+TLabel::TLabel(TForm& form, const TControlDef& def, const RECT& designBounds)
+    : TControl(form, def, designBounds, "STATIC",
+               SS_LEFT | ((def.Options & coNoPrefix) ? SS_NOPREFIX : 0) |
+                   ((def.Options & coCenterVertically) ? SS_CENTERIMAGE : 0),
+               0) {}
+
+TButton::TButton(TForm& form, const TControlDef& def, const RECT& designBounds)
+    : TControl(form, def, designBounds, "BUTTON",
+               WS_TABSTOP | WS_GROUP | ((def.Options & coDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0),
+      FDefault((def.Options & coDefault) != 0), FCancel((def.Options & coCancel) != 0),
+      FModalResult(def.ModalResult) {}
+
+void TButton::Click() {
+    if (FModalResult != mrNone)
+        Form().SetModalResult(FModalResult);
+    if (OnClick)
+        OnClick(this);
+}
+
+void TButton::Notify(WORD code) {
+    if (code == BN_CLICKED)
+        Click();
+}
+
+bool TButtonControl::IsChecked() const {
+    return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void TButtonControl::SetChecked(bool value) {
+    SendMessageA(Handle(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+TCheckBox::TCheckBox(TForm& form, const TControlDef& def, const RECT& designBounds)
+    : TButtonControl(form, def, designBounds, "BUTTON", WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 0) {}
+
+void TCheckBox::Notify(WORD code) {
+    if (code == BN_CLICKED && OnClick)
+        OnClick(this);
+}
+
+TRadioButton::TRadioButton(TForm& form, const TControlDef& def, const RECT& designBounds)
+    : TButtonControl(form, def, designBounds, "BUTTON", WS_TABSTOP | BS_RADIOBUTTON, 0) {
+    // A run of radio buttons is one group for the arrow keys.
+    const int count = form.ControlCount();
+    if (count == 0 || form.Controls(count - 1).Kind() != ckRadioButton)
+        SetWindowLongPtrA(Handle(), GWL_STYLE, GetWindowLongPtrA(Handle(), GWL_STYLE) | WS_GROUP);
+}
+
+void TRadioButton::SetChecked(bool value) {
+    if (value) {
+        for (int i = 0; i < Form().ControlCount(); ++i) {
+            auto* other = dynamic_cast<TRadioButton*>(&Form().Controls(i));
+            if (other && other != this && other->ParentName() == ParentName())
+                other->TButtonControl::SetChecked(false);
+        }
+    }
+    TButtonControl::SetChecked(value);
+}
+
+void TRadioButton::Notify(WORD code) {
+    if (code != BN_CLICKED)
+        return;
+    SetChecked(true);
+    if (OnClick)
+        OnClick(this);
+}
+
+TGroupBox::TGroupBox(TForm& form, const TControlDef& def, const RECT& designBounds)
+    : TControl(form, def, designBounds, "BUTTON", BS_GROUPBOX, 0) {}
+
+TProgressBar::TProgressBar(TForm& form, const TControlDef& def, const RECT& designBounds)
+    : TControl(form, def, designBounds, PROGRESS_CLASSA, 0, 0) {
+    SendMessageA(Handle(), PBM_SETRANGE32, 0, 100);
+}
+
+int TProgressBar::GetPosition() const {
+    return static_cast<int>(SendMessageA(Handle(), PBM_GETPOS, 0, 0));
+}
+
+void TProgressBar::SetPosition(int value) {
+    SendMessageA(Handle(), PBM_SETPOS, static_cast<WPARAM>(value), 0);
+}
+
+TImage::TImage(TForm& form, const TControlDef& def, const RECT& designBounds)
+    : TControl(form, def, designBounds, "STATIC", SS_ICON | SS_CENTERIMAGE, 0) {}
+
+TImage::~TImage() {
+    // The control lets go of the icon before the icon goes.
+    if (Handle())
+        SendMessageA(Handle(), STM_SETICON, 0, 0);
+}
+
+void TImage::SetIcon(TIconHandle icon) {
+    SendMessageA(Handle(), STM_SETICON, reinterpret_cast<WPARAM>(icon.Get()), 0);
+    FIcon = std::move(icon);
+}
+
+TEdit::TEdit(TForm& form, const TControlDef& def, const RECT& designBounds)
+    : TControl(form, def, designBounds, "EDIT",
+               WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL |
+                   ((def.Options & coMultiLine)
+                        ? (ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_HSCROLL)
+                        : 0),
+               WS_EX_CLIENTEDGE) {}
+
+void TEdit::Notify(WORD code) {
+    if (code == EN_CHANGE && OnChange)
+        OnChange(this);
+}
+
+TComboBox::TComboBox(TForm& form, const TControlDef& def, const RECT& designBounds)
+    : TControl(form, def, designBounds, "COMBOBOX", WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST,
+               0) {
+    // The caption lists the items; the window text of a drop-down list is the
+    // selected item.
+    const std::string items = def.Caption ? def.Caption : "";
+    size_t start = 0;
+    while (start < items.size()) {
+        size_t end = items.find('\n', start);
+        if (end == std::string::npos)
+            end = items.size();
+        AddItem(items.substr(start, end - start));
+        start = end + 1;
+    }
+}
+
+int TComboBox::Count() const {
+    return static_cast<int>(SendMessageA(Handle(), CB_GETCOUNT, 0, 0));
+}
+
+int TComboBox::AddItem(const std::string& item) {
+    return static_cast<int>(SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str())));
+}
+
+std::string TComboBox::Item(int index) const {
+    const LRESULT length = SendMessageA(Handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == CB_ERR)
+        throw EListError(Format("List index out of bounds (%d).", index));
+    std::vector<char> buffer(static_cast<size_t>(length) + 1);
+    SendMessageA(Handle(), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
+    return std::string(buffer.data(), static_cast<size_t>(length));
+}
+
+int TComboBox::GetItemIndex() const {
+    return static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0));
+}
+
+void TComboBox::SetItemIndex(int index) {
+    SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void TComboBox::Notify(WORD code) {
+    if (code == CBN_SELCHANGE && OnChange)
+        OnChange(this);
+}
+
+void TComboBox::ApplyScale() {
+    TControl::ApplyScale();
+    // The window's height is that of the opened list; the closed box keeps
+    // the height its font gives it.
+    const RECT& design = DesignBounds();
+    MoveWindow(Handle(), Form().Scale(design.left), Form().Scale(design.top),
+               Form().Scale(design.right - design.left), Form().Scale(8 * (design.bottom - design.top)),
+               TRUE);
+}

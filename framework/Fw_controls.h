@@ -1,0 +1,215 @@
+// The controls of forms, created from tables.
+#pragma once
+
+#include "framework/Fw_classes.h"
+#include "framework/Fw_handles.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+class TForm;
+
+enum TControlKind {
+    ckLabel,
+    ckButton,
+    ckProgressBar,
+    ckGroupBox,
+    ckImage,
+    ckEdit,
+    ckComboBox,
+    ckCheckBox,
+    ckRadioButton,
+};
+
+// Flags of a control in a form's table.
+enum TControlOption : unsigned {
+    coNone = 0,
+    coDefault = 1u << 0,          // button: Enter clicks it
+    coCancel = 1u << 1,           // button: Esc clicks it
+    coNoPrefix = 1u << 2,         // label: an ampersand is shown, not an accelerator
+    coCenterVertically = 1u << 3, // label: one line of text in the vertical middle
+    coMultiLine = 1u << 4,        // edit: several lines, both scroll bars, no word wrap
+    coDisabled = 1u << 5,
+    coHidden = 1u << 6,
+};
+
+// One row of a form's table of controls. Places and sizes are design pixels at
+// 120 pixels per inch; the form scales them to the screen. A control inside a
+// group box names it as Parent and is placed relative to it.
+struct TControlDef {
+    TControlKind Kind;
+    const char* Name;
+    int Left;
+    int Top;
+    int Width;
+    int Height;
+    // The text; for a combo box its items, one per line.
+    const char* Caption = "";
+    unsigned Options = coNone;
+    // For a button: the form's modal result when it is clicked (0: none).
+    int ModalResult = 0;
+    const char* Parent = nullptr;
+};
+
+// A child window of a form. The form creates, places and frees it.
+class TControl : public TObject {
+public:
+    ~TControl() override;
+
+    TForm& Form() const { return FForm; }
+    const std::string& Name() const { return FName; }
+    TControlKind Kind() const { return FKind; }
+    HWND Handle() const { return FHandle.Get(); }
+    int ID() const { return FID; }
+    // The place in design pixels, relative to the form's client area.
+    const RECT& DesignBounds() const { return FDesignBounds; }
+    const std::string& ParentName() const { return FParentName; }
+
+    std::string GetText() const;
+    void SetText(const std::string& text);
+    bool IsEnabled() const;
+    void SetEnabled(bool value);
+    bool IsVisible() const;
+    void SetVisible(bool value);
+    // Whether the keyboard can reach it: a tab stop, enabled and visible.
+    bool CanFocus() const;
+    void Focus();
+    bool IsFocused() const;
+
+protected:
+    TControl(TForm& form, const TControlDef& def, const RECT& designBounds, const char* className,
+             DWORD style, DWORD exStyle);
+
+    // A notification code of WM_COMMAND from this control.
+    virtual void Notify(WORD code);
+    // Places the control for the form's pixels per inch.
+    virtual void ApplyScale();
+
+private:
+    friend class TForm;
+
+    TForm& FForm;
+    std::string FName;
+    TControlKind FKind;
+    RECT FDesignBounds;
+    std::string FParentName;
+    int FID;
+    TWindowHandle FHandle;
+};
+
+class TLabel : public TControl {
+public:
+    TLabel(TForm& form, const TControlDef& def, const RECT& designBounds);
+};
+
+class TButton : public TControl {
+public:
+    TButton(TForm& form, const TControlDef& def, const RECT& designBounds);
+
+    bool IsDefault() const { return FDefault; }
+    bool IsCancel() const { return FCancel; }
+    int ModalResult() const { return FModalResult; }
+    void SetModalResult(int value) { FModalResult = value; }
+    // Sets the form's modal result (if the button has one), then calls OnClick.
+    virtual void Click();
+
+    TNotifyEvent OnClick;
+
+protected:
+    void Notify(WORD code) override;
+
+private:
+    bool FDefault;
+    bool FCancel;
+    int FModalResult;
+};
+
+// The base of check boxes and radio buttons: a button with a check mark.
+class TButtonControl : public TControl {
+public:
+    bool IsChecked() const;
+    virtual void SetChecked(bool value);
+
+    TNotifyEvent OnClick;
+
+protected:
+    using TControl::TControl;
+};
+
+class TCheckBox : public TButtonControl {
+public:
+    TCheckBox(TForm& form, const TControlDef& def, const RECT& designBounds);
+
+protected:
+    void Notify(WORD code) override;
+};
+
+// The radio buttons with one parent (the form or a group box) form a group:
+// checking one unchecks the others.
+class TRadioButton : public TButtonControl {
+public:
+    TRadioButton(TForm& form, const TControlDef& def, const RECT& designBounds);
+
+    void SetChecked(bool value) override;
+
+protected:
+    void Notify(WORD code) override;
+};
+
+class TGroupBox : public TControl {
+public:
+    TGroupBox(TForm& form, const TControlDef& def, const RECT& designBounds);
+};
+
+// A bar from 0 to 100.
+class TProgressBar : public TControl {
+public:
+    TProgressBar(TForm& form, const TControlDef& def, const RECT& designBounds);
+
+    int GetPosition() const;
+    void SetPosition(int value);
+};
+
+// A picture centred in its place.
+class TImage : public TControl {
+public:
+    TImage(TForm& form, const TControlDef& def, const RECT& designBounds);
+    ~TImage() override;
+
+    // Shows the icon; the control owns it from now on.
+    void SetIcon(TIconHandle icon);
+
+private:
+    TIconHandle FIcon;
+};
+
+class TEdit : public TControl {
+public:
+    TEdit(TForm& form, const TControlDef& def, const RECT& designBounds);
+
+    TNotifyEvent OnChange;
+
+protected:
+    void Notify(WORD code) override;
+};
+
+// A drop-down list.
+class TComboBox : public TControl {
+public:
+    TComboBox(TForm& form, const TControlDef& def, const RECT& designBounds);
+
+    int Count() const;
+    int AddItem(const std::string& item);
+    std::string Item(int index) const;
+    // -1 when nothing is selected.
+    int GetItemIndex() const;
+    void SetItemIndex(int index);
+
+    TNotifyEvent OnChange;
+
+protected:
+    void Notify(WORD code) override;
+    void ApplyScale() override;
+};

@@ -1,0 +1,105 @@
+#include "support/Vek_task.h"
+
+#include "framework/Fw_forms.h"
+#include "support/Vek_autopointer.h"
+
+namespace {
+
+// An error event whose delivery failed goes to the exception display, so that
+// the finish event still comes.
+void ReportError(TTask& task, Exception& error) {
+    try {
+        task.DoError(error);
+    } catch (...) {
+        Application->HandleException();
+    }
+}
+
+} // namespace
+
+TTaskThread::TTaskThread() : TThread(true) {
+    SetFreeOnTerminate(true);
+}
+
+void TTaskThread::Execute() {
+    if (Body)
+        Body(Data, this);
+}
+
+void TTask::DoFinished() {
+    if (OnFinished)
+        Synchronize(
+            0,
+            [](void* data, std::int32_t) {
+                auto* task = static_cast<TTask*>(data);
+                task->OnFinished(task);
+            },
+            this);
+}
+
+void TTask::DoError(Exception& E) {
+    if (!OnError)
+        return;
+    struct TCall {
+        TTask* Task;
+        Exception* Error;
+    } call{this, &E};
+    Synchronize(
+        0,
+        [](void* data, std::int32_t) {
+            auto* c = static_cast<TCall*>(data);
+            c->Task->OnError(c->Task, *c->Error);
+        },
+        &call);
+}
+
+void TTask::Start() {
+    if (FThread)
+        throw ETaskError("The task has been already started.");
+    TAutoPointer<TTaskThread> thread(new TTaskThread());
+    thread->Body = Body;
+    thread->Data = this;
+    FThread = thread.Get();
+    try {
+        thread->Start();
+    } catch (...) {
+        FThread = nullptr;
+        throw;
+    }
+    // The thread frees itself when it ends.
+    thread.Release();
+}
+
+void TTask::Cancel() {
+    FCancelled.store(true, std::memory_order_relaxed);
+}
+
+void TTask::Synchronize(std::int32_t Argument, TTaskSyncFunction Function, void* Data) {
+    if (IsMainThread()) {
+        Function(Data, Argument);
+        return;
+    }
+    FSyncFunction = Function;
+    FSyncData = Data;
+    FSyncArgument = Argument;
+    TThread::Synchronize(FThread, [this] { FSyncFunction(FSyncData, FSyncArgument); });
+}
+
+void TTask::Body(void* data, TTaskThread* /*thread*/) {
+    auto* task = static_cast<TTask*>(data);
+    try {
+        task->Run();
+    } catch (Exception& e) {
+        ReportError(*task, e);
+    } catch (...) {
+        ETaskError unknown("An unknown exception occurred.");
+        ReportError(*task, unknown);
+    }
+    // Read before the finish event: an owner that keeps the task may free it
+    // as soon as the event has returned.
+    const bool freeOnFinish = task->FreeOnFinish;
+    // After an error too: the finish event is what the owner waits for.
+    task->DoFinished();
+    if (freeOnFinish)
+        delete task;
+}

@@ -1,0 +1,116 @@
+// Dropped files read from drop handles built as the shell builds them.
+#include "framework/Fw_handles.h"
+#include "support/Vek_shell.h"
+#include "tests/TestSupport.h"
+
+#include <shlobj.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A DROPFILES block with the paths, each ended by a zero, and one more zero
+// at the end; wide as the shell writes it, or in the ANSI code page.
+HGLOBAL MakeDrop(const std::vector<std::wstring>& paths, bool wide) {
+    std::vector<char> names;
+    for (const std::wstring& path : paths) {
+        if (wide) {
+            const auto* bytes = reinterpret_cast<const char*>(path.c_str());
+            names.insert(names.end(), bytes, bytes + (path.size() + 1) * sizeof(wchar_t));
+        } else {
+            const int length = WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
+            std::vector<char> ansi(static_cast<size_t>(length));
+            WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, ansi.data(), length, nullptr, nullptr);
+            names.insert(names.end(), ansi.begin(), ansi.end());
+        }
+    }
+    names.insert(names.end(), wide ? sizeof(wchar_t) : 1, '\0');
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
+    EXPECT_NE(memory, nullptr);
+    TGlobalLock lock(memory);
+    auto* header = static_cast<DROPFILES*>(lock.Data());
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = wide ? TRUE : FALSE;
+    std::memcpy(static_cast<char*>(lock.Data()) + sizeof(DROPFILES), names.data(), names.size());
+    return memory;
+}
+
+// The path as the ANSI functions give it.
+std::string Ansi(const std::wstring& path) {
+    const int length = WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, result.data(), length, nullptr, nullptr);
+    result.resize(static_cast<size_t>(length - 1));
+    return result;
+}
+
+#define EXPECT_SHELL_ERROR(call, message) EXPECT_ERROR_MESSAGE(EShellError, call, message)
+
+const char kIndexError[] = "The program cannot get the path of the dropped file.";
+const char kFinishedError[] = "The file drop has been already finished.";
+
+} // namespace
+
+TEST(FileDrop, ReadsThePathsInDropOrder) {
+    const std::vector<std::vector<std::wstring>> drops = {
+        {L"C:\\work\\b.txt", L"C:\\work\\a.txt", L"D:\\photos\\2019 summer"},
+        {L"C:\\only one.txt"},
+        {L"C:\\" + std::wstring(250, L'x') + L"\\" + std::wstring(200, L'y') + L".dat"},
+        {L"C:\\\u65e5\u672c\\\u8a9e.txt", L"C:\\caf\u00e9.txt"},
+    };
+    for (bool wide : {true, false}) {
+        for (const auto& paths : drops) {
+            SCOPED_TRACE(testing::Message() << (wide ? "wide" : "ANSI") << ", " << paths.size() << " paths");
+            TGlobalHandle block(MakeDrop(paths, wide));
+            TFileDrop drop(static_cast<HDROP>(block.Get()), false);
+            ASSERT_EQ(drop.GetCount(), static_cast<int>(paths.size()));
+            TStringList files;
+            files.Add("left over");
+            drop.GetFiles(files);
+            ASSERT_EQ(files.Count(), static_cast<int>(paths.size()));
+            for (size_t i = 0; i < paths.size(); ++i) {
+                EXPECT_EQ(drop.GetFile(static_cast<int>(i)), Ansi(paths[i]));
+                EXPECT_EQ(files.Strings(static_cast<int>(i)), Ansi(paths[i]));
+            }
+            EXPECT_SHELL_ERROR(drop.GetFile(static_cast<int>(paths.size())), kIndexError);
+            EXPECT_SHELL_ERROR(drop.GetFile(-1), kIndexError);
+            EXPECT_FALSE(drop.IsFinished());
+        }
+    }
+}
+
+TEST(FileDrop, AfterFinishOnlyFinishAndIsFinishedMayBeUsed) {
+    TGlobalHandle block(MakeDrop({L"C:\\a.txt", L"C:\\b.txt"}, true));
+    TFileDrop drop(static_cast<HDROP>(block.Get()), false);
+    drop.Finish();
+    // DragFinish freed the block.
+    block.Detach();
+    EXPECT_TRUE(drop.IsFinished());
+    TStringList files;
+    files.Add("kept");
+    EXPECT_SHELL_ERROR(drop.GetCount(), kFinishedError);
+    EXPECT_SHELL_ERROR(drop.GetFile(0), kFinishedError);
+    EXPECT_SHELL_ERROR(drop.GetFiles(files), kFinishedError);
+    EXPECT_EQ(files.Count(), 1) << "a failure leaves the list as it was";
+    drop.Finish();
+    EXPECT_TRUE(drop.IsFinished());
+}
+
+TEST(FileDrop, TheDestructorFinishesOnlyWhenAsked) {
+    HGLOBAL kept = MakeDrop({L"C:\\a.txt"}, true);
+    { TFileDrop drop(static_cast<HDROP>(kept), false); }
+    SetLastError(kSentinelError);
+    EXPECT_GT(GlobalSize(kept), 0u) << "the block is still there";
+    TGlobalHandle keptOwner(kept);
+
+    HGLOBAL finished = MakeDrop({L"C:\\a.txt"}, true);
+    {
+        TFileDrop drop(static_cast<HDROP>(finished), true);
+        EXPECT_EQ(drop.GetCount(), 1);
+    }
+    SetLastError(kSentinelError);
+    EXPECT_EQ(GlobalSize(finished), 0u) << "DragFinish freed the block";
+    EXPECT_NE(GetLastError(), kSentinelError);
+}
