@@ -1,0 +1,476 @@
+#include "support/Vek_listviewmodel.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+constexpr int kFocused = LVIS_FOCUSED;
+constexpr int kSelected = LVIS_SELECTED;
+// The state bits exchanged with the control: focused, selected, cut, drop-highlighted.
+constexpr int kStateMask = 0xF;
+
+[[noreturn]] void IndexError(int index) {
+    throw EListError(Format("List index out of bounds (%d).", index));
+}
+
+TListViewModelEntry* EntryAt(void* const* list, int index) {
+    return static_cast<TListViewModelEntry*>(static_cast<TObject*>(list[index]));
+}
+
+int ViewCount(HWND listView) {
+    return static_cast<int>(SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0));
+}
+
+int ViewState(HWND listView, int index) {
+    return static_cast<int>(SendMessageA(listView, LVM_GETITEMSTATE, static_cast<WPARAM>(index), kStateMask));
+}
+
+// The state bits that the control itself answers for. An owner-data control
+// keeps only focus and selection and asks its parent for the bits of its
+// callback mask; the other bits it reports mean nothing (Wine even leaves
+// them undefined), and writing them changes nothing in it.
+int HeldStateMask(HWND listView) {
+    if (!(GetWindowLongPtrA(listView, GWL_STYLE) & LVS_OWNERDATA))
+        return kStateMask;
+    const int callback = static_cast<int>(SendMessageA(listView, LVM_GETCALLBACKMASK, 0, 0));
+    return kFocused | kSelected | (callback & kStateMask);
+}
+
+// Index -1 sets the bits of every row in one message.
+void SetViewState(HWND listView, int index, int state, int mask) {
+    LVITEMA item = {};
+    item.stateMask = static_cast<UINT>(mask);
+    item.state = static_cast<UINT>(state);
+    SendMessageA(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+// Suspends the control's drawing for its lifetime, and has it drawn afresh at the end.
+class TViewUpdate {
+public:
+    explicit TViewUpdate(HWND listView) : FListView(listView) {
+        SendMessageA(FListView, WM_SETREDRAW, FALSE, 0);
+    }
+    TViewUpdate(const TViewUpdate&) = delete;
+    TViewUpdate& operator=(const TViewUpdate&) = delete;
+    ~TViewUpdate() {
+        SendMessageA(FListView, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(FListView, nullptr, FALSE);
+    }
+
+private:
+    HWND FListView;
+};
+
+// Where an index of the row at "index" goes when rows move from "from" to
+// "to" with the rows between shifting by one.
+int MovedIndex(int index, int from, int to) {
+    if (index < std::min(from, to) || index > std::max(from, to))
+        return index;
+    if (index == from)
+        return to;
+    return from > to ? index + 1 : index - 1;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- TListViewModelItem
+
+void* TListViewModelItem::GetData() const {
+    return FData->Model->Entry(FIndex)->Data;
+}
+
+void TListViewModelItem::SetData(void* data) {
+    FData->Model->Entry(FIndex)->Data = data;
+}
+
+int TListViewModelItem::GetState() const {
+    return FData->Model->Entry(FIndex)->State;
+}
+
+void TListViewModelItem::SetState(int state) {
+    FData->Model->SetEntryState(FIndex, state);
+}
+
+bool TListViewModelItem::GetSelected() const {
+    return (GetState() & kSelected) != 0;
+}
+
+void TListViewModelItem::SetSelected(bool selected) {
+    const int state = GetState();
+    SetState(selected ? state | kSelected : state & ~kSelected);
+}
+
+// ---------------------------------------------------------------- TListViewModel
+
+TListViewModel::TListViewModel(HWND listView)
+    : FListView(listView), FData(std::make_unique<TListViewModelData>(this)),
+      FItem(std::make_unique<TListViewModelItem>(FData.get())) {}
+
+TListViewModel::~TListViewModel() = default;
+
+TListViewModelEntry* TListViewModel::Entry(int index) const {
+    return static_cast<TListViewModelEntry*>(FData->Entries.Items(index));
+}
+
+TListViewModelItem* TListViewModel::Items(int index) {
+    FItem->FIndex = index;
+    return FItem.get();
+}
+
+void TListViewModel::SetCount(int count) {
+    if (count < 0)
+        throw EListError(Format("List count out of bounds (%d).", count));
+    FData->Entries.SetCapacity(std::max(count, FData->Entries.Capacity()));
+    while (Count() < count)
+        Add();
+    while (Count() > count)
+        Delete(Count() - 1);
+}
+
+void TListViewModel::SetMultiSelect(bool value) {
+    if (FData->MultiSelect == value)
+        return;
+    FData->MultiSelect = value;
+    DeselectAll();
+    // Multi-selection mode keeps no selected index; one left from single
+    // mode would name a row that is no longer selected.
+    FData->SelectedIndex = -1;
+}
+
+void TListViewModel::SetEntryState(int index, int state) {
+    TListViewModelEntry* entry = Entry(index);
+    const int old = entry->State;
+    if (state == old)
+        return;
+    TListViewModelData& d = *FData;
+    entry->State = state;
+    if (state & kFocused) {
+        if (d.FocusIndex != index) {
+            if (d.FocusIndex >= 0)
+                Entry(d.FocusIndex)->State &= ~kFocused;
+            d.FocusIndex = index;
+        }
+    } else if (d.FocusIndex == index) {
+        d.FocusIndex = -1;
+    }
+    if (state & kSelected) {
+        if (!(old & kSelected))
+            ++d.SelectedCount;
+        if (!d.MultiSelect && d.SelectedIndex != index) {
+            if (d.SelectedIndex >= 0) {
+                TListViewModelEntry* other = Entry(d.SelectedIndex);
+                if (other->State & kSelected) {
+                    other->State &= ~kSelected;
+                    --d.SelectedCount;
+                }
+            }
+            d.SelectedIndex = index;
+        }
+    } else {
+        if (old & kSelected)
+            --d.SelectedCount;
+        if (!d.MultiSelect && d.SelectedIndex == index)
+            d.SelectedIndex = -1;
+    }
+}
+
+int TListViewModel::Add() {
+    const int index = Count();
+    Insert(index);
+    return index;
+}
+
+void TListViewModel::Insert(int index) {
+    if (index < 0 || index > Count())
+        IndexError(index);
+    if (OnBeforeInsert)
+        OnBeforeInsert(this, index);
+    auto entry = std::make_unique<TListViewModelEntry>();
+    FData->Entries.Insert(index, entry.get());
+    entry.release();
+    if (FData->FocusIndex >= index)
+        ++FData->FocusIndex;
+    if (FData->SelectedIndex >= index)
+        ++FData->SelectedIndex;
+    if (OnAfterInsert)
+        OnAfterInsert(this, index);
+}
+
+void TListViewModel::DeleteSelected() {
+    for (int i = Count() - 1; i >= 0 && FData->SelectedCount > 0; --i)
+        if (Entry(i)->State & kSelected)
+            Delete(i);
+}
+
+void TListViewModel::Delete(int index) {
+    TListViewModelEntry* entry = Entry(index);
+    if (OnBeforeDelete)
+        OnBeforeDelete(this, index);
+    TListViewModelData& d = *FData;
+    const int count = Count();
+    int focus = d.FocusIndex;
+    if (index == focus)
+        focus = std::min(focus, count - 2);
+    else if (index < focus)
+        --focus;
+    const int selectedCount = d.SelectedCount - ((entry->State & kSelected) ? 1 : 0);
+    int selectedIndex = d.SelectedIndex;
+    if (!d.MultiSelect) {
+        if (index == selectedIndex)
+            selectedIndex = -1;
+        else if (index < selectedIndex)
+            --selectedIndex;
+    }
+    d.Entries.Delete(index);
+    d.FocusIndex = focus;
+    if (focus >= 0)
+        Entry(focus)->State |= kFocused;
+    d.SelectedCount = selectedCount;
+    d.SelectedIndex = selectedIndex;
+    if (selectedIndex >= 0)
+        Entry(selectedIndex)->State |= kSelected;
+    if (OnAfterDelete)
+        OnAfterDelete(this, index);
+}
+
+void TListViewModel::Clear() {
+    while (Count() > 0)
+        Delete(Count() - 1);
+}
+
+void TListViewModel::SelectAll() {
+    const int count = Count();
+    void* const* list = FData->Entries.List();
+    for (int i = 0; i < count; ++i)
+        SetEntryState(i, EntryAt(list, i)->State | kSelected);
+}
+
+void TListViewModel::DeselectAll() {
+    const int count = Count();
+    void* const* list = FData->Entries.List();
+    for (int i = 0; i < count && FData->SelectedCount > 0; ++i)
+        SetEntryState(i, EntryAt(list, i)->State & ~kSelected);
+}
+
+void TListViewModel::InvertSelection() {
+    const int count = Count();
+    void* const* list = FData->Entries.List();
+    for (int i = 0; i < count; ++i)
+        SetEntryState(i, EntryAt(list, i)->State ^ kSelected);
+}
+
+void TListViewModel::Sort(const TListViewModelCompare& compare) {
+    const int count = Count();
+    std::vector<TListViewModelSortItem> items(static_cast<size_t>(count));
+    TList references;
+    references.SetCapacity(count);
+    for (int i = 0; i < count; ++i) {
+        items[static_cast<size_t>(i)] = TListViewModelSortItem{this, i, &compare};
+        references.Add(&items[static_cast<size_t>(i)]);
+    }
+    references.Sort([](void* a, void* b) {
+        const auto* x = static_cast<const TListViewModelSortItem*>(a);
+        const auto* y = static_cast<const TListViewModelSortItem*>(b);
+        const int result = (*x->Compare)(x->Model, x->Index, y->Index);
+        return result != 0 ? result : x->Index - y->Index;
+    });
+    TListViewModelOrder order(static_cast<size_t>(count));
+    for (int k = 0; k < count; ++k)
+        order[static_cast<size_t>(k)] = {
+            static_cast<const TListViewModelSortItem*>(references.Items(k))->Index, k};
+    Reorder(order);
+}
+
+void TListViewModel::SortByKey(const TListViewModelSortKey& key) {
+    const int count = Count();
+    std::vector<std::string> keys(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        keys[static_cast<size_t>(i)] = key(this, i);
+    std::vector<int> rows(static_cast<size_t>(count));
+    std::iota(rows.begin(), rows.end(), 0);
+    std::stable_sort(rows.begin(), rows.end(), [&keys](int a, int b) {
+        return keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)];
+    });
+    TListViewModelOrder order(static_cast<size_t>(count));
+    for (int k = 0; k < count; ++k)
+        order[static_cast<size_t>(k)] = {rows[static_cast<size_t>(k)], k};
+    Reorder(order);
+}
+
+void TListViewModel::Reverse() {
+    const int count = Count();
+    TListViewModelOrder order(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        order[static_cast<size_t>(i)] = {i, count - 1 - i};
+    Reorder(order);
+}
+
+void TListViewModel::Exchange(int index1, int index2) {
+    Entry(index1);
+    Entry(index2);
+    if (index1 == index2)
+        return;
+    FData->Entries.Exchange(index1, index2);
+    TListViewModelData& d = *FData;
+    if (d.FocusIndex == index1)
+        d.FocusIndex = index2;
+    else if (d.FocusIndex == index2)
+        d.FocusIndex = index1;
+    if (!d.MultiSelect) {
+        if (d.SelectedIndex == index1)
+            d.SelectedIndex = index2;
+        else if (d.SelectedIndex == index2)
+            d.SelectedIndex = index1;
+    }
+}
+
+void TListViewModel::MoveSelected(int direction) {
+    if (direction == 0)
+        return;
+    const int count = Count();
+    void* const* list = FData->Entries.List();
+    auto selected = [list](int i) { return (EntryAt(list, i)->State & kSelected) != 0; };
+    int pending = FData->SelectedCount;
+    if (direction < 0) {
+        for (int p = 0; p < count && pending > 0; ++p) {
+            if (!selected(p))
+                continue;
+            --pending;
+            if (p > 0 && !selected(p - 1))
+                Exchange(p, p - 1);
+        }
+    } else {
+        for (int p = count - 1; p >= 0 && pending > 0; --p) {
+            if (!selected(p))
+                continue;
+            --pending;
+            if (p < count - 1 && !selected(p + 1))
+                Exchange(p, p + 1);
+        }
+    }
+}
+
+void TListViewModel::Move(int curIndex, int newIndex) {
+    Entry(curIndex);
+    Entry(newIndex);
+    if (curIndex == newIndex)
+        return;
+    FData->Entries.Move(curIndex, newIndex);
+    TListViewModelData& d = *FData;
+    d.FocusIndex = MovedIndex(d.FocusIndex, curIndex, newIndex);
+    if (!d.MultiSelect)
+        d.SelectedIndex = MovedIndex(d.SelectedIndex, curIndex, newIndex);
+}
+
+void TListViewModel::Reorder(const TListViewModelOrder& order) {
+    const int count = Count();
+    if (static_cast<int>(order.size()) != count)
+        throw EListError(Format("List count out of bounds (%d).", static_cast<int>(order.size())));
+    // A pair that repeats or leaves out a row would lose one entry and hold
+    // another twice: refuse it before anything moves.
+    std::vector<char> fromSeen(static_cast<size_t>(count)), toSeen(static_cast<size_t>(count));
+    for (const TListViewModelOrderItem& pair : order) {
+        if (pair.From < 0 || pair.From >= count || fromSeen[static_cast<size_t>(pair.From)])
+            IndexError(pair.From);
+        if (pair.To < 0 || pair.To >= count || toSeen[static_cast<size_t>(pair.To)])
+            IndexError(pair.To);
+        fromSeen[static_cast<size_t>(pair.From)] = toSeen[static_cast<size_t>(pair.To)] = 1;
+    }
+    // Direct slot writes: no list notification runs, so no entry is freed.
+    void** list = FData->Entries.List();
+    std::vector<void*> collected(static_cast<size_t>(count));
+    for (int k = 0; k < count; ++k)
+        collected[static_cast<size_t>(k)] = list[order[static_cast<size_t>(k)].From];
+    TListViewModelData& d = *FData;
+    const int focus = d.FocusIndex;
+    const int selected = d.SelectedIndex;
+    for (int k = 0; k < count; ++k) {
+        const TListViewModelOrderItem& pair = order[static_cast<size_t>(k)];
+        list[pair.To] = collected[static_cast<size_t>(k)];
+        if (pair.From == focus)
+            d.FocusIndex = pair.To;
+        if (pair.From == selected)
+            d.SelectedIndex = pair.To;
+    }
+}
+
+int TListViewModel::IndexOf(void* data) const {
+    const int count = Count();
+    void* const* list = FData->Entries.List();
+    for (int i = 0; i < count; ++i)
+        if (EntryAt(list, i)->Data == data)
+            return i;
+    return -1;
+}
+
+void TListViewModel::ReadFromView(bool withStates) {
+    if (!FListView)
+        return;
+    SetCount(ViewCount(FListView));
+    SetMultiSelect((GetWindowLongPtrA(FListView, GWL_STYLE) & LVS_SINGLESEL) == 0);
+    if (!withStates)
+        return;
+    const int count = Count();
+    const int mask = HeldStateMask(FListView);
+    for (int i = 0; i < count; ++i)
+        SetEntryState(i, ViewState(FListView, i) & mask);
+}
+
+void TListViewModel::WriteToView(bool withStates) {
+    if (!FListView)
+        return;
+    TViewUpdate update(FListView);
+    if (ViewCount(FListView) != Count())
+        SendMessageA(FListView, LVM_SETITEMCOUNT, static_cast<WPARAM>(Count()), 0);
+    const LONG_PTR style = GetWindowLongPtrA(FListView, GWL_STYLE);
+    const LONG_PTR wanted = FData->MultiSelect ? (style & ~LVS_SINGLESEL) : (style | LVS_SINGLESEL);
+    if (wanted != style)
+        SetWindowLongPtrA(FListView, GWL_STYLE, wanted);
+    if (withStates)
+        WriteStates();
+}
+
+void TListViewModel::WriteStates() {
+    // Writing a row's state costs the control far more than reading it, so
+    // read what it holds and write only the rows that differ. Where most rows
+    // differ only in the selected bit, one message that clears (or sets) that
+    // bit on every row first leaves few rows to write. Either way each row
+    // ends with exactly the bits it gets from a write of every row: focusing
+    // a row unfocuses the other, which the model does not have focused either.
+    const int count = Count();
+    void* const* list = FData->Entries.List();
+    const int mask = HeldStateMask(FListView);
+    std::vector<unsigned char> held(static_cast<size_t>(count));
+    long perRow = 0, afterClear = 0, afterSet = 0;
+    for (int i = 0; i < count; ++i) {
+        const int h = ViewState(FListView, i) & mask;
+        const int w = EntryAt(list, i)->State & mask;
+        held[static_cast<size_t>(i)] = static_cast<unsigned char>(h);
+        perRow += h != w;
+        afterClear += (h & ~kSelected) != w;
+        afterSet += (h | kSelected) != w;
+    }
+    // The control walks every row for a message to all rows: about a quarter
+    // of the cost of writing each row. Selecting every row at once is refused
+    // in single-selection mode.
+    const long bulk = count / 4 + 1;
+    const long clearCost = afterClear + bulk;
+    const long setCost = FData->MultiSelect ? afterSet + bulk : perRow + 1;
+    if (clearCost < perRow && clearCost <= setCost) {
+        SetViewState(FListView, -1, 0, kSelected);
+        for (unsigned char& h : held)
+            h &= static_cast<unsigned char>(~kSelected);
+    } else if (setCost < perRow) {
+        SetViewState(FListView, -1, kSelected, kSelected);
+        for (unsigned char& h : held)
+            h |= static_cast<unsigned char>(kSelected);
+    }
+    for (int i = 0; i < count; ++i) {
+        const int w = EntryAt(list, i)->State & kStateMask;
+        if (held[static_cast<size_t>(i)] != (w & mask))
+            SetViewState(FListView, i, w, kStateMask);
+    }
+}
