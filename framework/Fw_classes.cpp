@@ -86,8 +86,11 @@ int TList::Remove(void* item) {
 
 void* TList::Extract(void* item) {
     const int index = IndexOf(item);
-    if (index < 0)
-        return nullptr;
+    return index < 0 ? nullptr : ExtractAt(index);
+}
+
+void* TList::ExtractAt(int index) {
+    CheckIndex(index);
     void* result = FItems[static_cast<size_t>(index)];
     FItems.erase(FItems.begin() + index);
     if (result)

@@ -50,6 +50,8 @@ public:
     int Remove(void* item);
     // Takes the first occurrence out without the deletion notice; returns it or null.
     void* Extract(void* item);
+    // Takes the item at the index out without the deletion notice and returns it.
+    void* ExtractAt(int index);
     int IndexOf(void* item) const;
     void Exchange(int index1, int index2);
     void Move(int curIndex, int newIndex);

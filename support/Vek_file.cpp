@@ -15,8 +15,8 @@ struct TCharTables {
     bool Wildcard[256];
     TCharTables() {
         for (int c = 0; c < 256; ++c) {
-            Path[c] = c >= 0x20 && c != '"' && c != '*' && c != '/' && c != '<' && c != '>' && c != '?' &&
-                      c != '|';
+            Path[c] =
+                c >= 0x20 && c != '"' && c != '*' && c != '/' && c != '<' && c != '>' && c != '?' && c != '|';
             Name[c] = Path[c] && c != ':' && c != '\\';
             Wildcard[c] = c == '*' || c == '?';
         }
@@ -618,10 +618,15 @@ bool TFiles::TryRename(const std::string& path, const std::string& newName) {
     target.SetName(newName);
     if (!MoveFileA(path.c_str(), target.GetPath().c_str()))
         return false;
-    const bool caseOnly = oldName != newName && LowerFileName(oldName) == LowerFileName(newName);
-    if (!caseOnly || NameOnDiskIs(target.GetPath(), newName))
+    // Success means the entry carries the new name, to the letter: read it back.
+    if (NameOnDiskIs(target.GetPath(), newName))
         return true;
-    return ChangeCaseThroughUniqueName(source.GetPath(), target.GetPath(), newName);
+    if (oldName != newName && LowerFileName(oldName) == LowerFileName(newName))
+        return ChangeCaseThroughUniqueName(source.GetPath(), target.GetPath(), newName);
+    // The system made another name of it (it drops trailing dots and blanks):
+    // give the entry its old name back.
+    MoveFileA(target.GetPath().c_str(), source.GetPath().c_str());
+    return false;
 }
 
 void TFiles::RemoveDir(const std::string& path) {

@@ -109,6 +109,14 @@ std::vector<std::string> ListDirectory(const std::string& directory) {
     return names;
 }
 
+std::vector<std::string> Lines(const TStrings& strings) {
+    std::vector<std::string> result;
+    result.reserve(static_cast<std::size_t>(strings.Count()));
+    for (int i = 0; i < strings.Count(); ++i)
+        result.push_back(strings.Strings(i));
+    return result;
+}
+
 bool PollUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {

@@ -1,6 +1,8 @@
 // Helpers shared by the test suites.
 #pragma once
 
+#include "framework/Fw_classes.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -38,6 +40,9 @@ bool EntryExists(const std::string& path);
 std::string NameOnDisk(const std::string& path);
 // The names the directory lists, sorted, without "." and "..".
 std::vector<std::string> ListDirectory(const std::string& directory);
+
+// The strings of a list, in order, for comparing with an expected table.
+std::vector<std::string> Lines(const TStrings& strings);
 
 // The thread's last-error value, set to a sentinel before a Win32 call and read
 // after it, to tell "the call cleared or kept it" from "the call set it".

@@ -27,11 +27,8 @@ TEST(FileRename, RenamesInPlace) {
         const char* newName;
         bool directory;
     } cases[] = {
-        {"a.txt", "b.txt", false},
-        {"photo.JPG", "2019 photo.jpg", false},
-        {"folder", "renamed folder", true},
-        {"x", "x.tar.gz", false},
-        {"same.txt", "same.txt", false},
+        {"a.txt", "b.txt", false}, {"photo.JPG", "2019 photo.jpg", false}, {"folder", "renamed folder", true},
+        {"x", "x.tar.gz", false},  {"same.txt", "same.txt", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.oldName) + " -> " + c.newName);
@@ -83,18 +80,8 @@ TEST(FileRename, RefusesWithoutTouchingTheDisk) {
     const struct {
         std::string path, newName;
     } cases[] = {
-        {a, ""},
-        {"", "x.txt"},
-        {a, "sub\\x.txt"},
-        {a, "C:x.txt"},
-        {a, "x/y"},
-        {a, "x*"},
-        {a, "x?"},
-        {a, "x\"y"},
-        {a, "x<y"},
-        {a, "x>y"},
-        {a, "x|y"},
-        {a, "x\ty"},
+        {a, ""},   {"", "x.txt"}, {a, "sub\\x.txt"}, {a, "C:x.txt"}, {a, "x/y"}, {a, "x*"},
+        {a, "x?"}, {a, "x\"y"},   {a, "x<y"},        {a, "x>y"},     {a, "x|y"}, {a, "x\ty"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.newName));
@@ -103,6 +90,26 @@ TEST(FileRename, RefusesWithoutTouchingTheDisk) {
         EXPECT_EQ(GetLastError(), kSentinelError); // no system call was made
     }
     EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"a.txt", "b.txt"}));
+}
+
+TEST(FileRename, FailsWhereTheSystemWouldChangeTheName) {
+    // The system drops trailing dots and blanks; the entry would not carry the
+    // requested name, so the rename fails and the old name stays.
+    TTempDir dir;
+    TFiles files;
+    const std::string a = dir.MakeFile("a.txt", "a");
+    for (const char* newName : {"b.", "b ", "b. .", "b.."}) {
+        SCOPED_TRACE(::testing::PrintToString(newName));
+        EXPECT_FALSE(files.TryRename(a, newName));
+        EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"a.txt"});
+        EXPECT_EQ(ReadFileText(a), "a");
+    }
+    // Device names are refused by the system itself.
+    for (const char* device : {"NUL", "con.txt", "COM1"}) {
+        SCOPED_TRACE(device);
+        EXPECT_FALSE(files.TryRename(a, device));
+        EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"a.txt"});
+    }
 }
 
 TEST(FileRename, NeverReplacesAnExistingEntry) {
@@ -234,7 +241,8 @@ TEST(FileQueries, AttributesAndTheirError) {
     EXPECT_FALSE(TFile(dir / "missing").TryGetAttributes(attributes));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(attributes, 12345u);
-    EXPECT_FILE_ERROR(TFile(dir / "missing").GetAttributes(), "The program could not get the attributes of the file.");
+    EXPECT_FILE_ERROR(TFile(dir / "missing").GetAttributes(),
+                      "The program could not get the attributes of the file.");
 }
 
 TEST(FileQueries, LongPath) {
@@ -252,7 +260,8 @@ TEST(FileQueries, LongPath) {
         EXPECT_EQ(GetLastError(), kSentinelError);
     }
     EXPECT_FALSE(TFile(dir / "missing").TryGetLongPath(longPath));
-    EXPECT_FILE_ERROR(TFile(dir / "missing").GetLongPath(), "The program could not get the long path of the file.");
+    EXPECT_FILE_ERROR(TFile(dir / "missing").GetLongPath(),
+                      "The program could not get the long path of the file.");
 }
 
 TEST(FileTemp, CreatesAnEmptyFileWithTheShortPrefix) {
@@ -268,7 +277,8 @@ TEST(FileTemp, CreatesAnEmptyFileWithTheShortPrefix) {
     EXPECT_FILE_ERROR(files.CreateTempFile(dir.Path(), "abcd"), "The prefix is too long.");
     EXPECT_EQ(GetLastError(), kSentinelError);
     EXPECT_EQ(ListDirectory(dir.Path()).size(), 2u);
-    EXPECT_FILE_ERROR(files.CreateTempFile(dir / "missing", "abc"), "The program could not create the temporary file.");
+    EXPECT_FILE_ERROR(files.CreateTempFile(dir / "missing", "abc"),
+                      "The program could not create the temporary file.");
 }
 
 TEST(FileWorkingDirectory, AMissingDirectoryIsIgnored) {

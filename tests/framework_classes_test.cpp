@@ -7,13 +7,6 @@
 
 namespace {
 
-std::vector<std::string> Lines(const TStrings& strings) {
-    std::vector<std::string> result;
-    for (int i = 0; i < strings.Count(); ++i)
-        result.push_back(strings.Strings(i));
-    return result;
-}
-
 using Texts = std::vector<std::string>;
 
 // Counts the destructions, so that a test sees which objects a list freed.
@@ -81,8 +74,7 @@ TEST(StringListSorted, DuplicatesFollowTheChosenRule) {
         list.Add("a");
         if (c.throws) {
             EXPECT_THROW(list.Add("b"), EStringListError);
-        }
-        else
+        } else
             list.Add("b");
         EXPECT_EQ(Lines(list), c.expected) << "duplicates rule " << c.duplicates;
     }
@@ -98,7 +90,7 @@ TEST(StringListSorted, FindGivesTheFirstMatchOrTheInsertionPoint) {
         const char* s;
         bool found;
         int index;
-    } cases[] = {{"a", false, 0}, {"b", true, 0}, {"B", true, 0}, {"c", false, 3},
+    } cases[] = {{"a", false, 0}, {"b", true, 0},  {"B", true, 0}, {"c", false, 3},
                  {"d", true, 3},  {"e", false, 4}, {"f", true, 4}, {"g", false, 5}};
     for (const auto& c : cases) {
         int index = -1;

@@ -9,13 +9,6 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-Texts Lines(const TStrings& strings) {
-    Texts result;
-    for (int i = 0; i < strings.Count(); ++i)
-        result.push_back(strings.Strings(i));
-    return result;
-}
-
 // An INI file with no file behind it, filled from a text.
 class TTextIni : public TMemIniFile {
 public:

@@ -9,8 +9,8 @@ namespace {
 
 // Rich in delimiters, dots, blanks and double-byte lead bytes (0x81, 0x83,
 // 0x95, 0xE0 lead in code page 932; 0x5C, the backslash, is a trail byte there).
-const char kAlphabet[] = {'\\', '\\', '\\', ':', ':', '.', '.', '.', 'a', 'B', ' ', '*', '?', '/',
-                          '\x81', '\x83', '\x95', '\xE0', '\x40', '\x7C', '\xE9', '\0'};
+const char kAlphabet[] = {'\\', '\\', '\\', ':',    ':',    '.',    '.',    '.',    'a',    'B',    ' ',
+                          '*',  '?',  '/',  '\x81', '\x83', '\x95', '\xE0', '\x40', '\x7C', '\xE9', '\0'};
 
 std::string RandomText(std::mt19937& random) {
     std::uniform_int_distribution<int> pick(0, sizeof(kAlphabet) - 1);

@@ -24,13 +24,6 @@ void ExpectParts(const TPartsCase& c) {
 
 using Texts = std::vector<std::string>;
 
-Texts Lines(const TStrings& strings) {
-    Texts result;
-    for (int i = 0; i < strings.Count(); ++i)
-        result.push_back(strings.Strings(i));
-    return result;
-}
-
 // Double-byte characters of code page 932 whose second byte is 0x5C, the backslash.
 const std::string kHyo = "\x95\x5C"; // 表
 const std::string kSo = "\x83\x5C";  // ソ
@@ -185,7 +178,8 @@ TEST(PathJoin, CombineAndAppendAddOneBackslash) {
         {"a", "", "a\\", "a\\"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(TPath::Combine(c.directory, c.name).GetPath(), c.combined) << c.directory << " + " << c.name;
+        EXPECT_EQ(TPath::Combine(c.directory, c.name).GetPath(), c.combined)
+            << c.directory << " + " << c.name;
         EXPECT_EQ(TPath(c.directory).Append(c.name).GetPath(), c.appended) << c.directory << " + " << c.name;
     }
 }

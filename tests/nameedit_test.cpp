@@ -1,0 +1,439 @@
+// The name edit operations as the Name menu runs them on one entry (take the
+// part, edit it, set it back), and the custom and number text sources.
+#include "app/Trel_nameedit.h"
+#include "support/Vek_net.h"
+#include "tests/TestSupport.h"
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// Runs the call and checks that it throws ENameEditError with the message.
+void ExpectNameEditError(const std::function<void()>& call, const std::string& message, int line) {
+    SCOPED_TRACE("called from line " + std::to_string(line));
+    try {
+        call();
+        ADD_FAILURE() << "no error";
+    } catch (const ENameEditError& e) {
+        EXPECT_EQ(e.Message(), message);
+    }
+}
+
+const char* PartName(TPartKind part) {
+    return part == pkName ? "Name" : part == pkBaseName ? "Base name" : "Extension";
+}
+
+// Double-byte characters of code page 932: 表 and ソ end in 0x5C (the backslash), ア in 0x41 ('A').
+const std::string kHyo = "\x95\x5C";
+const std::string kSo = "\x83\x5C";
+const std::string kKanaA = "\x83\x41";
+
+} // namespace
+
+static_assert(sizeof(TPartKind) == 1 && sizeof(TInsertPosition) == 1 && sizeof(TCharacterCase) == 1 &&
+              sizeof(TCharacterEncoding) == 1 && sizeof(TSrcLinesKind) == 1);
+
+TEST(NameParts, SplitNamesAlikeWhetherFilesOrDirectories) {
+    const struct {
+        std::string name, baseName, extension;
+    } cases[] = {
+        {"a.txt", "a", "txt"},
+        {"README", "README", ""},
+        {".profile", "", "profile"},
+        {"name.", "name", ""},
+        {"archive.tar.gz", "archive.tar", "gz"},
+        {"photos.2019", "photos", "2019"},
+        {"a\\b.txt", "b", "txt"},
+        {"a.b\\c", "c", ""},
+        {"c:d.e", "d", "e"},
+        {"", "", ""},
+        {"..", ".", ""},
+    };
+    for (const auto& c : cases) {
+        const TRenameName name(c.name);
+        EXPECT_EQ(name.GetPart(pkName), c.name);
+        EXPECT_EQ(name.GetPart(pkBaseName), c.baseName) << c.name;
+        EXPECT_EQ(name.GetPart(pkExtension), c.extension) << c.name;
+    }
+}
+
+TEST(NameParts, OverwriteSetsThePartAndKeepsTheRest) {
+    const struct {
+        TPartKind part;
+        std::string name, line, expected;
+    } cases[] = {
+        {pkName, "a.txt", "b.doc", "b.doc"},
+        {pkName, "a.txt", "", ""},
+        {pkBaseName, "a.txt", "b", "b.txt"},
+        {pkBaseName, ".profile", "x", "x.profile"},
+        {pkBaseName, "archive.tar.gz", "x", "x.gz"},
+        {pkBaseName, "README", "x", "x"},
+        {pkBaseName, "a\\b.txt", "c", "a\\c.txt"},
+        {pkBaseName, "a.txt", "", ".txt"},
+        {pkExtension, "README", "txt", "README.txt"},
+        {pkExtension, "README", "", "README"},
+        {pkExtension, "name.", "md", "name.md"},
+        {pkExtension, "name.", "", "name"},
+        {pkExtension, "a.txt", "md", "a.md"},
+        {pkExtension, "a.txt", ".md", "a.md"},
+        {pkExtension, "a.txt", "..md", "a..md"},
+        {pkExtension, "a.txt", "", "a"},
+        {pkExtension, ".profile", "", ""},
+        {pkExtension, "archive.tar.gz", "zip", "archive.tar.zip"},
+        {pkExtension, "a.b\\c", "d", "a.b\\c.d"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(OverwritePart(c.name, c.part, c.line), c.expected)
+            << PartName(c.part) << " of " << c.name << " := " << c.line;
+}
+
+TEST(NameParts, NeverSplitAtATrailByteBackslash) {
+    if (!IsDoubleByteCodePage())
+        GTEST_SKIP() << "needs a double-byte ANSI code page (the code page 932 run)";
+    const std::string name = "x" + kHyo + "b." + kSo;
+    const TRenameName renameName(name);
+    EXPECT_EQ(renameName.GetPart(pkBaseName), "x" + kHyo + "b");
+    EXPECT_EQ(renameName.GetPart(pkExtension), kSo);
+    EXPECT_EQ(OverwritePart(name, pkBaseName, "c"), "c." + kSo);
+    EXPECT_EQ(OverwritePart(kHyo, pkExtension, "txt"), kHyo + ".txt");
+    EXPECT_EQ(InsertIntoPart(kSo + ".txt", pkBaseName, ipHead, "x"), "x" + kSo + ".txt");
+}
+
+TEST(NameEdit, InsertPutsTheLineAtTheHeadOrTailOfThePart) {
+    const struct {
+        TPartKind part;
+        std::string name;
+        TInsertPosition position;
+        std::string line, expected;
+    } cases[] = {
+        {pkName, "a.txt", ipHead, "x", "xa.txt"},
+        {pkName, "a.txt", ipTail, "x", "a.txtx"},
+        {pkBaseName, "a.txt", ipHead, "x", "xa.txt"},
+        {pkBaseName, "a.txt", ipTail, "01", "a01.txt"},
+        {pkBaseName, ".profile", ipHead, "x", "x.profile"},
+        {pkBaseName, "README", ipTail, "_1", "README_1"},
+        {pkExtension, "a.txt", ipHead, "x", "a.xtxt"},
+        {pkExtension, "a.txt", ipTail, "x", "a.txtx"},
+        {pkExtension, "README", ipTail, "txt", "README.txt"},
+        {pkExtension, "README", ipTail, "", "README"},
+        {pkExtension, "name.", ipHead, "md", "name.md"},
+        // a leading dot of the new extension is taken as its dot
+        {pkExtension, "a.txt", ipHead, ".", "a.txt"},
+        {pkBaseName, "a.txt", ipTail, "", "a.txt"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(InsertIntoPart(c.name, c.part, c.position, c.line), c.expected)
+            << PartName(c.part) << " of " << c.name << " + " << c.line << " at " << int(c.position);
+}
+
+TEST(NameEdit, ReplaceReplacesEveryMatchOnceInThePartOnly) {
+    const struct {
+        TPartKind part;
+        std::string name, oldText, newText;
+        bool matchCase;
+        std::string expected;
+    } cases[] = {
+        {pkName, "ABCabc", "b", "x", false, "AxCaxc"},
+        {pkName, "ABCabc", "b", "x", true, "ABCaxc"},
+        {pkName, "ABCabc", "B", "x", true, "AxCabc"},
+        {pkName, "aaaa", "aa", "a", true, "aa"},
+        {pkName, "aaa", "aa", "b", true, "ba"},
+        {pkName, "abc", "b", "bb", true, "abbc"},
+        {pkName, "abc", "", "x", false, "abc"},
+        {pkName, "abc", "x", "y", false, "abc"},
+        {pkName, "abc", "abc", "", false, ""},
+        {pkName, "abc", "abcd", "x", false, "abc"},
+        {pkName, "a b c", " ", "_", true, "a_b_c"},
+        {pkName, "Photo PHOTO photo", "photo", "img", false, "img img img"},
+        {pkExtension, "a.jpeg.jpeg", "jpeg", "jpg", false, "a.jpeg.jpg"},
+        {pkBaseName, "a.jpeg.jpeg", "jpeg", "jpg", false, "a.jpg.jpeg"},
+        {pkBaseName, "a.b.c", ".", "_", true, "a_b.c"},
+        // a dot in the new extension stays in it
+        {pkExtension, "x.tar", "tar", "tar.gz", true, "x.tar.gz"},
+        {pkExtension, "x.TXT", "txt", "md", false, "x.md"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReplaceInPart(c.name, c.part, c.oldText, c.newText, c.matchCase), c.expected)
+            << PartName(c.part) << " of " << c.name << ": " << c.oldText << " -> " << c.newText << " case "
+            << c.matchCase;
+}
+
+TEST(NameEdit, ReplaceComparesLettersBeyondAsciiWithoutCase) {
+    if (IsDoubleByteCodePage())
+        GTEST_SKIP() << "these bytes are other characters in a double-byte code page";
+    EXPECT_EQ(ReplaceInPart("\xC9t\xE9.txt", pkBaseName, "\xE9", "e", false), "ete.txt"); // Été
+    EXPECT_EQ(ReplaceInPart("\xC9t\xE9.txt", pkBaseName, "\xE9", "e", true), "\xC9te.txt");
+}
+
+TEST(NameEdit, ReplaceNeverMatchesInsideADoubleByteCharacter) {
+    if (!IsDoubleByteCodePage())
+        GTEST_SKIP() << "needs a double-byte ANSI code page (the code page 932 run)";
+    const struct {
+        std::string name, oldText, newText;
+        bool matchCase;
+        std::string expected;
+    } cases[] = {
+        // the second byte of ア is 'A': no match starts there
+        {kKanaA + "A", "A", "x", true, kKanaA + "x"},
+        {kKanaA + "a", "a", "x", false, kKanaA + "x"},
+        {kKanaA + kKanaA, "A", "x", false, kKanaA + kKanaA},
+        // the second byte of 表 is the backslash
+        {"a" + kHyo + "\\", "\\", "_", true, "a" + kHyo + "_"},
+        // whole double-byte characters match
+        {"x" + kKanaA + "y" + kKanaA, kKanaA, "a", true, "xaya"},
+        {kHyo + kSo + kHyo, kSo, "", false, kHyo + kHyo},
+        // a lone lead byte that would take the first half of a character does not match
+        {"b" + kKanaA, "b" + kKanaA.substr(0, 1), "c", true, "b" + kKanaA},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReplaceInPart(c.name, pkName, c.oldText, c.newText, c.matchCase), c.expected)
+            << ::testing::PrintToString(c.name) << ": " << ::testing::PrintToString(c.oldText);
+}
+
+TEST(NameEdit, CapitalizeChangesTheCaseOfThePart) {
+    const struct {
+        TPartKind part;
+        std::string name;
+        TCharacterCase characterCase;
+        std::string expected;
+    } cases[] = {
+        {pkName, "My File.TXT", ccLowerCase, "my file.txt"},
+        {pkName, "my file.txt", ccUpperCase, "MY FILE.TXT"},
+        {pkName, "my file.txt", ccBookTitle, "My File.Txt"},
+        {pkName, ".profile", ccUpperCase, ".PROFILE"},
+        {pkBaseName, "my file.txt", ccBookTitle, "My File.txt"},
+        {pkBaseName, "MY FILE.TXT", ccLowerCase, "my file.TXT"},
+        {pkExtension, "a.txt", ccUpperCase, "a.TXT"},
+        {pkExtension, "A.TXT", ccBookTitle, "A.Txt"},
+        {pkExtension, "README", ccUpperCase, "README"},
+        {pkBaseName, "don't stop.mp3", ccBookTitle, "Don'T Stop.mp3"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CapitalizePart(c.name, c.part, c.characterCase), c.expected)
+            << PartName(c.part) << " of " << c.name << " case " << int(c.characterCase);
+}
+
+TEST(NameEdit, UrlCodingConvertsTheEncodingAroundThePercentCoding) {
+    const struct {
+        TPartKind part;
+        std::string name;
+        TCharacterEncoding encoding;
+        std::string encoded;
+    } cases[] = {
+        {pkName, "my file.txt", ceUtf8, "my%20file.txt"}, {pkName, "my file.txt", ceAnsi, "my%20file.txt"},
+        {pkBaseName, "a b.c d", ceUtf8, "a%20b.c d"},     {pkExtension, "a b.c d", ceAnsi, "a b.c%20d"},
+        {pkName, "Zoo 9~", ceAnsi, "Zoo%209%7E"},         {pkName, "", ceUtf8, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(UrlEncodePart(c.name, c.part, c.encoding), c.encoded)
+            << PartName(c.part) << " of " << c.name;
+        EXPECT_EQ(UrlDecodePart(c.encoded, c.part, c.encoding), c.name)
+            << PartName(c.part) << " of " << c.encoded;
+    }
+}
+
+TEST(NameEdit, Utf8CodingOfTheAnsiCodePage) {
+    // é in code page 1252, あ in code page 932
+    const std::string ansi = IsDoubleByteCodePage() ? "\x82\xA0" : "\xE9";
+    const std::string utf8 = IsDoubleByteCodePage() ? "%E3%81%82" : "%C3%A9";
+    const std::string ansiEscape = IsDoubleByteCodePage() ? "%82%A0" : "%E9";
+    const struct {
+        std::string name;
+        TCharacterEncoding encoding;
+        std::string encoded;
+    } cases[] = {
+        {ansi + ".txt", ceUtf8, utf8 + ".txt"},
+        {ansi + ".txt", ceAnsi, ansiEscape + ".txt"},
+        {"x" + ansi + ansi, ceUtf8, "x" + utf8 + utf8},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(UrlEncodePart(c.name, pkName, c.encoding), c.encoded) << c.name;
+        EXPECT_EQ(UrlDecodePart(c.encoded, pkName, c.encoding), c.name) << c.encoded;
+    }
+    // lower-case escapes, as other programs write them, decode too
+    if (!IsDoubleByteCodePage()) {
+        EXPECT_EQ(UrlDecodePart("%c3%a9%e2%82%ac.txt", pkBaseName, ceUtf8), "\xE9\x80.txt");
+    }
+}
+
+TEST(NameEdit, MalformedUtf8EmptiesTheDecodedPart) {
+    const struct {
+        TPartKind part;
+        std::string name, expected;
+    } cases[] = {
+        {pkName, "a%C3.txt", ""},
+        {pkBaseName, "a%C3.txt", ".txt"},
+        {pkBaseName, "%C3%28.txt", ".txt"},    // a lead byte without its continuation
+        {pkBaseName, "%A9.txt", ".txt"},       // a lone continuation byte
+        {pkBaseName, "%C0%AF.txt", ".txt"},    // an overlong form of '/'
+        {pkBaseName, "%ED%A0%80.txt", ".txt"}, // an encoded surrogate
+        {pkExtension, "a.t%FFt", "a"},
+        {pkBaseName, "plain.txt", "plain.txt"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(UrlDecodePart(c.name, c.part, ceUtf8), c.expected) << PartName(c.part) << " of " << c.name;
+    // A four-byte sequence is well-formed: the character the code page lacks gets the system's replacement.
+    const std::string emoji = UrlDecodePart("%F0%9F%98%80.txt", pkName, ceUtf8);
+    EXPECT_FALSE(emoji.empty());
+    EXPECT_EQ(TRenameName(emoji).GetPart(pkExtension), "txt");
+    // The same bytes as ANSI text are taken as they are.
+    EXPECT_EQ(UrlDecodePart("a%C3.txt", pkBaseName, ceAnsi), "a\xC3.txt");
+}
+
+TEST(NameEdit, AMalformedEscapeThrowsAndLeavesTheNameUnchanged) {
+    const std::string cases[] = {"100%", "%4", "%G1", "a%", "%zz", "%%"};
+    for (const auto& text : cases) {
+        for (const TCharacterEncoding encoding : {ceUtf8, ceAnsi}) {
+            TRenameName name(text);
+            try {
+                name.UrlDecode();
+                name.DecodeCharacters(encoding);
+                ADD_FAILURE() << "no error for " << text;
+            } catch (const ENetError& e) {
+                EXPECT_EQ(e.Message(), "The program cannot URL decode the string.");
+            }
+            EXPECT_EQ(name.GetText(), text);
+            EXPECT_THROW(UrlDecodePart(text + ".txt", pkBaseName, encoding), ENetError) << text;
+        }
+    }
+}
+
+TEST(NameEdit, ValuesOutsideTheEnumerationsAreRejected) {
+    TRenameName name("a.txt");
+    const auto badKind = static_cast<TPartKind>(3);
+    ExpectNameEditError([&] { name.GetPart(badKind); }, "The kind is not supported.", __LINE__);
+    ExpectNameEditError([&] { name.SetPart(badKind, "x"); }, "The kind is not supported.", __LINE__);
+    ExpectNameEditError([&] { name.Insert(static_cast<TInsertPosition>(2), "x"); },
+                        "The position is not supported.", __LINE__);
+    ExpectNameEditError([&] { name.Capitalize(static_cast<TCharacterCase>(3)); },
+                        "The character case is not supported.", __LINE__);
+    ExpectNameEditError([&] { name.EncodeCharacters(static_cast<TCharacterEncoding>(2)); },
+                        "The character encoding is not supported.", __LINE__);
+    ExpectNameEditError([&] { name.DecodeCharacters(static_cast<TCharacterEncoding>(255)); },
+                        "The character encoding is not supported.", __LINE__);
+    EXPECT_EQ(name.GetText(), "a.txt");
+
+    TTextSrcSpecs specs;
+    specs.Kind = static_cast<TSrcLinesKind>(3);
+    ExpectNameEditError([&] { specs.GetCurrent(); }, "The kind is not supported.", __LINE__);
+}
+
+TEST(TextSources, CurrentFollowsTheKindAndAllKindsKeepTheirSettings) {
+    TTextSrcSpecs specs;
+    specs.Specs.Custom.Text = "x";
+    specs.Specs.Number.Prefix = "n";
+    EXPECT_EQ(specs.Kind, skCustom);
+    EXPECT_EQ(&specs.GetCurrent(), &specs.Specs.Custom);
+    specs.Kind = skNumber;
+    EXPECT_EQ(&specs.GetCurrent(), &specs.Specs.Number);
+    specs.Kind = skClipboard;
+    EXPECT_EQ(&specs.GetCurrent(), &specs.Specs.Clipboard);
+
+    TStringList lines;
+    specs.Kind = skCustom;
+    specs.GetCurrent().GetLines(2, lines);
+    EXPECT_EQ(Lines(lines), (Texts{"x", "x"}));
+    specs.Kind = skNumber;
+    specs.GetCurrent().GetLines(2, lines);
+    EXPECT_EQ(Lines(lines), (Texts{"n1", "n2"}));
+}
+
+TEST(TextSources, CustomLinesRepeatTheText) {
+    const struct {
+        std::string text;
+        int count;
+        Texts expected;
+    } cases[] = {
+        {"abc", 3, {"abc", "abc", "abc"}},
+        {"", 2, {"", ""}},
+        {"abc", 0, {}},
+        {"abc", -1, {}},
+    };
+    for (const auto& c : cases) {
+        TCustomSrcLinesSpecs specs;
+        specs.Text = c.text;
+        TStringList lines;
+        lines.Add("old");
+        specs.GetLines(c.count, lines);
+        EXPECT_EQ(Lines(lines), c.expected) << c.text << " x " << c.count;
+    }
+}
+
+TEST(TextSources, NumberLinesCountInSixtyFourBitsAndPad) {
+    const struct {
+        std::string prefix, suffix;
+        std::int32_t initial, increment, digits;
+        char padding;
+        int count;
+        Texts expected;
+    } cases[] = {
+        {"", "", 1, 1, 1, '0', 3, {"1", "2", "3"}},
+        {"img", "", 1, 1, 3, '0', 3, {"img001", "img002", "img003"}},
+        {"", "", 7, 1, 0, '0', 1, {"7"}},
+        {"", "", 7, 1, 3, '_', 1, {"__7"}},
+        {"", "", 7, 1, 3, ' ', 1, {"  7"}},
+        {"", "", 7, 1, 3, 'x', 1, {"xx7"}},
+        {"", "", 1234, 1, 2, '0', 1, {"1234"}},
+        {"a", ".txt", 0, 5, 2, '0', 3, {"a00.txt", "a05.txt", "a10.txt"}},
+        {"", "", 3, -1, 1, '0', 4, {"3", "2", "1", "0"}},
+        {"", "", 5, 0, 1, '0', 2, {"5", "5"}},
+        {"", "", -1, 1, 1, '0', 0, {}},
+        {"", "", 2147483647, 2147483647, 1, '0', 4, {"2147483647", "4294967294", "6442450941", "8589934588"}},
+        {"", "", 2147483647, 1, 12, '0', 2, {"002147483647", "002147483648"}},
+        {"", "", -2147483647 - 1, 2147483647, 1, '0', 0, {}},
+        {"", "", 0, -2147483647 - 1, 1, '0', 1, {"0"}},
+    };
+    for (const auto& c : cases) {
+        TNumberSrcLinesSpecs specs;
+        specs.Prefix = c.prefix;
+        specs.Suffix = c.suffix;
+        specs.Initial = c.initial;
+        specs.Increment = c.increment;
+        specs.Digits = c.digits;
+        specs.Padding = c.padding;
+        TStringList lines;
+        lines.Add("old");
+        specs.GetLines(c.count, lines);
+        EXPECT_EQ(Lines(lines), c.expected)
+            << c.initial << " + k * " << c.increment << ", " << c.count << " lines";
+    }
+}
+
+TEST(TextSources, NumberLinesPassTheWidthWithoutCutting) {
+    TNumberSrcLinesSpecs specs;
+    specs.Prefix = "img";
+    specs.Digits = 3;
+    TStringList lines;
+    specs.GetLines(1000, lines);
+    ASSERT_EQ(lines.Count(), 1000);
+    EXPECT_EQ(lines[0], "img001");
+    EXPECT_EQ(lines[998], "img999");
+    EXPECT_EQ(lines[999], "img1000");
+}
+
+TEST(TextSources, ANegativeNumberDeliversNoLineAtAll) {
+    const struct {
+        std::int32_t initial, increment;
+        int count;
+    } cases[] = {
+        {3, -1, 5},
+        {-1, 1, 1},
+        {-5, 10, 3},
+        {2147483647, -2147483647 - 1, 2},
+        {-2147483647 - 1, 2147483647, 1},
+        {0, -1, 2},
+    };
+    for (const auto& c : cases) {
+        TNumberSrcLinesSpecs specs;
+        specs.Initial = c.initial;
+        specs.Increment = c.increment;
+        TStringList lines;
+        lines.Add("kept");
+        ExpectNameEditError([&] { specs.GetLines(c.count, lines); }, "Negative numbers are not supported.",
+                            __LINE__);
+        EXPECT_EQ(Lines(lines), Texts{"kept"}) << c.initial << " + k * " << c.increment;
+    }
+}
