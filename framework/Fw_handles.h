@@ -47,6 +47,14 @@ struct TGlobalHandleTraits {
 // A global memory block, freed with GlobalFree.
 using TGlobalHandle = TOwnedHandle<TGlobalHandleTraits>;
 
+struct TFileHandleTraits {
+    using THandleType = HANDLE;
+    static void Free(HANDLE handle) { CloseHandle(handle); }
+};
+// A file opened with CreateFileA, closed with CloseHandle. Attach only a valid
+// handle: CreateFileA reports failure with INVALID_HANDLE_VALUE, not null.
+using TFileHandle = TOwnedHandle<TFileHandleTraits>;
+
 // Locks a global memory block for the object's life. The block is not owned.
 class TGlobalLock {
 public:
