@@ -1,42 +1,13 @@
 #include "framework/Fw_inifiles.h"
 
+#include "framework/Fw_handles.h"
+
 #include <windows.h>
 
 #include <algorithm>
 #include <limits>
 
 namespace {
-
-// Owns a file handle of CreateFileA.
-class TFileHandle {
-public:
-    TFileHandle() = default;
-    TFileHandle(const TFileHandle&) = delete;
-    TFileHandle& operator=(const TFileHandle&) = delete;
-    ~TFileHandle() { Close(); }
-
-    void Attach(HANDLE handle) {
-        Close();
-        FHandle = handle;
-    }
-    HANDLE Detach() {
-        HANDLE handle = FHandle;
-        FHandle = INVALID_HANDLE_VALUE;
-        return handle;
-    }
-    HANDLE Get() const { return FHandle; }
-    bool IsValid() const { return FHandle != INVALID_HANDLE_VALUE; }
-    // False when the system reports that closing failed (for a written file:
-    // the data may not have reached the disk).
-    bool Close() {
-        if (!IsValid())
-            return true;
-        return CloseHandle(Detach()) != FALSE;
-    }
-
-private:
-    HANDLE FHandle = INVALID_HANDLE_VALUE;
-};
 
 // Deletes a file on destruction unless released: the temporary file of a
 // failed write must not stay behind.
@@ -141,15 +112,15 @@ std::string DirectoryOf(const std::string& fileName) {
 TMemIniFile::TMemIniFile(std::string fileName) : FFileName(std::move(fileName)) {
     if (FFileName.empty())
         return;
-    TFileHandle file;
-    file.Attach(CreateFileA(FFileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid()) {
+    const HANDLE handle = CreateFileA(FFileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
             return;
         throw EIniFileError(kReadError);
     }
+    TFileHandle file(handle);
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > std::numeric_limits<int>::max())
         throw EIniFileError(kReadError);
@@ -371,22 +342,25 @@ void TMemIniFile::UpdateFile() const {
     TTempFileGuard guard(temporary);
 
     const std::string text = GetText();
-    TFileHandle file;
-    file.Attach(
-        CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid())
-        throw EIniFileError(kWriteError);
-    size_t done = 0;
-    while (done < text.size()) {
-        DWORD written = 0;
-        if (!WriteFile(file.Get(), text.data() + done, static_cast<DWORD>(text.size() - done), &written,
-                       nullptr) ||
-            written == 0)
+    {
+        const HANDLE handle =
+            CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE)
             throw EIniFileError(kWriteError);
-        done += written;
+        TFileHandle file(handle);
+        size_t done = 0;
+        while (done < text.size()) {
+            DWORD written = 0;
+            if (!WriteFile(file.Get(), text.data() + done, static_cast<DWORD>(text.size() - done), &written,
+                           nullptr) ||
+                written == 0)
+                throw EIniFileError(kWriteError);
+            done += written;
+        }
+        // On the disk before it replaces the old file.
+        if (!FlushFileBuffers(file.Get()))
+            throw EIniFileError(kWriteError);
     }
-    if (!FlushFileBuffers(file.Get()) || !file.Close())
-        throw EIniFileError(kWriteError);
 
     if (!MoveFileExA(temporary, FFileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         throw EIniFileError(kWriteError);
