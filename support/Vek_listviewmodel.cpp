@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <numeric>
 
 namespace {
@@ -39,6 +40,36 @@ int HeldStateMask(HWND listView) {
     return kFocused | kSelected | (callback & kStateMask);
 }
 
+// Every row's state bits that the mask names, as the control holds them.
+std::vector<unsigned char> HeldStates(HWND listView, int count, int mask) {
+    std::vector<unsigned char> held(static_cast<size_t>(count));
+    if (mask == (kFocused | kSelected)) {
+        // Ask for the selected rows one after the other, and for the focused
+        // row, rather than for each row's state: one message per selected row
+        // instead of one per row, and none when no row or every row is selected.
+        const int selected = static_cast<int>(SendMessageA(listView, LVM_GETSELECTEDCOUNT, 0, 0));
+        if (selected >= count)
+            std::fill(held.begin(), held.end(), static_cast<unsigned char>(kSelected));
+        int row = selected > 0 && selected < count ? -1 : count;
+        while (row < count) {
+            const int next = static_cast<int>(SendMessageA(
+                listView, LVM_GETNEXTITEM, static_cast<WPARAM>(row), MAKELPARAM(LVNI_SELECTED, 0)));
+            if (next <= row || next >= count)
+                break;
+            held[static_cast<size_t>(next)] |= kSelected;
+            row = next;
+        }
+        const int focus = static_cast<int>(
+            SendMessageA(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_FOCUSED, 0)));
+        if (focus >= 0 && focus < count)
+            held[static_cast<size_t>(focus)] |= kFocused;
+        return held;
+    }
+    for (int i = 0; i < count; ++i)
+        held[static_cast<size_t>(i)] = static_cast<unsigned char>(ViewState(listView, i) & mask);
+    return held;
+}
+
 // Index -1 sets the bits of every row in one message.
 void SetViewState(HWND listView, int index, int state, int mask) {
     LVITEMA item = {};
@@ -72,6 +103,47 @@ int MovedIndex(int index, int from, int to) {
     if (index == from)
         return to;
     return from > to ? index + 1 : index - 1;
+}
+
+// A row in a sort by byte keys, with the eight key bytes that the current
+// pass compares.
+struct TKeyedRow {
+    std::uint64_t Word = 0; // eight key bytes from the pass's depth, big-endian, zero-padded
+    std::uint32_t Rest = 0; // the key's bytes from that depth: 0 to 8, or 9 for more than 8
+    std::int32_t Row = 0;
+};
+
+// Sorts rows by their keys (the key of row r is arena[offsets[r], offsets[r + 1])),
+// ascending in memcmp order (a key before every longer key that starts with
+// it), ties in row order. Comparing eight bytes at a time as one integer, and
+// only the runs that agree so far by their next eight bytes, costs far less
+// than comparing whole keys that share long prefixes, as names do.
+void SortKeyedRows(TKeyedRow* first, TKeyedRow* last, const std::string& arena,
+                   const std::vector<size_t>& offsets, size_t depth) {
+    for (TKeyedRow* row = first; row != last; ++row) {
+        const size_t begin = offsets[static_cast<size_t>(row->Row)] + depth;
+        const size_t size = offsets[static_cast<size_t>(row->Row) + 1] - begin;
+        std::uint64_t word = 0;
+        for (size_t j = 0; j < 8; ++j)
+            word = (word << 8) | (j < size ? static_cast<unsigned char>(arena[begin + j]) : 0u);
+        row->Word = word;
+        row->Rest = static_cast<std::uint32_t>(std::min<size_t>(size, 9));
+    }
+    std::sort(first, last, [](const TKeyedRow& a, const TKeyedRow& b) {
+        if (a.Word != b.Word)
+            return a.Word < b.Word;
+        if (a.Rest != b.Rest)
+            return a.Rest < b.Rest;
+        return a.Row < b.Row;
+    });
+    for (TKeyedRow* run = first; run != last;) {
+        TKeyedRow* end = run + 1;
+        while (end != last && end->Word == run->Word && end->Rest == run->Rest)
+            ++end;
+        if (run->Rest > 8 && end - run > 1)
+            SortKeyedRows(run, end, arena, offsets, depth + 8);
+        run = end;
+    }
 }
 
 } // namespace
@@ -286,26 +358,33 @@ void TListViewModel::Sort(const TListViewModelCompare& compare) {
 
 void TListViewModel::SortByKey(const TListViewModelSortKey& key) {
     const int count = Count();
-    std::vector<std::string> keys(static_cast<size_t>(count));
+    // All keys one after the other, so the sort reads them from one block.
+    std::string arena;
+    std::vector<size_t> offsets(static_cast<size_t>(count) + 1);
+    for (int i = 0; i < count; ++i) {
+        arena += key(this, i);
+        offsets[static_cast<size_t>(i) + 1] = arena.size();
+    }
+    std::vector<TKeyedRow> rows(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i)
-        keys[static_cast<size_t>(i)] = key(this, i);
-    std::vector<int> rows(static_cast<size_t>(count));
-    std::iota(rows.begin(), rows.end(), 0);
-    std::stable_sort(rows.begin(), rows.end(), [&keys](int a, int b) {
-        return keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)];
-    });
+        rows[static_cast<size_t>(i)].Row = i;
+    SortKeyedRows(rows.data(), rows.data() + rows.size(), arena, offsets, 0);
     TListViewModelOrder order(static_cast<size_t>(count));
     for (int k = 0; k < count; ++k)
-        order[static_cast<size_t>(k)] = {rows[static_cast<size_t>(k)], k};
+        order[static_cast<size_t>(k)] = {rows[static_cast<size_t>(k)].Row, k};
     Reorder(order);
 }
 
 void TListViewModel::Reverse() {
+    // The permutation (i, Count-1-i), done in place.
     const int count = Count();
-    TListViewModelOrder order(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i)
-        order[static_cast<size_t>(i)] = {i, count - 1 - i};
-    Reorder(order);
+    void** list = FData->Entries.List();
+    std::reverse(list, list + count);
+    TListViewModelData& d = *FData;
+    if (d.FocusIndex >= 0)
+        d.FocusIndex = count - 1 - d.FocusIndex;
+    if (d.SelectedIndex >= 0)
+        d.SelectedIndex = count - 1 - d.SelectedIndex;
 }
 
 void TListViewModel::Exchange(int index1, int index2) {
@@ -414,9 +493,9 @@ void TListViewModel::ReadFromView(bool withStates) {
     if (!withStates)
         return;
     const int count = Count();
-    const int mask = HeldStateMask(FListView);
+    const std::vector<unsigned char> held = HeldStates(FListView, count, HeldStateMask(FListView));
     for (int i = 0; i < count; ++i)
-        SetEntryState(i, ViewState(FListView, i) & mask);
+        SetEntryState(i, held[static_cast<size_t>(i)]);
 }
 
 void TListViewModel::WriteToView(bool withStates) {
@@ -435,35 +514,41 @@ void TListViewModel::WriteToView(bool withStates) {
 
 void TListViewModel::WriteStates() {
     // Writing a row's state costs the control far more than reading it, so
-    // read what it holds and write only the rows that differ. Where most rows
-    // differ only in the selected bit, one message that clears (or sets) that
-    // bit on every row first leaves few rows to write. Either way each row
-    // ends with exactly the bits it gets from a write of every row: focusing
-    // a row unfocuses the other, which the model does not have focused either.
+    // read what it holds and write only the rows that differ. Where many rows
+    // differ in the selected bit, one message that clears (or sets) that bit
+    // on every row first leaves fewer rows to write. Either way each row ends
+    // with exactly the bits it gets from a write of every row: focusing a row
+    // unfocuses the other, which the model does not have focused either.
     const int count = Count();
     void* const* list = FData->Entries.List();
     const int mask = HeldStateMask(FListView);
-    std::vector<unsigned char> held(static_cast<size_t>(count));
-    long perRow = 0, afterClear = 0, afterSet = 0;
+    std::vector<unsigned char> held = HeldStates(FListView, count, mask);
+    long perRow = 0, afterClear = 0, afterSet = 0, runs = 0;
     for (int i = 0; i < count; ++i) {
-        const int h = ViewState(FListView, i) & mask;
+        const int h = held[static_cast<size_t>(i)];
         const int w = EntryAt(list, i)->State & mask;
-        held[static_cast<size_t>(i)] = static_cast<unsigned char>(h);
         perRow += h != w;
         afterClear += (h & ~kSelected) != w;
         afterSet += (h | kSelected) != w;
+        runs += (h & kSelected) && (i == 0 || !(held[static_cast<size_t>(i) - 1] & kSelected));
     }
-    // The control walks every row for a message to all rows: about a quarter
-    // of the cost of writing each row. Selecting every row at once is refused
-    // in single-selection mode.
-    const long bulk = count / 4 + 1;
-    const long clearCost = afterClear + bulk;
-    const long setCost = FData->MultiSelect ? afterSet + bulk : perRow + 1;
-    if (clearCost < perRow && clearCost <= setCost) {
+    // Costs in writes of one row to a control with a plain selection. The
+    // control keeps the selection as a sorted array of runs: a write inside
+    // it shifts the runs after it, so with many runs each write costs more.
+    // After clearing every row, rows are selected in ascending order and only
+    // append; after selecting every row, each deselection splits the last
+    // run. A message to all rows walks every row at about a quarter of the
+    // cost of a write. Selecting every row at once is refused in
+    // single-selection mode.
+    const double bulk = count / 4.0 + 1;
+    const double perRowCost = perRow * (1.0 + runs / 20000.0);
+    const double clearCost = bulk + afterClear;
+    const double setCost = FData->MultiSelect ? bulk + afterSet * 5.0 : perRowCost + 1;
+    if (clearCost < perRowCost && clearCost <= setCost) {
         SetViewState(FListView, -1, 0, kSelected);
         for (unsigned char& h : held)
             h &= static_cast<unsigned char>(~kSelected);
-    } else if (setCost < perRow) {
+    } else if (setCost < perRowCost) {
         SetViewState(FListView, -1, kSelected, kSelected);
         for (unsigned char& h : held)
             h |= static_cast<unsigned char>(kSelected);
