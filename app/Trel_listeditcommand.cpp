@@ -2,46 +2,28 @@
 
 #include "app/Trel_listedit.h"
 
-namespace {
-
-const TCommandFlags kDone = {cfKeepHistory, cfUndoable, cfRedoable};
-
-} // namespace
-
 // ---------------------------------------------------------------- TListEditCommand
 
-template <class F>
-void TListEditCommand::Run(F&& step) {
-    FModel.ReadFromView(true);
-    try {
-        FModel.DeselectAll();
-        step();
-        Flags += kDone;
-    } catch (...) {
-        FModel.WriteToView(true);
-        throw;
-    }
-    FModel.WriteToView(true);
-}
-
+// The selection is cleared first: what the sub-commands add becomes the only
+// selected rows.
 void TListEditCommand::Execute() {
-    Run([this] {
-        while (FSubCommands.CanExecute())
-            FSubCommands.Execute();
+    RunEditStep(*this, FModel, true, [this] {
+        FModel.DeselectAll();
+        ExecuteAll(FSubCommands);
     });
 }
 
 void TListEditCommand::Undo() {
-    Run([this] {
-        while (FSubCommands.CanUndo())
-            FSubCommands.Undo();
+    RunEditStep(*this, FModel, true, [this] {
+        FModel.DeselectAll();
+        UndoAll(FSubCommands);
     });
 }
 
 void TListEditCommand::Redo() {
-    Run([this] {
-        while (FSubCommands.CanRedo())
-            FSubCommands.Redo();
+    RunEditStep(*this, FModel, true, [this] {
+        FModel.DeselectAll();
+        RedoAll(FSubCommands);
     });
 }
 
@@ -49,17 +31,17 @@ void TListEditCommand::Redo() {
 
 void TAddSubCommand::Execute() {
     TRenameList(FModel).Add(FItem);
-    Flags += kDone;
+    Flags += kCommandDone;
 }
 
 void TAddSubCommand::Undo() {
     TRenameList(FModel).Remove(FItem);
-    Flags += kDone;
+    Flags += kCommandDone;
 }
 
 void TAddSubCommand::Redo() {
     TRenameList(FModel).Add(FItem);
-    Flags += kDone;
+    Flags += kCommandDone;
 }
 
 // ---------------------------------------------------------------- TDeleteSubCommand
@@ -76,15 +58,15 @@ void TDeleteSubCommand::Execute() {
         list.Delete(FIndex);
     else
         list.Remove(FItem);
-    Flags += kDone;
+    Flags += kCommandDone;
 }
 
 void TDeleteSubCommand::Undo() {
     TRenameList(FModel).Add(FItem);
-    Flags += kDone;
+    Flags += kCommandDone;
 }
 
 void TDeleteSubCommand::Redo() {
     TRenameList(FModel).Remove(FItem);
-    Flags += kDone;
+    Flags += kCommandDone;
 }

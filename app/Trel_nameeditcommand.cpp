@@ -1,45 +1,19 @@
 #include "app/Trel_nameeditcommand.h"
 
-namespace {
-
-const TCommandFlags kDone = {cfKeepHistory, cfUndoable, cfRedoable};
-
-} // namespace
-
 // ---------------------------------------------------------------- TNameEditCommand
 
-template <class F>
-void TNameEditCommand::Run(F&& step) {
-    FModel.ReadFromView(false);
-    try {
-        step();
-        Flags += kDone;
-    } catch (...) {
-        FModel.WriteToView(false);
-        throw;
-    }
-    FModel.WriteToView(false);
-}
-
+// Without states: the selection stays the user's, and the rows are redrawn
+// once with their new names.
 void TNameEditCommand::Execute() {
-    Run([this] {
-        while (FSubCommands.CanExecute())
-            FSubCommands.Execute();
-    });
+    RunEditStep(*this, FModel, false, [this] { ExecuteAll(FSubCommands); });
 }
 
 void TNameEditCommand::Undo() {
-    Run([this] {
-        while (FSubCommands.CanUndo())
-            FSubCommands.Undo();
-    });
+    RunEditStep(*this, FModel, false, [this] { UndoAll(FSubCommands); });
 }
 
 void TNameEditCommand::Redo() {
-    Run([this] {
-        while (FSubCommands.CanRedo())
-            FSubCommands.Redo();
-    });
+    RunEditStep(*this, FModel, false, [this] { RedoAll(FSubCommands); });
 }
 
 // ---------------------------------------------------------------- TSetSubCommand
@@ -49,17 +23,17 @@ TSetSubCommand::TSetSubCommand(TRenameItem* item, const std::string& newName)
 
 void TSetSubCommand::Execute() {
     Apply(FNewValues);
-    Flags += kDone;
+    Flags += kCommandDone;
 }
 
 void TSetSubCommand::Undo() {
     Apply(FOldValues);
-    Flags += kDone;
+    Flags += kCommandDone;
 }
 
 void TSetSubCommand::Redo() {
     Apply(FNewValues);
-    Flags += kDone;
+    Flags += kCommandDone;
 }
 
 void TSetSubCommand::Apply(const TValues& values) {

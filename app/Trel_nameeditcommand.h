@@ -23,9 +23,6 @@ public:
     void Redo() override;
 
 private:
-    template <class F>
-    void Run(F&& step);
-
     TListViewModel& FModel;
     TInvoker FSubCommands;
 };

@@ -283,6 +283,35 @@ int main() {
         },
         "Exchange per pair");
 
+    std::printf("\nList edit commands over the control (read, run, write):\n");
+    model.Clear();
+    model.WriteToView(true);
+    TInvoker invoker;
+    auto addAll = std::make_unique<TListEditCommand>(model);
+    for (const auto& item : items)
+        addAll->SubCommands().PendingCommands().Add(new TAddSubCommand(model, item.get()));
+    invoker.PendingCommands().Add(addAll.release());
+    std::printf("%-40s %9.1f ms\n", "  add 200,000 items", Milliseconds([&] { invoker.Execute(); }));
+    std::printf("%-40s %9.1f ms\n", "  undo it", Milliseconds([&] { invoker.Undo(); }));
+    std::printf("%-40s %9.1f ms\n", "  redo it", Milliseconds([&] { invoker.Redo(); }));
+    model.ReadFromView(true);
+    model.DeselectAll();
+    for (int i = 0; i < kRows; i += 2)
+        model.Items(i)->SetSelected(true);
+    model.WriteToView(true);
+    const double deleting = Milliseconds([&] {
+        model.ReadFromView(true);
+        auto command = std::make_unique<TListEditCommand>(model);
+        for (int i = model.Count() - 1; i >= 0; --i)
+            if (model.Items(i)->GetSelected())
+                command->SubCommands().PendingCommands().Add(new TDeleteSubCommand(model, i));
+        invoker.PendingCommands().Add(command.release());
+        invoker.Execute();
+    });
+    std::printf("%-40s %9.1f ms\n", "  delete every other row", deleting);
+    std::printf("%-40s %9.1f ms\n", "  undo it", Milliseconds([&] { invoker.Undo(); }));
+    std::printf("%-40s %9.1f ms\n", "  redo it", Milliseconds([&] { invoker.Redo(); }));
+
     DestroyWindow(window);
     return 0;
 }

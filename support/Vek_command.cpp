@@ -33,40 +33,27 @@ bool TInvoker::CanRedo() {
     return FRedoCommands.Count() > 0;
 }
 
-void TInvoker::Execute() {
-    TCommand* command = GetPending();
+void TInvoker::Run(TCommand* command, void (TCommand::*run)(), void (TInvoker::*after)()) {
     command->Flags = TCommandFlags();
     try {
-        command->Execute();
+        (command->*run)();
     } catch (...) {
-        AfterExecute();
+        (this->*after)();
         throw;
     }
-    AfterExecute();
+    (this->*after)();
+}
+
+void TInvoker::Execute() {
+    Run(GetPending(), &TCommand::Execute, &TInvoker::AfterExecute);
 }
 
 void TInvoker::Undo() {
-    TCommand* command = GetLastUndo();
-    command->Flags = TCommandFlags();
-    try {
-        command->Undo();
-    } catch (...) {
-        AfterUndo();
-        throw;
-    }
-    AfterUndo();
+    Run(GetLastUndo(), &TCommand::Undo, &TInvoker::AfterUndo);
 }
 
 void TInvoker::Redo() {
-    TCommand* command = GetLastRedo();
-    command->Flags = TCommandFlags();
-    try {
-        command->Redo();
-    } catch (...) {
-        AfterRedo();
-        throw;
-    }
-    AfterRedo();
+    Run(GetLastRedo(), &TCommand::Redo, &TInvoker::AfterRedo);
 }
 
 void TInvoker::AfterExecute() {
@@ -89,33 +76,28 @@ void TInvoker::AfterExecute() {
 }
 
 void TInvoker::AfterUndo() {
-    const TCommandFlags flags = GetLastUndo()->Flags;
-    if (flags.Contains(cfDiscard))
-        return;
-    TAutoPointer<TCommand> command(
-        static_cast<TCommand*>(TObjectListHelper(FUndoCommands).ExtractLastObject()));
-    if (!flags.Contains(cfKeepHistory) || !flags.Contains(cfUndoable))
-        FUndoCommands.Clear();
-    if (flags.Contains(cfRedoable)) {
-        FRedoCommands.Add(command.Get());
-        command.Release();
-    } else {
-        FRedoCommands.Clear();
-    }
+    MoveLast(FUndoCommands, cfUndoable, FRedoCommands, cfRedoable);
 }
 
 void TInvoker::AfterRedo() {
-    const TCommandFlags flags = GetLastRedo()->Flags;
+    MoveLast(FRedoCommands, cfRedoable, FUndoCommands, cfUndoable);
+}
+
+// Undo and redo mirror each other: the command leaves the top of one stack
+// ("from", which it may stay in front of with stayFlag) for the other ("to",
+// which it may join with moveFlag).
+void TInvoker::MoveLast(TObjectList& from, TCommandFlag stayFlag, TObjectList& to, TCommandFlag moveFlag) {
+    const TCommandFlags flags = static_cast<TCommand*>(from.Last())->Flags;
     if (flags.Contains(cfDiscard))
         return;
-    TAutoPointer<TCommand> command(
-        static_cast<TCommand*>(TObjectListHelper(FRedoCommands).ExtractLastObject()));
-    if (!flags.Contains(cfKeepHistory) || !flags.Contains(cfRedoable))
-        FRedoCommands.Clear();
-    if (flags.Contains(cfUndoable)) {
-        FUndoCommands.Add(command.Get());
+    // Freed at the end unless it goes onto the other stack.
+    TAutoPointer<TCommand> command(static_cast<TCommand*>(TObjectListHelper(from).ExtractLastObject()));
+    if (!flags.Contains(cfKeepHistory) || !flags.Contains(stayFlag))
+        from.Clear();
+    if (flags.Contains(moveFlag)) {
+        to.Add(command.Get());
         command.Release();
     } else {
-        FUndoCommands.Clear();
+        to.Clear();
     }
 }

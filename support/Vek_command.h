@@ -45,6 +45,10 @@ private:
     std::uint8_t FBits = 0;
 };
 
+// What a successful run of a command usually reports: the history stays, and
+// the command may be undone and redone.
+inline constexpr TCommandFlags kCommandDone = {cfKeepHistory, cfUndoable, cfRedoable};
+
 // An operation that can be executed, undone and redone. The invoker empties
 // Flags before each run; the command sets them during the run, and the flags
 // set before a failure still count.
@@ -94,6 +98,9 @@ public:
     virtual bool CanRedo();
 
 private:
+    void Run(TCommand* command, void (TCommand::*run)(), void (TInvoker::*after)());
+    void MoveLast(TObjectList& from, TCommandFlag stayFlag, TObjectList& to, TCommandFlag moveFlag);
+
     TObjectList FPendingCommands;
     TObjectList FUndoCommands;
     TObjectList FRedoCommands;

@@ -95,7 +95,12 @@ private:
     HWND FListView;
 };
 
-// Where an index of the row at "index" goes when rows move from "from" to
+// Where the row at "index" goes when the rows at a and b change places.
+int ExchangedIndex(int index, int a, int b) {
+    return index == a ? b : index == b ? a : index;
+}
+
+// Where the row at "index" goes when rows move from "from" to
 // "to" with the rows between shifting by one.
 int MovedIndex(int index, int from, int to) {
     if (index < std::min(from, to) || index > std::max(from, to))
@@ -155,7 +160,7 @@ void* TListViewModelItem::GetData() const {
 }
 
 void TListViewModelItem::SetData(void* data) {
-    FData->Model->Entry(FIndex)->Data = data;
+    FData->Model->SetEntryData(FIndex, data);
 }
 
 int TListViewModelItem::GetState() const {
@@ -210,6 +215,27 @@ void TListViewModel::SetMultiSelect(bool value) {
     // Multi-selection mode keeps no selected index; one left from single
     // mode would name a row that is no longer selected.
     FData->SelectedIndex = -1;
+}
+
+void TListViewModel::SetEntryData(int index, void* data) {
+    TListViewModelEntry* entry = Entry(index);
+    if (entry->Data == data)
+        return;
+    if (data) {
+        TDataRows& rows = FDataRows[data];
+        ++rows.Count;
+        rows.Hint = index;
+    }
+    ForgetData(entry->Data);
+    entry->Data = data;
+}
+
+void TListViewModel::ForgetData(void* data) {
+    if (!data)
+        return;
+    const auto found = FDataRows.find(data);
+    if (found != FDataRows.end() && --found->second.Count <= 0)
+        FDataRows.erase(found);
 }
 
 void TListViewModel::SetEntryState(int index, int state) {
@@ -296,7 +322,9 @@ void TListViewModel::Delete(int index) {
         else if (index < selectedIndex)
             --selectedIndex;
     }
+    void* data = entry->Data;
     d.Entries.Delete(index);
+    ForgetData(data);
     d.FocusIndex = focus;
     if (focus >= 0)
         Entry(focus)->State |= kFocused;
@@ -394,16 +422,9 @@ void TListViewModel::Exchange(int index1, int index2) {
         return;
     FData->Entries.Exchange(index1, index2);
     TListViewModelData& d = *FData;
-    if (d.FocusIndex == index1)
-        d.FocusIndex = index2;
-    else if (d.FocusIndex == index2)
-        d.FocusIndex = index1;
-    if (!d.MultiSelect) {
-        if (d.SelectedIndex == index1)
-            d.SelectedIndex = index2;
-        else if (d.SelectedIndex == index2)
-            d.SelectedIndex = index1;
-    }
+    d.FocusIndex = ExchangedIndex(d.FocusIndex, index1, index2);
+    if (!d.MultiSelect)
+        d.SelectedIndex = ExchangedIndex(d.SelectedIndex, index1, index2);
 }
 
 void TListViewModel::MoveSelected(int direction) {
@@ -479,9 +500,26 @@ void TListViewModel::Reorder(const TListViewModelOrder& order) {
 int TListViewModel::IndexOf(void* data) const {
     const int count = Count();
     void* const* list = FData->Entries.List();
-    for (int i = 0; i < count; ++i)
-        if (EntryAt(list, i)->Data == data)
+    TDataRows* known = nullptr;
+    if (data) {
+        const auto found = FDataRows.find(data);
+        if (found == FDataRows.end())
+            return -1;
+        known = &found->second;
+        // One row holds it: where it is, it is also the first from the top.
+        if (known->Count == 1) {
+            for (const int candidate : {known->Hint, count - 1})
+                if (candidate >= 0 && candidate < count && EntryAt(list, candidate)->Data == data)
+                    return candidate;
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        if (EntryAt(list, i)->Data == data) {
+            if (known)
+                known->Hint = i;
             return i;
+        }
+    }
     return -1;
 }
 

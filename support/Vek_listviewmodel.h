@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class TListViewModel;
@@ -133,7 +134,9 @@ public:
     // The order must be a permutation of all rows; anything else raises the
     // list index error and changes nothing.
     virtual void Reorder(const TListViewModelOrder& order);
-    // The first row from the top with this data, or -1.
+    // The first row from the top with this data, or -1. Without a scan when
+    // no row holds it, or one row does and stands where it was last set or
+    // found, or last (as an item just added does).
     virtual int IndexOf(void* data) const;
     // Count and selection mode, and with states every row's state, from the control.
     virtual void ReadFromView(bool withStates);
@@ -153,9 +156,18 @@ private:
 
     TListViewModelEntry* Entry(int index) const;
     void SetEntryState(int index, int state);
+    void SetEntryData(int index, void* data);
+    void ForgetData(void* data);
     void WriteStates();
 
     HWND FListView;
     std::unique_ptr<TListViewModelData> FData;
     std::unique_ptr<TListViewModelItem> FItem;
+    // For each data pointer that rows hold: how many rows hold it, and the row
+    // where it was last set or found (checked before use: rows move).
+    struct TDataRows {
+        int Count = 0;
+        int Hint = -1;
+    };
+    mutable std::unordered_map<const void*, TDataRows> FDataRows;
 };

@@ -16,12 +16,12 @@ public:
 // ("D" discard, "K" keep history, "U" undoable, "R" redoable) and whether it
 // throws before ("!" first) or after ("!" last) setting them.
 struct TRun {
-    std::string Spec = "KUR";
+    std::string Script = "KUR";
 
     void Perform(TCommand& command, const std::string& name, const char* kind) const {
-        if (!Spec.empty() && Spec.front() == '!')
+        if (!Script.empty() && Script.front() == '!')
             throw ETestError(name + " " + kind);
-        for (const char c : Spec) {
+        for (const char c : Script) {
             if (c == 'D')
                 command.Flags += {cfDiscard};
             if (c == 'K')
@@ -31,7 +31,7 @@ struct TRun {
             if (c == 'R')
                 command.Flags += {cfRedoable};
         }
-        if (!Spec.empty() && Spec.back() == '!')
+        if (!Script.empty() && Script.back() == '!')
             throw ETestError(name + " " + kind);
     }
 };
@@ -132,8 +132,8 @@ void RunSequence(const TSequence& sequence) {
     log.clear();
 }
 
-TRun R(const char* spec) {
-    return TRun{spec};
+TRun R(const char* script) {
+    return TRun{script};
 }
 
 } // namespace

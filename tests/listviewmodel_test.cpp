@@ -387,3 +387,54 @@ TEST(ListViewModel, WritingOnlyChangedRowsEndsAsWritingEveryRow) {
         EXPECT_EQ(fast.States(), ModelStates(model));
     }
 }
+
+// IndexOf answers from what it knows of the rows' data where it can; after
+// any mix of operations it must still give the first row from the top.
+TEST(ListViewModel, IndexOfStaysTheFirstRowThroughEveryChange) {
+    std::mt19937 random(7);
+    TListViewModel model(nullptr);
+    model.SetMultiSelect(true);
+    auto letter = [&] { return static_cast<char>('a' + random() % 8); };
+    for (int step = 0; step < 3000; ++step) {
+        const int count = model.Count();
+        switch (random() % 9) {
+        case 0:
+        case 1:
+            model.Items(model.Add())->SetData(DataOf(letter()));
+            break;
+        case 2:
+            if (count > 0)
+                model.Items(static_cast<int>(random() % count))
+                    ->SetData(random() % 5 ? DataOf(letter()) : nullptr);
+            break;
+        case 3:
+            model.Insert(count > 0 ? static_cast<int>(random() % count) : 0);
+            break;
+        case 4:
+            if (count > 0)
+                model.Delete(static_cast<int>(random() % count));
+            break;
+        case 5:
+            if (count > 1)
+                model.Move(static_cast<int>(random() % count), static_cast<int>(random() % count));
+            break;
+        case 6:
+            model.Reverse();
+            break;
+        case 7:
+            model.Sort(CompareLetters);
+            break;
+        default:
+            if (count > 1)
+                model.Exchange(static_cast<int>(random() % count), static_cast<int>(random() % count));
+            break;
+        }
+        for (char c = 'a'; c <= 'h'; ++c) {
+            int expected = -1;
+            for (int i = 0; i < model.Count() && expected < 0; ++i)
+                if (model.Items(i)->GetData() == DataOf(c))
+                    expected = i;
+            ASSERT_EQ(model.IndexOf(DataOf(c)), expected) << "step " << step << ", data " << c;
+        }
+    }
+}

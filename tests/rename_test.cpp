@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <functional>
 #include <memory>
 #include <random>
 
@@ -89,48 +90,44 @@ TEST(RenameItem, PathFollowsTheOldName) {
 TEST(ListEditVocabulary, TextsAndImagesOfTypesAndResults) {
     TTempDir dir;
     auto item = MakeItem(dir, "x");
-    const struct {
-        int type;
-        const char* text;
-        int image;
-    } types[] = {{0, "Directory", 1}, {1, "Regular file", 0}, {2, nullptr, 0}, {255, nullptr, 0}};
-    for (const auto& c : types) {
-        item->Type = static_cast<TRenameItemType>(c.type);
-        if (c.text) {
-            EXPECT_EQ(TypeText(item->Type), c.text);
-            EXPECT_EQ(TypeImageIndex(*item), c.image);
-        } else {
-            for (auto call :
-                 {+[](TRenameItem& i) { TypeText(i.Type); }, +[](TRenameItem& i) { TypeImageIndex(i); }}) {
+    // Text and image of one value; an empty text: the error's message.
+    auto expect = [&](const std::function<std::string()>& text, const std::function<int()>& image,
+                      const char* expectedText, int expectedImage, const char* error) {
+        if (error) {
+            for (const auto& call :
+                 {std::function<void()>([&] { text(); }), std::function<void()>([&] { image(); })}) {
                 try {
-                    call(*item);
-                    ADD_FAILURE() << "no EListEditError for type " << c.type;
+                    call();
+                    ADD_FAILURE() << "no EListEditError";
                 } catch (const EListEditError& e) {
-                    EXPECT_EQ(e.Message(), "The type is not supported.");
+                    EXPECT_EQ(e.Message(), error);
                 }
             }
+            return;
         }
-    }
+        EXPECT_EQ(text(), expectedText);
+        EXPECT_EQ(image(), expectedImage);
+    };
     const struct {
-        int result;
+        bool type;
+        int value;
         const char* text;
         int image;
-    } results[] = {{0, "None", 2}, {1, "Succeeded", 3}, {2, "Failed", 4}, {3, "Skipped", 5}, {4, nullptr, 0}};
-    for (const auto& c : results) {
-        item->Result = static_cast<TRenameItemResult>(c.result);
-        if (c.text) {
-            EXPECT_EQ(ResultText(item->Result), c.text);
-            EXPECT_EQ(ResultImageIndex(*item), c.image);
+    } cases[] = {
+        {true, 0, "Directory", 1}, {true, 1, "Regular file", 0}, {true, 2, nullptr, 0},
+        {true, 255, nullptr, 0},   {false, 0, "None", 2},        {false, 1, "Succeeded", 3},
+        {false, 2, "Failed", 4},   {false, 3, "Skipped", 5},     {false, 4, nullptr, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.type ? "type " : "result ") << c.value);
+        if (c.type) {
+            item->Type = static_cast<TRenameItemType>(c.value);
+            expect([&] { return TypeText(item->Type); }, [&] { return TypeImageIndex(*item); }, c.text,
+                   c.image, c.text ? nullptr : "The type is not supported.");
         } else {
-            for (auto call : {+[](TRenameItem& i) { ResultText(i.Result); },
-                              +[](TRenameItem& i) { ResultImageIndex(i); }}) {
-                try {
-                    call(*item);
-                    ADD_FAILURE() << "no EListEditError for result " << c.result;
-                } catch (const EListEditError& e) {
-                    EXPECT_EQ(e.Message(), "The result is not supported.");
-                }
-            }
+            item->Result = static_cast<TRenameItemResult>(c.value);
+            expect([&] { return ResultText(item->Result); }, [&] { return ResultImageIndex(*item); }, c.text,
+                   c.image, c.text ? nullptr : "The result is not supported.");
         }
     }
 }
