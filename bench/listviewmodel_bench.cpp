@@ -4,6 +4,7 @@
 #include "app/Trel_listedit.h"
 #include "app/Trel_listeditcommand.h"
 #include "app/Trel_rename.h"
+#include "framework/Fw_handles.h"
 #include "support/Vek_listviewmodel.h"
 
 #include <windows.h>
@@ -115,10 +116,12 @@ TRenameItem* ItemAt(TListViewModel* model, int index) {
 int main() {
     INITCOMMONCONTROLSEX init = {sizeof(init), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&init);
-    HWND window = CreateWindowExA(0, "STATIC", "Trelvane benchmark", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                  800, 600, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    HWND listView = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA,
-                                    0, 0, 780, 560, window, nullptr, GetModuleHandleA(nullptr), nullptr);
+    TWindowHandle window(CreateWindowExA(0, "STATIC", "Trelvane benchmark", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                         0, 0, 800, 600, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                         nullptr));
+    HWND listView =
+        CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA, 0, 0, 780,
+                        560, window.Get(), nullptr, GetModuleHandleA(nullptr), nullptr);
     LVCOLUMNA column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.cx = 300;
@@ -185,21 +188,18 @@ int main() {
     std::printf("\nSort by a name column (rename items, CompareStringA order):\n");
     char folder[MAX_PATH];
     GetTempPathA(MAX_PATH, folder);
-    const std::string file = std::string(folder) + "trelvane-bench.tmp";
-    CloseHandle(
-        CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::vector<std::unique_ptr<TRenameItem>> items;
     items.reserve(kRows);
     std::mt19937 random(42);
     const char* words[] = {"Holiday",   "holiday", "IMG",       "img",   "Scan",
                            "scan-copy", "Zoo",     "\xC9t\xE9", "co-op", "coop"};
     for (int i = 0; i < kRows; ++i) {
-        auto item = std::make_unique<TRenameItem>(file);
+        auto item = std::make_unique<TRenameItem>(folder); // any path that exists
+        item->Type = random() % 4 ? TRenameItemType::RegularFile : TRenameItemType::Directory;
         item->NewName = std::string(words[random() % std::size(words)]) + " " +
                         std::to_string(random() % 100000) + (random() % 2 ? ".jpg" : ".JPG");
         items.push_back(std::move(item));
     }
-    DeleteFileA(file.c_str());
     auto unsorted = [&](TListViewModel& m) {
         for (int i = 0; i < kRows; ++i)
             m.Items(i)->SetData(items[static_cast<size_t>(i)].get());
@@ -312,6 +312,5 @@ int main() {
     std::printf("%-40s %9.1f ms\n", "  undo it", Milliseconds([&] { invoker.Undo(); }));
     std::printf("%-40s %9.1f ms\n", "  redo it", Milliseconds([&] { invoker.Redo(); }));
 
-    DestroyWindow(window);
     return 0;
 }

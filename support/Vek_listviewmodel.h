@@ -15,6 +15,8 @@ class TListViewModel;
 
 // One row: the caller's object (not owned) and the row's list-view item state
 // bits (LVIS_FOCUSED 0x1, LVIS_SELECTED 0x2; 0x4 and 0x8 are kept as they are).
+// Set both through the model's cursor, which keeps the model's counts and its
+// index of the rows' data true.
 class TListViewModelEntry : public TObject {
 public:
     void* Data = nullptr;

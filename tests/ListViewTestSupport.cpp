@@ -9,12 +9,12 @@
 TTestListView::TTestListView(bool multiSelect) {
     INITCOMMONCONTROLSEX init = {sizeof(init), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&init);
-    FParent = CreateWindowExA(0, "STATIC", "Trelvane test", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr,
-                              nullptr, GetModuleHandleA(nullptr), nullptr);
-    EXPECT_NE(FParent, nullptr) << "could not create the parent window";
+    FParent.Attach(CreateWindowExA(0, "STATIC", "Trelvane test", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr,
+                                   nullptr, GetModuleHandleA(nullptr), nullptr));
+    EXPECT_TRUE(FParent) << "could not create the parent window";
     const DWORD style = WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS |
                         (multiSelect ? 0 : LVS_SINGLESEL);
-    FListView = CreateWindowExA(0, WC_LISTVIEWA, "", style, 0, 0, 600, 400, FParent, nullptr,
+    FListView = CreateWindowExA(0, WC_LISTVIEWA, "", style, 0, 0, 600, 400, FParent.Get(), nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
     EXPECT_NE(FListView, nullptr) << "could not create the list view";
     LVCOLUMNA column = {};
@@ -22,11 +22,6 @@ TTestListView::TTestListView(bool multiSelect) {
     column.cx = 200;
     column.pszText = const_cast<char*>("Name");
     SendMessageA(FListView, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-}
-
-TTestListView::~TTestListView() {
-    if (FParent)
-        DestroyWindow(FParent);
 }
 
 int TTestListView::Count() const {

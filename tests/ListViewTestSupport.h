@@ -2,6 +2,8 @@
 // and of the commands that write to it.
 #pragma once
 
+#include "framework/Fw_handles.h"
+
 #include <windows.h>
 
 #include <string>
@@ -13,7 +15,6 @@ public:
     explicit TTestListView(bool multiSelect = true);
     TTestListView(const TTestListView&) = delete;
     TTestListView& operator=(const TTestListView&) = delete;
-    ~TTestListView();
 
     HWND Handle() const { return FListView; }
     int Count() const;
@@ -32,7 +33,7 @@ public:
     std::string Describe() const;
 
 private:
-    HWND FParent = nullptr;
+    TWindowHandle FParent; // destroys the list view with it
     HWND FListView = nullptr;
 };
 

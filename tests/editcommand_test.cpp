@@ -121,8 +121,8 @@ private:
     TTempDir FDir;
     TTestListView FView;
     TListViewModel FModel;
-    TObjectList FItems; // freed after the invoker and the model, as the window does
     TInvoker FInvoker;
+    TObjectList FItems; // freed first, before the invoker and the model, as the window frees them
 };
 
 struct TEditStep {
