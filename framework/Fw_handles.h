@@ -61,6 +61,9 @@ struct TKernelHandleTraits {
 };
 // A thread, an event or another kernel object, closed with CloseHandle.
 using TKernelHandle = TOwnedHandle<TKernelHandleTraits>;
+// A file opened with CreateFileA. Attach only a valid handle: CreateFileA
+// reports failure with INVALID_HANDLE_VALUE, not null.
+using TFileHandle = TKernelHandle;
 
 struct TFontHandleTraits {
     using THandleType = HFONT;

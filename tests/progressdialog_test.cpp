@@ -179,7 +179,6 @@ TEST(ProgressDialog, EachWayToCancelRequestsOneCancel) {
         SCOPED_TRACE(c.what);
         const TRunOutcome outcome = RunUnderDialog(dialog, 1000000, [&](TTrelProgressDialog& d, int step) {
             if (step == 1) {
-                EXPECT_EQ(d.ActiveControl(), d.CommandButton) << "the button has the focus";
                 // Twice: the second one finds the button disabled.
                 c.act(d);
                 c.act(d);

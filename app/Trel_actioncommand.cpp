@@ -1,0 +1,1 @@
+#include "app/Trel_actioncommand.h"

@@ -1,0 +1,149 @@
+#include "app/Trel_listedit.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <iterator>
+
+namespace {
+
+const char* const kTypeNotSupported = "The type is not supported.";
+const char* const kResultNotSupported = "The result is not supported.";
+
+struct TVocabulary {
+    const char* Text;
+    int ImageIndex;
+};
+
+const TVocabulary kTypes[] = {{"Directory", 1}, {"Regular file", 0}};
+const TVocabulary kResults[] = {{"None", 2}, {"Succeeded", 3}, {"Failed", 4}, {"Skipped", 5}};
+
+const TVocabulary& TypeEntry(TRenameItemType type) {
+    const auto value = static_cast<size_t>(type);
+    if (value >= std::size(kTypes))
+        throw EListEditError(kTypeNotSupported);
+    return kTypes[value];
+}
+
+const TVocabulary& ResultEntry(TRenameItemResult result) {
+    const auto value = static_cast<size_t>(result);
+    if (value >= std::size(kResults))
+        throw EListEditError(kResultNotSupported);
+    return kResults[value];
+}
+
+std::string NumberText(TRenameItemType type) {
+    return IntToStr(static_cast<int>(type));
+}
+
+std::string NumberText(TRenameItemResult result) {
+    return IntToStr(static_cast<int>(result));
+}
+
+} // namespace
+
+std::string TypeText(TRenameItemType type) {
+    return TypeEntry(type).Text;
+}
+
+std::string ResultText(TRenameItemResult result) {
+    return ResultEntry(result).Text;
+}
+
+int TypeImageIndex(const TRenameItem& item) {
+    return TypeEntry(item.Type).ImageIndex;
+}
+
+int ResultImageIndex(const TRenameItem& item) {
+    return ResultEntry(item.Result).ImageIndex;
+}
+
+int CompareByDirectory(const TRenameItem& a, const TRenameItem& b) {
+    return AnsiCompareStr(a.Directory, b.Directory);
+}
+
+int CompareByOldName(const TRenameItem& a, const TRenameItem& b) {
+    return AnsiCompareStr(a.OldName, b.OldName);
+}
+
+int CompareByNewName(const TRenameItem& a, const TRenameItem& b) {
+    return AnsiCompareStr(a.NewName, b.NewName);
+}
+
+int CompareByType(const TRenameItem& a, const TRenameItem& b) {
+    return AnsiCompareStr(NumberText(a.Type), NumberText(b.Type));
+}
+
+int CompareByResult(const TRenameItem& a, const TRenameItem& b) {
+    return AnsiCompareStr(NumberText(a.Result), NumberText(b.Result));
+}
+
+std::string LocaleSortKey(const std::string& text) {
+    // The system refuses a length of 0; the terminated empty text gives the
+    // key of a text without weights, which is where the comparison puts it.
+    const char* source = text.empty() ? "" : text.data();
+    const int length = text.empty() ? -1 : static_cast<int>(text.size());
+    std::string key(text.size() * 4 + 32, '\0');
+    int size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, source, length, key.data(),
+                            static_cast<int>(key.size()));
+    if (size == 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+        key.resize(static_cast<size_t>(
+            LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, source, length, nullptr, 0)));
+        size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, source, length, key.data(),
+                            static_cast<int>(key.size()));
+    }
+    if (size == 0) {
+        // Without a key, fall back to the bytes, as the comparison does when
+        // the system cannot compare; after every real key.
+        return std::string(1, '\xFF') + text;
+    }
+    key.resize(static_cast<size_t>(size));
+    return key;
+}
+
+std::string SortKeyByDirectory(const TRenameItem& item) {
+    return LocaleSortKey(item.Directory);
+}
+
+std::string SortKeyByOldName(const TRenameItem& item) {
+    return LocaleSortKey(item.OldName);
+}
+
+std::string SortKeyByNewName(const TRenameItem& item) {
+    return LocaleSortKey(item.NewName);
+}
+
+std::string SortKeyByType(const TRenameItem& item) {
+    return LocaleSortKey(NumberText(item.Type));
+}
+
+std::string SortKeyByResult(const TRenameItem& item) {
+    return LocaleSortKey(NumberText(item.Result));
+}
+
+// ---------------------------------------------------------------- TRenameList
+
+int TRenameList::Add(TRenameItem* item) {
+    const int index = FModel.Count();
+    Insert(index, item);
+    return index;
+}
+
+void TRenameList::Insert(int index, TRenameItem* item) {
+    FModel.Insert(index);
+    FModel.Items(index)->SetData(item);
+    FModel.Items(index)->SetState(LVIS_FOCUSED | LVIS_SELECTED);
+}
+
+int TRenameList::Remove(TRenameItem* item) {
+    const int index = FModel.IndexOf(item);
+    if (index < 0)
+        throw EListEditError("The program cannot remove the item.");
+    Delete(index);
+    return index;
+}
+
+void TRenameList::Delete(int index) {
+    FModel.Delete(index);
+}

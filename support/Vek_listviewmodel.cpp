@@ -1,0 +1,599 @@
+#include "support/Vek_listviewmodel.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <numeric>
+
+namespace {
+
+constexpr int kFocused = LVIS_FOCUSED;
+constexpr int kSelected = LVIS_SELECTED;
+// The state bits exchanged with the control: focused, selected, cut, drop-highlighted.
+constexpr int kStateMask = 0xF;
+
+[[noreturn]] void IndexError(int index) {
+    throw EListError(Format("List index out of bounds (%d).", index));
+}
+
+TListViewModelEntry* EntryAt(void* const* list, int index) {
+    return static_cast<TListViewModelEntry*>(static_cast<TObject*>(list[index]));
+}
+
+int ViewCount(HWND listView) {
+    return static_cast<int>(SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0));
+}
+
+int ViewState(HWND listView, int index) {
+    return static_cast<int>(SendMessageA(listView, LVM_GETITEMSTATE, static_cast<WPARAM>(index), kStateMask));
+}
+
+// The state bits that the control itself answers for. An owner-data control
+// keeps only focus and selection and asks its parent for the bits of its
+// callback mask; the other bits it reports mean nothing (Wine even leaves
+// them undefined), and writing them changes nothing in it.
+int HeldStateMask(HWND listView) {
+    if (!(GetWindowLongPtrA(listView, GWL_STYLE) & LVS_OWNERDATA))
+        return kStateMask;
+    const int callback = static_cast<int>(SendMessageA(listView, LVM_GETCALLBACKMASK, 0, 0));
+    return kFocused | kSelected | (callback & kStateMask);
+}
+
+// Every row's state bits that the mask names, as the control holds them.
+std::vector<unsigned char> HeldStates(HWND listView, int count, int mask) {
+    std::vector<unsigned char> held(static_cast<size_t>(count));
+    if (mask == (kFocused | kSelected)) {
+        // Ask for the selected rows one after the other, and for the focused
+        // row, rather than for each row's state: one message per selected row
+        // instead of one per row, and none when no row or every row is selected.
+        const int selected = static_cast<int>(SendMessageA(listView, LVM_GETSELECTEDCOUNT, 0, 0));
+        if (selected >= count)
+            std::fill(held.begin(), held.end(), static_cast<unsigned char>(kSelected));
+        int row = selected > 0 && selected < count ? -1 : count;
+        while (row < count) {
+            const int next = static_cast<int>(SendMessageA(
+                listView, LVM_GETNEXTITEM, static_cast<WPARAM>(row), MAKELPARAM(LVNI_SELECTED, 0)));
+            if (next <= row || next >= count)
+                break;
+            held[static_cast<size_t>(next)] |= kSelected;
+            row = next;
+        }
+        const int focus = static_cast<int>(
+            SendMessageA(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_FOCUSED, 0)));
+        if (focus >= 0 && focus < count)
+            held[static_cast<size_t>(focus)] |= kFocused;
+        return held;
+    }
+    for (int i = 0; i < count; ++i)
+        held[static_cast<size_t>(i)] = static_cast<unsigned char>(ViewState(listView, i) & mask);
+    return held;
+}
+
+// Index -1 sets the bits of every row in one message.
+void SetViewState(HWND listView, int index, int state, int mask) {
+    LVITEMA item = {};
+    item.stateMask = static_cast<UINT>(mask);
+    item.state = static_cast<UINT>(state);
+    SendMessageA(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+// Suspends the control's drawing for its lifetime, and has it drawn afresh at the end.
+class TViewUpdate {
+public:
+    explicit TViewUpdate(HWND listView) : FListView(listView) {
+        SendMessageA(FListView, WM_SETREDRAW, FALSE, 0);
+    }
+    TViewUpdate(const TViewUpdate&) = delete;
+    TViewUpdate& operator=(const TViewUpdate&) = delete;
+    ~TViewUpdate() {
+        SendMessageA(FListView, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(FListView, nullptr, FALSE);
+    }
+
+private:
+    HWND FListView;
+};
+
+// Where the row at "index" goes when the rows at a and b change places.
+int ExchangedIndex(int index, int a, int b) {
+    return index == a ? b : index == b ? a : index;
+}
+
+// Where the row at "index" goes when rows move from "from" to
+// "to" with the rows between shifting by one.
+int MovedIndex(int index, int from, int to) {
+    if (index < std::min(from, to) || index > std::max(from, to))
+        return index;
+    if (index == from)
+        return to;
+    return from > to ? index + 1 : index - 1;
+}
+
+// A row in a sort by byte keys, with the eight key bytes that the current
+// pass compares.
+struct TKeyedRow {
+    std::uint64_t Word = 0; // eight key bytes from the pass's depth, big-endian, zero-padded
+    std::uint32_t Rest = 0; // the key's bytes from that depth: 0 to 8, or 9 for more than 8
+    std::int32_t Row = 0;
+};
+
+// Sorts rows by their keys (the key of row r is arena[offsets[r], offsets[r + 1])),
+// ascending in memcmp order (a key before every longer key that starts with
+// it), ties in row order. Comparing eight bytes at a time as one integer, and
+// only the runs that agree so far by their next eight bytes, costs far less
+// than comparing whole keys that share long prefixes, as names do.
+void SortKeyedRows(TKeyedRow* first, TKeyedRow* last, const std::string& arena,
+                   const std::vector<size_t>& offsets, size_t depth) {
+    for (TKeyedRow* row = first; row != last; ++row) {
+        const size_t begin = offsets[static_cast<size_t>(row->Row)] + depth;
+        const size_t size = offsets[static_cast<size_t>(row->Row) + 1] - begin;
+        std::uint64_t word = 0;
+        for (size_t j = 0; j < 8; ++j)
+            word = (word << 8) | (j < size ? static_cast<unsigned char>(arena[begin + j]) : 0u);
+        row->Word = word;
+        row->Rest = static_cast<std::uint32_t>(std::min<size_t>(size, 9));
+    }
+    std::sort(first, last, [](const TKeyedRow& a, const TKeyedRow& b) {
+        if (a.Word != b.Word)
+            return a.Word < b.Word;
+        if (a.Rest != b.Rest)
+            return a.Rest < b.Rest;
+        return a.Row < b.Row;
+    });
+    for (TKeyedRow* run = first; run != last;) {
+        TKeyedRow* end = run + 1;
+        while (end != last && end->Word == run->Word && end->Rest == run->Rest)
+            ++end;
+        if (run->Rest > 8 && end - run > 1)
+            SortKeyedRows(run, end, arena, offsets, depth + 8);
+        run = end;
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- TListViewModelItem
+
+void* TListViewModelItem::GetData() const {
+    return FData->Model->Entry(FIndex)->Data;
+}
+
+void TListViewModelItem::SetData(void* data) {
+    FData->Model->SetEntryData(FIndex, data);
+}
+
+int TListViewModelItem::GetState() const {
+    return FData->Model->Entry(FIndex)->State;
+}
+
+void TListViewModelItem::SetState(int state) {
+    FData->Model->SetEntryState(FIndex, state);
+}
+
+bool TListViewModelItem::GetSelected() const {
+    return (GetState() & kSelected) != 0;
+}
+
+void TListViewModelItem::SetSelected(bool selected) {
+    const int state = GetState();
+    SetState(selected ? state | kSelected : state & ~kSelected);
+}
+
+// ---------------------------------------------------------------- TListViewModel
+
+TListViewModel::TListViewModel(HWND listView)
+    : FListView(listView), FData(std::make_unique<TListViewModelData>(this)),
+      FItem(std::make_unique<TListViewModelItem>(FData.get())) {}
+
+TListViewModel::~TListViewModel() = default;
+
+TListViewModelEntry* TListViewModel::Entry(int index) const {
+    return static_cast<TListViewModelEntry*>(FData->Entries.Items(index));
+}
+
+TListViewModelItem* TListViewModel::Items(int index) {
+    FItem->FIndex = index;
+    return FItem.get();
+}
+
+void TListViewModel::SetCount(int count) {
+    if (count < 0)
+        throw EListError(Format("List count out of bounds (%d).", count));
+    FData->Entries.SetCapacity(std::max(count, FData->Entries.Capacity()));
+    while (Count() < count)
+        Add();
+    while (Count() > count)
+        Delete(Count() - 1);
+}
+
+void TListViewModel::SetMultiSelect(bool value) {
+    if (FData->MultiSelect == value)
+        return;
+    FData->MultiSelect = value;
+    DeselectAll();
+    // Multi-selection mode keeps no selected index; one left from single
+    // mode would name a row that is no longer selected.
+    FData->SelectedIndex = -1;
+}
+
+void TListViewModel::SetEntryData(int index, void* data) {
+    TListViewModelEntry* entry = Entry(index);
+    if (entry->Data == data)
+        return;
+    if (data) {
+        TDataRows& rows = FDataRows[data];
+        ++rows.Count;
+        rows.Hint = index;
+    }
+    ForgetData(entry->Data);
+    entry->Data = data;
+}
+
+void TListViewModel::ForgetData(void* data) {
+    if (!data)
+        return;
+    const auto found = FDataRows.find(data);
+    if (found != FDataRows.end() && --found->second.Count <= 0)
+        FDataRows.erase(found);
+}
+
+void TListViewModel::SetEntryState(int index, int state) {
+    TListViewModelEntry* entry = Entry(index);
+    const int old = entry->State;
+    if (state == old)
+        return;
+    TListViewModelData& d = *FData;
+    entry->State = state;
+    if (state & kFocused) {
+        if (d.FocusIndex != index) {
+            if (d.FocusIndex >= 0)
+                Entry(d.FocusIndex)->State &= ~kFocused;
+            d.FocusIndex = index;
+        }
+    } else if (d.FocusIndex == index) {
+        d.FocusIndex = -1;
+    }
+    if (state & kSelected) {
+        if (!(old & kSelected))
+            ++d.SelectedCount;
+        if (!d.MultiSelect && d.SelectedIndex != index) {
+            if (d.SelectedIndex >= 0) {
+                TListViewModelEntry* other = Entry(d.SelectedIndex);
+                if (other->State & kSelected) {
+                    other->State &= ~kSelected;
+                    --d.SelectedCount;
+                }
+            }
+            d.SelectedIndex = index;
+        }
+    } else {
+        if (old & kSelected)
+            --d.SelectedCount;
+        if (!d.MultiSelect && d.SelectedIndex == index)
+            d.SelectedIndex = -1;
+    }
+}
+
+int TListViewModel::Add() {
+    const int index = Count();
+    Insert(index);
+    return index;
+}
+
+void TListViewModel::Insert(int index) {
+    if (index < 0 || index > Count())
+        IndexError(index);
+    if (OnBeforeInsert)
+        OnBeforeInsert(this, index);
+    auto entry = std::make_unique<TListViewModelEntry>();
+    FData->Entries.Insert(index, entry.get());
+    entry.release();
+    if (FData->FocusIndex >= index)
+        ++FData->FocusIndex;
+    if (FData->SelectedIndex >= index)
+        ++FData->SelectedIndex;
+    if (OnAfterInsert)
+        OnAfterInsert(this, index);
+}
+
+void TListViewModel::DeleteSelected() {
+    for (int i = Count() - 1; i >= 0 && FData->SelectedCount > 0; --i)
+        if (Entry(i)->State & kSelected)
+            Delete(i);
+}
+
+void TListViewModel::Delete(int index) {
+    TListViewModelEntry* entry = Entry(index);
+    if (OnBeforeDelete)
+        OnBeforeDelete(this, index);
+    TListViewModelData& d = *FData;
+    const int count = Count();
+    int focus = d.FocusIndex;
+    if (index == focus)
+        focus = std::min(focus, count - 2);
+    else if (index < focus)
+        --focus;
+    const int selectedCount = d.SelectedCount - ((entry->State & kSelected) ? 1 : 0);
+    int selectedIndex = d.SelectedIndex;
+    if (!d.MultiSelect) {
+        if (index == selectedIndex)
+            selectedIndex = -1;
+        else if (index < selectedIndex)
+            --selectedIndex;
+    }
+    void* data = entry->Data;
+    d.Entries.Delete(index);
+    ForgetData(data);
+    d.FocusIndex = focus;
+    if (focus >= 0)
+        Entry(focus)->State |= kFocused;
+    d.SelectedCount = selectedCount;
+    d.SelectedIndex = selectedIndex;
+    if (selectedIndex >= 0)
+        Entry(selectedIndex)->State |= kSelected;
+    if (OnAfterDelete)
+        OnAfterDelete(this, index);
+}
+
+void TListViewModel::Clear() {
+    while (Count() > 0)
+        Delete(Count() - 1);
+}
+
+void TListViewModel::SelectAll() {
+    const int count = Count();
+    void* const* list = FData->Entries.List();
+    for (int i = 0; i < count; ++i)
+        SetEntryState(i, EntryAt(list, i)->State | kSelected);
+}
+
+void TListViewModel::DeselectAll() {
+    const int count = Count();
+    void* const* list = FData->Entries.List();
+    for (int i = 0; i < count && FData->SelectedCount > 0; ++i)
+        SetEntryState(i, EntryAt(list, i)->State & ~kSelected);
+}
+
+void TListViewModel::InvertSelection() {
+    const int count = Count();
+    void* const* list = FData->Entries.List();
+    for (int i = 0; i < count; ++i)
+        SetEntryState(i, EntryAt(list, i)->State ^ kSelected);
+}
+
+void TListViewModel::Sort(const TListViewModelCompare& compare) {
+    const int count = Count();
+    std::vector<TListViewModelSortItem> items(static_cast<size_t>(count));
+    TList references;
+    references.SetCapacity(count);
+    for (int i = 0; i < count; ++i) {
+        items[static_cast<size_t>(i)] = TListViewModelSortItem{this, i, &compare};
+        references.Add(&items[static_cast<size_t>(i)]);
+    }
+    references.Sort([](void* a, void* b) {
+        const auto* x = static_cast<const TListViewModelSortItem*>(a);
+        const auto* y = static_cast<const TListViewModelSortItem*>(b);
+        const int result = (*x->Compare)(x->Model, x->Index, y->Index);
+        return result != 0 ? result : x->Index - y->Index;
+    });
+    TListViewModelOrder order(static_cast<size_t>(count));
+    for (int k = 0; k < count; ++k)
+        order[static_cast<size_t>(k)] = {
+            static_cast<const TListViewModelSortItem*>(references.Items(k))->Index, k};
+    Reorder(order);
+}
+
+void TListViewModel::SortByKey(const TListViewModelSortKey& key) {
+    const int count = Count();
+    // All keys one after the other, so the sort reads them from one block.
+    std::string arena;
+    std::vector<size_t> offsets(static_cast<size_t>(count) + 1);
+    for (int i = 0; i < count; ++i) {
+        arena += key(this, i);
+        offsets[static_cast<size_t>(i) + 1] = arena.size();
+    }
+    std::vector<TKeyedRow> rows(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        rows[static_cast<size_t>(i)].Row = i;
+    SortKeyedRows(rows.data(), rows.data() + rows.size(), arena, offsets, 0);
+    TListViewModelOrder order(static_cast<size_t>(count));
+    for (int k = 0; k < count; ++k)
+        order[static_cast<size_t>(k)] = {rows[static_cast<size_t>(k)].Row, k};
+    Reorder(order);
+}
+
+void TListViewModel::Reverse() {
+    // The permutation (i, Count-1-i), done in place.
+    const int count = Count();
+    void** list = FData->Entries.List();
+    std::reverse(list, list + count);
+    TListViewModelData& d = *FData;
+    if (d.FocusIndex >= 0)
+        d.FocusIndex = count - 1 - d.FocusIndex;
+    if (d.SelectedIndex >= 0)
+        d.SelectedIndex = count - 1 - d.SelectedIndex;
+}
+
+void TListViewModel::Exchange(int index1, int index2) {
+    Entry(index1);
+    Entry(index2);
+    if (index1 == index2)
+        return;
+    FData->Entries.Exchange(index1, index2);
+    TListViewModelData& d = *FData;
+    d.FocusIndex = ExchangedIndex(d.FocusIndex, index1, index2);
+    if (!d.MultiSelect)
+        d.SelectedIndex = ExchangedIndex(d.SelectedIndex, index1, index2);
+}
+
+void TListViewModel::MoveSelected(int direction) {
+    if (direction == 0)
+        return;
+    const int count = Count();
+    void* const* list = FData->Entries.List();
+    auto selected = [list](int i) { return (EntryAt(list, i)->State & kSelected) != 0; };
+    int pending = FData->SelectedCount;
+    if (direction < 0) {
+        for (int p = 0; p < count && pending > 0; ++p) {
+            if (!selected(p))
+                continue;
+            --pending;
+            if (p > 0 && !selected(p - 1))
+                Exchange(p, p - 1);
+        }
+    } else {
+        for (int p = count - 1; p >= 0 && pending > 0; --p) {
+            if (!selected(p))
+                continue;
+            --pending;
+            if (p < count - 1 && !selected(p + 1))
+                Exchange(p, p + 1);
+        }
+    }
+}
+
+void TListViewModel::Move(int curIndex, int newIndex) {
+    Entry(curIndex);
+    Entry(newIndex);
+    if (curIndex == newIndex)
+        return;
+    FData->Entries.Move(curIndex, newIndex);
+    TListViewModelData& d = *FData;
+    d.FocusIndex = MovedIndex(d.FocusIndex, curIndex, newIndex);
+    if (!d.MultiSelect)
+        d.SelectedIndex = MovedIndex(d.SelectedIndex, curIndex, newIndex);
+}
+
+void TListViewModel::Reorder(const TListViewModelOrder& order) {
+    const int count = Count();
+    if (static_cast<int>(order.size()) != count)
+        throw EListError(Format("List count out of bounds (%d).", static_cast<int>(order.size())));
+    // A pair that repeats or leaves out a row would lose one entry and hold
+    // another twice: refuse it before anything moves.
+    std::vector<char> fromSeen(static_cast<size_t>(count)), toSeen(static_cast<size_t>(count));
+    for (const TListViewModelOrderItem& pair : order) {
+        if (pair.From < 0 || pair.From >= count || fromSeen[static_cast<size_t>(pair.From)])
+            IndexError(pair.From);
+        if (pair.To < 0 || pair.To >= count || toSeen[static_cast<size_t>(pair.To)])
+            IndexError(pair.To);
+        fromSeen[static_cast<size_t>(pair.From)] = toSeen[static_cast<size_t>(pair.To)] = 1;
+    }
+    // Direct slot writes: no list notification runs, so no entry is freed.
+    void** list = FData->Entries.List();
+    std::vector<void*> collected(static_cast<size_t>(count));
+    for (int k = 0; k < count; ++k)
+        collected[static_cast<size_t>(k)] = list[order[static_cast<size_t>(k)].From];
+    TListViewModelData& d = *FData;
+    const int focus = d.FocusIndex;
+    const int selected = d.SelectedIndex;
+    for (int k = 0; k < count; ++k) {
+        const TListViewModelOrderItem& pair = order[static_cast<size_t>(k)];
+        list[pair.To] = collected[static_cast<size_t>(k)];
+        if (pair.From == focus)
+            d.FocusIndex = pair.To;
+        if (pair.From == selected)
+            d.SelectedIndex = pair.To;
+    }
+}
+
+int TListViewModel::IndexOf(void* data) const {
+    const int count = Count();
+    void* const* list = FData->Entries.List();
+    TDataRows* known = nullptr;
+    if (data) {
+        const auto found = FDataRows.find(data);
+        if (found == FDataRows.end())
+            return -1;
+        known = &found->second;
+        // One row holds it: where it is, it is also the first from the top.
+        if (known->Count == 1) {
+            for (const int candidate : {known->Hint, count - 1})
+                if (candidate >= 0 && candidate < count && EntryAt(list, candidate)->Data == data)
+                    return candidate;
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        if (EntryAt(list, i)->Data == data) {
+            if (known)
+                known->Hint = i;
+            return i;
+        }
+    }
+    return -1;
+}
+
+void TListViewModel::ReadFromView(bool withStates) {
+    if (!FListView)
+        return;
+    SetCount(ViewCount(FListView));
+    SetMultiSelect((GetWindowLongPtrA(FListView, GWL_STYLE) & LVS_SINGLESEL) == 0);
+    if (!withStates)
+        return;
+    const int count = Count();
+    const std::vector<unsigned char> held = HeldStates(FListView, count, HeldStateMask(FListView));
+    for (int i = 0; i < count; ++i)
+        SetEntryState(i, held[static_cast<size_t>(i)]);
+}
+
+void TListViewModel::WriteToView(bool withStates) {
+    if (!FListView)
+        return;
+    TViewUpdate update(FListView);
+    if (ViewCount(FListView) != Count())
+        SendMessageA(FListView, LVM_SETITEMCOUNT, static_cast<WPARAM>(Count()), 0);
+    const LONG_PTR style = GetWindowLongPtrA(FListView, GWL_STYLE);
+    const LONG_PTR wanted = FData->MultiSelect ? (style & ~LVS_SINGLESEL) : (style | LVS_SINGLESEL);
+    if (wanted != style)
+        SetWindowLongPtrA(FListView, GWL_STYLE, wanted);
+    if (withStates)
+        WriteStates();
+}
+
+void TListViewModel::WriteStates() {
+    // Writing a row's state costs the control far more than reading it, so
+    // read what it holds and write only the rows that differ. Where many rows
+    // differ in the selected bit, one message that clears (or sets) that bit
+    // on every row first leaves fewer rows to write. Either way each row ends
+    // with exactly the bits it gets from a write of every row: focusing a row
+    // unfocuses the other, which the model does not have focused either.
+    const int count = Count();
+    void* const* list = FData->Entries.List();
+    const int mask = HeldStateMask(FListView);
+    std::vector<unsigned char> held = HeldStates(FListView, count, mask);
+    long perRow = 0, afterClear = 0, afterSet = 0, runs = 0;
+    for (int i = 0; i < count; ++i) {
+        const int h = held[static_cast<size_t>(i)];
+        const int w = EntryAt(list, i)->State & mask;
+        perRow += h != w;
+        afterClear += (h & ~kSelected) != w;
+        afterSet += (h | kSelected) != w;
+        runs += (h & kSelected) && (i == 0 || !(held[static_cast<size_t>(i) - 1] & kSelected));
+    }
+    // Costs in writes of one row to a control with a plain selection. The
+    // control keeps the selection as a sorted array of runs: a write inside
+    // it shifts the runs after it, so with many runs each write costs more.
+    // After clearing every row, rows are selected in ascending order and only
+    // append; after selecting every row, each deselection splits the last
+    // run. A message to all rows walks every row at about a quarter of the
+    // cost of a write. Selecting every row at once is refused in
+    // single-selection mode.
+    const double bulk = count / 4.0 + 1;
+    const double perRowCost = perRow * (1.0 + runs / 20000.0);
+    const double clearCost = bulk + afterClear;
+    const double setCost = FData->MultiSelect ? bulk + afterSet * 5.0 : perRowCost + 1;
+    if (clearCost < perRowCost && clearCost <= setCost) {
+        SetViewState(FListView, -1, 0, kSelected);
+        for (unsigned char& h : held)
+            h &= static_cast<unsigned char>(~kSelected);
+    } else if (setCost < perRowCost) {
+        SetViewState(FListView, -1, kSelected, kSelected);
+        for (unsigned char& h : held)
+            h |= static_cast<unsigned char>(kSelected);
+    }
+    for (int i = 0; i < count; ++i) {
+        const int w = EntryAt(list, i)->State & kStateMask;
+        if (held[static_cast<size_t>(i)] != (w & mask))
+            SetViewState(FListView, i, w, kStateMask);
+    }
+}
