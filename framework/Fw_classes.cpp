@@ -24,7 +24,7 @@ void TList::SetCount(int newCount) {
     if (newCount < 0)
         throw EListError(Format("List count out of bounds (%d).", newCount));
     if (newCount > Count())
-        FItems.resize(static_cast<size_t>(newCount), nullptr);
+        FItems.resize(FFirst + static_cast<size_t>(newCount), nullptr);
     else
         for (int i = Count() - 1; i >= newCount; --i)
             Delete(i);
@@ -33,20 +33,21 @@ void TList::SetCount(int newCount) {
 void TList::SetCapacity(int newCapacity) {
     if (newCapacity < Count())
         throw EListError(Format("List capacity out of bounds (%d).", newCapacity));
+    Compact();
     FItems.reserve(static_cast<size_t>(newCapacity));
 }
 
 void* TList::Items(int index) const {
     CheckIndex(index);
-    return FItems[static_cast<size_t>(index)];
+    return Slot(index);
 }
 
 void TList::Put(int index, void* item) {
     CheckIndex(index);
-    void* old = FItems[static_cast<size_t>(index)];
+    void* old = Slot(index);
     if (old == item)
         return;
-    FItems[static_cast<size_t>(index)] = item;
+    Slot(index) = item;
     if (old)
         Notify(old, lnDeleted);
     if (item)
@@ -64,15 +65,38 @@ int TList::Add(void* item) {
 void TList::Insert(int index, void* item) {
     if (index < 0 || index > Count())
         IndexError(index);
-    FItems.insert(FItems.begin() + index, item);
+    if (index == 0 && FFirst > 0)
+        FItems[--FFirst] = item;
+    else
+        FItems.insert(FItems.begin() + static_cast<std::ptrdiff_t>(FFirst) + index, item);
     if (item)
         Notify(item, lnAdded);
 }
 
+void TList::RemoveSlot(int index) {
+    if (index == 0) {
+        FItems[FFirst++] = nullptr;
+        // Give the unused front back once it outweighs the items.
+        if (FFirst == FItems.size())
+            Compact();
+        else if (FFirst >= 64 && FFirst * 2 >= FItems.size())
+            Compact();
+    } else {
+        FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(FFirst) + index);
+    }
+}
+
+void TList::Compact() {
+    if (FFirst == 0)
+        return;
+    FItems.erase(FItems.begin(), FItems.begin() + static_cast<std::ptrdiff_t>(FFirst));
+    FFirst = 0;
+}
+
 void TList::Delete(int index) {
     CheckIndex(index);
-    void* item = FItems[static_cast<size_t>(index)];
-    FItems.erase(FItems.begin() + index);
+    void* item = Slot(index);
+    RemoveSlot(index);
     if (item)
         Notify(item, lnDeleted);
 }
@@ -91,22 +115,23 @@ void* TList::Extract(void* item) {
 
 void* TList::ExtractAt(int index) {
     CheckIndex(index);
-    void* result = FItems[static_cast<size_t>(index)];
-    FItems.erase(FItems.begin() + index);
+    void* result = Slot(index);
+    RemoveSlot(index);
     if (result)
         Notify(result, lnExtracted);
     return result;
 }
 
 int TList::IndexOf(void* item) const {
-    const auto it = std::find(FItems.begin(), FItems.end(), item);
-    return it == FItems.end() ? -1 : static_cast<int>(it - FItems.begin());
+    const auto begin = FItems.begin() + static_cast<std::ptrdiff_t>(FFirst);
+    const auto it = std::find(begin, FItems.end(), item);
+    return it == FItems.end() ? -1 : static_cast<int>(it - begin);
 }
 
 void TList::Exchange(int index1, int index2) {
     CheckIndex(index1);
     CheckIndex(index2);
-    std::swap(FItems[static_cast<size_t>(index1)], FItems[static_cast<size_t>(index2)]);
+    std::swap(Slot(index1), Slot(index2));
 }
 
 void TList::Move(int curIndex, int newIndex) {
@@ -114,8 +139,9 @@ void TList::Move(int curIndex, int newIndex) {
         return;
     CheckIndex(curIndex);
     CheckIndex(newIndex);
-    const auto from = FItems.begin() + curIndex;
-    const auto to = FItems.begin() + newIndex;
+    const auto begin = FItems.begin() + static_cast<std::ptrdiff_t>(FFirst);
+    const auto from = begin + curIndex;
+    const auto to = begin + newIndex;
     if (curIndex < newIndex)
         std::rotate(from, from + 1, to + 1);
     else
@@ -124,14 +150,15 @@ void TList::Move(int curIndex, int newIndex) {
 
 void TList::Clear() {
     // Delete from the end so that each notification sees a consistent list.
-    while (!FItems.empty())
+    while (Count() > 0)
         Delete(Count() - 1);
     std::vector<void*>().swap(FItems);
+    FFirst = 0;
 }
 
 void TList::Sort(const TCompare& compare) {
     // A merge sort: stable, and safe with a comparison that is not a strict order.
-    std::stable_sort(FItems.begin(), FItems.end(),
+    std::stable_sort(FItems.begin() + static_cast<std::ptrdiff_t>(FFirst), FItems.end(),
                      [&compare](void* a, void* b) { return compare(a, b) < 0; });
 }
 

@@ -30,10 +30,10 @@ public:
     TList() = default;
     ~TList() override;
 
-    int Count() const { return static_cast<int>(FItems.size()); }
+    int Count() const { return static_cast<int>(FItems.size() - FFirst); }
     // Growing adds null pointers; shrinking deletes the last items.
     void SetCount(int newCount);
-    int Capacity() const { return static_cast<int>(FItems.capacity()); }
+    int Capacity() const { return static_cast<int>(FItems.capacity() - FFirst); }
     // Raises the capacity; a value below the count throws EListError, a lower
     // value above the count keeps the memory.
     void SetCapacity(int newCapacity);
@@ -61,8 +61,8 @@ public:
     void Sort(const TCompare& compare);
 
     // Direct access to the items, for loops that must not pay a range check.
-    void** List() { return FItems.data(); }
-    void* const* List() const { return FItems.data(); }
+    void** List() { return FItems.data() + FFirst; }
+    void* const* List() const { return FItems.data() + FFirst; }
 
 protected:
     // Called after an item was added, and before one is taken out (extracted)
@@ -72,7 +72,17 @@ protected:
     void CheckIndex(int index) const;
 
 private:
+    void*& Slot(int index) { return FItems[FFirst + static_cast<size_t>(index)]; }
+    void* Slot(int index) const { return FItems[FFirst + static_cast<size_t>(index)]; }
+    // Removes the slot at the index; the first one in constant time.
+    void RemoveSlot(int index);
+    void Compact();
+
+    // The items are FItems[FFirst ..]: a queue's worth of slots may lie unused
+    // in front, so that taking the first item (as an invoker does with its
+    // pending commands) does not move every other item.
     std::vector<void*> FItems;
+    size_t FFirst = 0;
 };
 
 // A list of objects that frees the objects it deletes while OwnsObjects is set.

@@ -2,7 +2,9 @@
 #include "framework/Fw_classes.h"
 #include "tests/TestSupport.h"
 
+#include <algorithm>
 #include <memory>
+#include <random>
 #include <vector>
 
 namespace {
@@ -336,5 +338,69 @@ TEST(Exceptions, AbortIsAnExceptionWithAMessage) {
     } catch (const Exception& e) {
         EXPECT_NE(dynamic_cast<const EAbort*>(&e), nullptr);
         EXPECT_FALSE(e.Message().empty());
+    }
+}
+
+TEST(List, AnyMixOfOperationsKeepsTheOrderOfAReferenceVector) {
+    // Taking items off the front is cheap; the order must not notice.
+    std::vector<int> storage(5000);
+    std::vector<void*> reference;
+    TList list;
+    std::mt19937 random(42);
+    for (int step = 0; step < 20000; ++step) {
+        const int count = static_cast<int>(reference.size());
+        void* item = &storage[static_cast<size_t>(step % 5000)];
+        switch (random() % 8) {
+        case 0:
+        case 1:
+            list.Add(item);
+            reference.push_back(item);
+            break;
+        case 2: {
+            const int index = random() % 3 == 0 ? 0 : static_cast<int>(random() % (count + 1));
+            list.Insert(index, item);
+            reference.insert(reference.begin() + index, item);
+            break;
+        }
+        case 3:
+        case 4:
+            if (count > 0) {
+                ASSERT_EQ(list.ExtractAt(0), reference.front());
+                reference.erase(reference.begin());
+            }
+            break;
+        case 5:
+            if (count > 0) {
+                const int index = static_cast<int>(random() % count);
+                list.Delete(index);
+                reference.erase(reference.begin() + index);
+            }
+            break;
+        case 6:
+            if (count > 1) {
+                const int from = static_cast<int>(random() % count);
+                const int to = static_cast<int>(random() % count);
+                list.Move(from, to);
+                void* moved = reference[static_cast<size_t>(from)];
+                reference.erase(reference.begin() + from);
+                reference.insert(reference.begin() + to, moved);
+            }
+            break;
+        case 7:
+            if (count > 0) {
+                const int index = static_cast<int>(random() % count);
+                ASSERT_EQ(list.IndexOf(reference[static_cast<size_t>(index)]),
+                          static_cast<int>(std::find(reference.begin(), reference.end(),
+                                                     reference[static_cast<size_t>(index)]) -
+                                           reference.begin()));
+            }
+            break;
+        }
+        ASSERT_EQ(list.Count(), static_cast<int>(reference.size())) << "step " << step;
+        if (step % 500 == 0 || reference.size() < 3) {
+            for (int i = 0; i < list.Count(); ++i)
+                ASSERT_EQ(list.Items(i), reference[static_cast<size_t>(i)]) << "step " << step << " index " << i;
+            ASSERT_TRUE(list.Count() == 0 || list.List()[0] == reference.front());
+        }
     }
 }
