@@ -1,5 +1,7 @@
 #include "tests/FormTestSupport.h"
 
+#include <algorithm>
+
 TIdleScript::TIdleScript(std::vector<std::function<void()>> steps, UINT watchdogMilliseconds)
     : FSteps(std::move(steps)) {
     Application->OnIdle = [this](TObject*, bool& done) {
@@ -49,4 +51,71 @@ std::string ClassOf(HWND window) {
     char name[64] = "";
     GetClassNameA(window, name, sizeof(name));
     return name;
+}
+
+bool TBoxSeen::Shows(const std::string& text) const {
+    return std::find(Texts.begin(), Texts.end(), text) != Texts.end();
+}
+
+TBoxCloser::TBoxCloser(int answer) : FAnswer(answer) {
+    FWindow.Attach(AllocateHWnd([this](TMessage& message) {
+        if (message.Msg == WM_APP)
+            CloseBox();
+        else
+            message.Result = DefWindowProcA(FWindow.Get(), message.Msg, message.WParam, message.LParam);
+    }));
+    PostMessageA(FWindow.Get(), WM_APP, 0, 0);
+}
+
+namespace {
+
+// The thread's visible message box (or other system dialog), or null.
+HWND FindThreadBox() {
+    HWND box = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            if (ClassOf(window) != "#32770" || !IsWindowVisible(window))
+                return TRUE;
+            *reinterpret_cast<HWND*>(data) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&box));
+    return box;
+}
+
+BOOL CALLBACK RecordBoxChild(HWND child, LPARAM data) {
+    auto* seen = reinterpret_cast<TBoxSeen*>(data);
+    char text[256] = "";
+    GetWindowTextA(child, text, sizeof(text));
+    seen->Texts.push_back(text);
+    if (!IsWindowVisible(child))
+        return TRUE;
+    if (ClassOf(child) == "Button")
+        seen->Buttons.push_back(GetDlgCtrlID(child));
+    else if (ClassOf(child) == "Static" && (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+        seen->Icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+    return TRUE;
+}
+
+} // namespace
+
+void TBoxCloser::CloseBox() {
+    HWND box = FindThreadBox();
+    if (!box) {
+        PostMessageA(FWindow.Get(), WM_APP, 0, 0);
+        return;
+    }
+    Seen.Found = true;
+    char caption[256] = "";
+    GetWindowTextA(box, caption, sizeof(caption));
+    Seen.Caption = caption;
+    Seen.Owner = GetWindow(box, GW_OWNER);
+    EnumChildWindows(box, RecordBoxChild, reinterpret_cast<LPARAM>(&Seen));
+    HWND button = GetDlgItem(box, FAnswer);
+    if (!button) {
+        ADD_FAILURE() << "the message box has no button " << FAnswer;
+        button = GetDlgItem(box, IDOK);
+    }
+    PostMessageA(button, BM_CLICK, 0, 0);
 }
