@@ -217,6 +217,23 @@ TEST(Form, HasAFixedDialogBorder) {
     EXPECT_EQ(form.GetCaption(), "Rename");
 }
 
+TEST(Form, AGroupBoxShowsTheFormsBackgroundBetweenItsControls) {
+    TSampleForm form;
+    form.Show();
+    // Inside the group box, right of its last control: nothing but the box covers it.
+    POINT inside{form.Scale(10 + 400), form.Scale(190 + 33)};
+    ClientToScreen(form.Handle(), &inside);
+    const COLORREF background = GetSysColor(COLOR_BTNFACE);
+    COLORREF seen = CLR_INVALID;
+    EXPECT_TRUE(PollUntil([&] {
+        TScreenDC screen;
+        seen = GetPixel(screen.Get(), inside.x, inside.y);
+        return seen == background;
+    })) << std::hex
+        << "pixel " << seen << ", background " << background;
+    form.Hide();
+}
+
 TEST(Form, RadioButtonsOfOneParentAreOneGroup) {
     TSampleForm form;
     auto& custom = form.Control<TRadioButton>("CustomRadio");
