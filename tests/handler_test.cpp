@@ -1,8 +1,9 @@
-// The File and Help handlers, over a real list control
+// The File and Help handlers and the results dialog, over a real list control
 // and real message boxes answered by clicking their buttons.
 #include "app/Trel_filehandler.h"
 #include "app/Trel_helphandler.h"
 #include "app/Trel_listeditcommand.h"
+#include "app/dialogs/Trel_resultsdialog.h"
 #include "tests/FormTestSupport.h"
 #include "tests/ListViewTestSupport.h"
 #include "tests/TestSupport.h"
@@ -13,6 +14,10 @@
 #include <memory>
 #include <sstream>
 #include <vector>
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
 
 namespace {
 
@@ -244,4 +249,185 @@ TEST(HelpHandler, AboutShowsTheVersionAnEmptyLineAndTheNotice) {
     EXPECT_TRUE(closer.Seen.Shows(AboutText()));
     EXPECT_EQ(closer.Seen.Buttons, std::vector<int>{IDOK});
     EXPECT_EQ(closer.Seen.Icon, nullptr);
+}
+
+// ---------------------------------------------------------------- results
+
+TEST(ResultsCounter, CountsEachResultAndTheTotal) {
+    using R = TRenameItemResult;
+    const struct {
+        std::vector<R> added;
+        int succeeded, failed, skipped, none;
+    } cases[] = {
+        {{}, 0, 0, 0, 0},
+        {{R::Succeeded, R::Succeeded, R::Failed, R::None, R::None}, 2, 1, 0, 2},
+        {{R::Skipped, R::Succeeded, R::Failed, R::None, R::None}, 1, 1, 1, 2},
+        {{R::None, R::Skipped, R::Skipped, R::Skipped}, 0, 0, 3, 1},
+    };
+    TResultsCounter counter;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.added.size() << " results");
+        counter.Reset();
+        for (const R result : c.added)
+            counter.Add(result);
+        EXPECT_EQ(counter.Count(R::Succeeded), c.succeeded);
+        EXPECT_EQ(counter.Count(R::Failed), c.failed);
+        EXPECT_EQ(counter.Count(R::Skipped), c.skipped);
+        EXPECT_EQ(counter.Count(R::None), c.none);
+        EXPECT_EQ(counter.Total(), static_cast<int>(c.added.size()));
+    }
+}
+
+TEST(ResultsCounter, RefusesAResultOutsideTheFour) {
+    TResultsCounter counter;
+    counter.Add(TRenameItemResult::Failed);
+    for (const int value : {4, 255}) {
+        SCOPED_TRACE(value);
+        const auto result = static_cast<TRenameItemResult>(value);
+        EXPECT_ERROR_MESSAGE(ERenameError, counter.Add(result), "The result is not supported.");
+        EXPECT_ERROR_MESSAGE(ERenameError, counter.Count(result), "The result is not supported.");
+        EXPECT_ERROR_MESSAGE(ERenameError, CreateResultIcon(result), "The result is not supported.");
+        EXPECT_EQ(counter.Total(), 1);
+    }
+}
+
+namespace {
+
+// The size of an icon and whether its pixel is transparent (mask set).
+struct TIconShape {
+    int Width = 0;
+    int Height = 0;
+    bool CornerTransparent = false;
+    bool CenterTransparent = true;
+};
+
+TIconShape ShapeOf(HICON icon) {
+    TIconShape shape;
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info))
+        return shape;
+    TBitmapHandle mask(info.hbmMask);
+    TBitmapHandle color(info.hbmColor);
+    BITMAP bitmap{};
+    GetObjectA(mask.Get(), sizeof(bitmap), &bitmap);
+    shape.Width = bitmap.bmWidth;
+    shape.Height = color ? bitmap.bmHeight : bitmap.bmHeight / 2;
+    TScreenDC screen;
+    HDC dc = CreateCompatibleDC(screen.Get());
+    HGDIOBJ old = SelectObject(dc, mask.Get());
+    shape.CornerTransparent = GetPixel(dc, 0, 0) == RGB(255, 255, 255);
+    shape.CenterTransparent = GetPixel(dc, 8, 8) == RGB(255, 255, 255);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return shape;
+}
+
+} // namespace
+
+TEST(ResultsDialog, IsLaidOutAsItsTable) {
+    TTrelResultsDialog dialog;
+    EXPECT_EQ(dialog.GetCaption(), "Results");
+    // Design places in the client area: the group box's rows sit at 10, 10 plus their own place.
+    const struct {
+        TControl* control;
+        RECT design;
+        const char* text;
+    } cases[] = {
+        {dialog.CloseButton, {285, 200, 386, 226}, "Close"},
+        {dialog.ResultsGroupBox, {10, 10, 386, 186}, "Results"},
+        {dialog.ResultImages[0], {20, 30, 46, 56}, ""},
+        {dialog.CaptionLabels[0], {50, 30, 211, 56}, "Succeeded:"},
+        {dialog.ValueLabels[0], {215, 30, 376, 56}, "0"},
+        {dialog.ResultImages[1], {20, 60, 46, 86}, ""},
+        {dialog.CaptionLabels[1], {50, 60, 211, 86}, "Failed:"},
+        {dialog.ValueLabels[1], {215, 60, 376, 86}, "0"},
+        {dialog.ResultImages[2], {20, 90, 46, 116}, ""},
+        {dialog.CaptionLabels[2], {50, 90, 211, 116}, "Skipped:"},
+        {dialog.ValueLabels[2], {215, 90, 376, 116}, "0"},
+        {dialog.ResultImages[3], {20, 120, 46, 146}, ""},
+        {dialog.CaptionLabels[3], {50, 120, 211, 146}, "None:"},
+        {dialog.ValueLabels[3], {215, 120, 376, 146}, "0"},
+        {dialog.CaptionLabels[4], {50, 150, 211, 176}, "Total:"},
+        {dialog.ValueLabels[4], {215, 150, 376, 176}, "0"},
+    };
+    for (int pixelsPerInch : {96, 120, 144}) {
+        RECT window;
+        GetWindowRect(dialog.Handle(), &window);
+        SendMessageA(dialog.Handle(), WM_DPICHANGED, MAKEWPARAM(pixelsPerInch, pixelsPerInch),
+                     reinterpret_cast<LPARAM>(&window));
+        SCOPED_TRACE(testing::Message() << pixelsPerInch << " pixels per inch");
+        RECT client;
+        GetClientRect(dialog.Handle(), &client);
+        EXPECT_EQ(client.right, ScaleDesign(396, pixelsPerInch));
+        EXPECT_EQ(client.bottom, ScaleDesign(236, pixelsPerInch));
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.control->Name());
+            const RECT actual = ChildBounds(c.control->Handle());
+            EXPECT_EQ(actual.left, ScaleDesign(c.design.left, pixelsPerInch));
+            EXPECT_EQ(actual.top, ScaleDesign(c.design.top, pixelsPerInch));
+            EXPECT_EQ(actual.right - actual.left, ScaleDesign(c.design.right - c.design.left, pixelsPerInch));
+            EXPECT_EQ(actual.bottom - actual.top, ScaleDesign(c.design.bottom - c.design.top, pixelsPerInch));
+            EXPECT_EQ(c.control->GetText(), c.text);
+        }
+    }
+    for (TLabel* value : dialog.ValueLabels)
+        EXPECT_TRUE(GetWindowLongPtrA(value->Handle(), GWL_STYLE) & SS_NOPREFIX) << value->Name();
+    EXPECT_TRUE(dialog.CloseButton->IsDefault());
+    EXPECT_TRUE(dialog.CloseButton->IsCancel());
+    EXPECT_EQ(dialog.CloseButton->ModalResult(), mrOk);
+    // Four different 16 x 16 pictures on transparent corners.
+    std::vector<HICON> icons;
+    for (TImage* image : dialog.ResultImages) {
+        SCOPED_TRACE(image->Name());
+        const HICON icon = reinterpret_cast<HICON>(SendMessageA(image->Handle(), STM_GETICON, 0, 0));
+        const TIconShape shape = ShapeOf(icon);
+        EXPECT_EQ(shape.Width, 16);
+        EXPECT_EQ(shape.Height, 16);
+        EXPECT_TRUE(shape.CornerTransparent);
+        EXPECT_FALSE(shape.CenterTransparent);
+        icons.push_back(icon);
+    }
+    for (size_t i = 0; i < icons.size(); ++i)
+        for (size_t j = i + 1; j < icons.size(); ++j)
+            EXPECT_NE(icons[i], icons[j]);
+}
+
+TEST(ResultsDialog, DisplayShowsTheCountsModallyUntilClosed) {
+    using R = TRenameItemResult;
+    const struct {
+        const char* how;
+        std::function<void(TTrelResultsDialog&)> close;
+    } closes[] = {
+        {"Esc", [](TTrelResultsDialog&) { PostKey(VK_ESCAPE); }},
+        {"Enter", [](TTrelResultsDialog&) { PostKey(VK_RETURN); }},
+        {"Close", [](TTrelResultsDialog& d) { PostMessageA(d.CloseButton->Handle(), BM_CLICK, 0, 0); }},
+    };
+    // Shown again and again over the main window, as the program shows it.
+    TForm main({"Main", 525, 402, bsSizeable, poDefault});
+    Application->SetMainForm(&main);
+    main.Show();
+    TTrelResultsDialog& dialog = Application->Dialog<TTrelResultsDialog>();
+    for (const auto& c : closes) {
+        SCOPED_TRACE(c.how);
+        dialog.Counter().Reset();
+        for (const R result : {R::Succeeded, R::Failed, R::Succeeded, R::None, R::Skipped, R::None, R::None})
+            dialog.Counter().Add(result);
+        std::vector<std::string> shown;
+        bool modal = false;
+        bool closeFocused = false;
+        TIdleScript script({[&] {
+            modal = dialog.IsModal() && dialog.IsVisible();
+            closeFocused = dialog.CloseButton->IsFocused();
+            for (TLabel* value : dialog.ValueLabels)
+                shown.push_back(value->GetText());
+            c.close(dialog);
+        }});
+        dialog.Display();
+        EXPECT_EQ(script.StepsRun(), 1u);
+        EXPECT_TRUE(modal);
+        EXPECT_TRUE(closeFocused);
+        EXPECT_EQ(shown, (std::vector<std::string>{"2", "1", "1", "3", "7"}));
+        EXPECT_FALSE(dialog.IsVisible());
+        EXPECT_EQ(dialog.GetModalResult(), mrOk);
+    }
 }
