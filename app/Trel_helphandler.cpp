@@ -19,6 +19,8 @@ void THelpHandler::Contents() {
     info.fMask = SEE_MASK_FLAG_NO_UI;
     info.hwnd = mainForm ? mainForm->Handle() : nullptr;
     info.lpFile = HelpFile.c_str();
+    // A viewer started with a show command of 0 (SW_HIDE) may start hidden.
+    info.nShow = SW_SHOWNORMAL;
     if (!ShellExecuteExA(&info))
         throw EHandlerError("The program could not open the help.");
 }

@@ -250,6 +250,22 @@ TEST(HelpHandler, OpensTheHelpInstalledBesideTheExecutable) {
     EXPECT_TRUE(EntryExists(helpFile)) << "the build installs the page: " << helpFile;
 }
 
+TEST(HelpHandler, ContentsStartsTheViewerOfTheHelpFileShowingItsWindow) {
+    // A program of our own stands in for the browser: the shell starts it
+    // as it would start the viewer of a page.
+    THandlerBench bench;
+    const std::string probe = bench.Dir() / "showprobe.exe";
+    ASSERT_TRUE(CopyFileA((ProgramDirectory() + "showprobe.exe").c_str(), probe.c_str(), TRUE));
+    bench.HelpHandler().HelpFile = probe;
+    bench.HelpHandler().Contents();
+    const std::string report = bench.Dir() / "showprobe.txt";
+    ASSERT_TRUE(PollUntil([&] { return EntryExists(report); }, std::chrono::milliseconds(20000)));
+    // The file may exist before the probe has written it.
+    EXPECT_TRUE(PollUntil([&] { return ReadFileText(report) == "show 1"; })) << ReadFileText(report);
+    // The probe is gone before its folder is removed.
+    EXPECT_TRUE(PollUntil([&] { return DeleteFileA(probe.c_str()) != FALSE; }));
+}
+
 TEST(HelpHandler, ContentsReportsAHelpThatCannotBeOpened) {
     THandlerBench bench;
     TTempDir& dir = bench.Dir();
