@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
 TIdleScript::TIdleScript(std::vector<std::function<void()>> steps, UINT watchdogMilliseconds)
     : FSteps(std::move(steps)) {
     Application->OnIdle = [this](TObject*, bool& done) {
@@ -26,6 +30,30 @@ void CALLBACK TIdleScript::Watchdog(HWND, UINT, UINT_PTR timer, DWORD) {
     if (TForm* form = TForm::FromHandle(Application->ActiveOwner())) {
         form->OnCloseQuery = nullptr;
         form->SetModalResult(mrWatchdog);
+    }
+}
+
+void ExpectScaledLayout(TForm& form, int clientWidth, int clientHeight,
+                        const std::vector<TDesignPlace>& places) {
+    for (int pixelsPerInch : {96, 120, 144}) {
+        RECT window;
+        GetWindowRect(form.Handle(), &window);
+        SendMessageA(form.Handle(), WM_DPICHANGED, MAKEWPARAM(pixelsPerInch, pixelsPerInch),
+                     reinterpret_cast<LPARAM>(&window));
+        SCOPED_TRACE(testing::Message() << pixelsPerInch << " pixels per inch");
+        RECT client;
+        GetClientRect(form.Handle(), &client);
+        EXPECT_EQ(client.right, ScaleDesign(clientWidth, pixelsPerInch));
+        EXPECT_EQ(client.bottom, ScaleDesign(clientHeight, pixelsPerInch));
+        for (const TDesignPlace& place : places) {
+            SCOPED_TRACE(place.Control->Name());
+            const RECT actual = ChildBounds(place.Control->Handle());
+            const RECT& design = place.Design;
+            EXPECT_EQ(actual.left, ScaleDesign(design.left, pixelsPerInch));
+            EXPECT_EQ(actual.top, ScaleDesign(design.top, pixelsPerInch));
+            EXPECT_EQ(actual.right - actual.left, ScaleDesign(design.right - design.left, pixelsPerInch));
+            EXPECT_EQ(actual.bottom - actual.top, ScaleDesign(design.bottom - design.top, pixelsPerInch));
+        }
     }
 }
 

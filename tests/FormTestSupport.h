@@ -67,6 +67,17 @@ private:
     TUtilWindowHandle FWindow;
 };
 
+// A control and its place in design pixels, in the form's client coordinates.
+struct TDesignPlace {
+    const TControl* Control;
+    RECT Design;
+};
+// Moves the form to 96, 120 and 144 pixels per inch in turn (as a move to
+// another monitor does) and expects at each its client size and every
+// control's place scaled from the design values.
+void ExpectScaledLayout(TForm& form, int clientWidth, int clientHeight,
+                        const std::vector<TDesignPlace>& places);
+
 // A window's place in its parent's client coordinates.
 RECT ChildBounds(HWND child);
 // Posts a key press (down and up) to the window, by default the one with the
