@@ -8,6 +8,7 @@
 #include "app/dialogs/Trel_resultsdialog.h"
 #include "tests/FormTestSupport.h"
 #include "tests/ListViewTestSupport.h"
+#include "tests/RenameTestSupport.h"
 #include "tests/TestSupport.h"
 
 #include <commctrl.h>
@@ -16,10 +17,6 @@
 #include <memory>
 #include <sstream>
 #include <vector>
-
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
 
 namespace {
 
@@ -407,26 +404,12 @@ TEST(ResultsDialog, IsLaidOutAsItsTable) {
         {dialog.CaptionLabels[4], {50, 150, 211, 176}, "Total:"},
         {dialog.ValueLabels[4], {215, 150, 376, 176}, "0"},
     };
-    for (int pixelsPerInch : {96, 120, 144}) {
-        RECT window;
-        GetWindowRect(dialog.Handle(), &window);
-        SendMessageA(dialog.Handle(), WM_DPICHANGED, MAKEWPARAM(pixelsPerInch, pixelsPerInch),
-                     reinterpret_cast<LPARAM>(&window));
-        SCOPED_TRACE(testing::Message() << pixelsPerInch << " pixels per inch");
-        RECT client;
-        GetClientRect(dialog.Handle(), &client);
-        EXPECT_EQ(client.right, ScaleDesign(396, pixelsPerInch));
-        EXPECT_EQ(client.bottom, ScaleDesign(236, pixelsPerInch));
-        for (const auto& c : cases) {
-            SCOPED_TRACE(c.control->Name());
-            const RECT actual = ChildBounds(c.control->Handle());
-            EXPECT_EQ(actual.left, ScaleDesign(c.design.left, pixelsPerInch));
-            EXPECT_EQ(actual.top, ScaleDesign(c.design.top, pixelsPerInch));
-            EXPECT_EQ(actual.right - actual.left, ScaleDesign(c.design.right - c.design.left, pixelsPerInch));
-            EXPECT_EQ(actual.bottom - actual.top, ScaleDesign(c.design.bottom - c.design.top, pixelsPerInch));
-            EXPECT_EQ(c.control->GetText(), c.text);
-        }
+    std::vector<TDesignPlace> places;
+    for (const auto& c : cases) {
+        places.push_back({c.control, c.design});
+        EXPECT_EQ(c.control->GetText(), c.text) << c.control->Name();
     }
+    ExpectScaledLayout(dialog, 396, 236, places);
     for (TLabel* value : dialog.ValueLabels)
         EXPECT_TRUE(GetWindowLongPtrA(value->Handle(), GWL_STYLE) & SS_NOPREFIX) << value->Name();
     EXPECT_TRUE(dialog.CloseButton->IsDefault());
@@ -537,22 +520,7 @@ private:
     WNDPROC FOldProc = nullptr;
 };
 
-// What a handler call threw: empty, or the error class and its message.
-std::string Outcome(const std::function<void()>& call) {
-    TIdleScript watchdog({});
-    try {
-        call();
-    } catch (const EAbort& e) {
-        return "abort: " + e.Message();
-    } catch (const ERenameError& e) {
-        return "rename: " + e.Message();
-    } catch (const Exception& e) {
-        return "other: " + e.Message();
-    }
-    return "";
-}
-
-const char* const kRenameFailed = "rename: The program could not rename the file.";
+const std::string kRenameFailed = RenameFailedOutcome();
 const char* const kCannotRestore = "rename: The program cannot undo the rename task.";
 
 } // namespace
