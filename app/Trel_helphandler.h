@@ -12,8 +12,9 @@ public:
     // The help file starts as Help\index.html beside the executable.
     THelpHandler(TListViewModel& model, TObjectList& itemList, TInvoker& invoker);
 
-    // Asks the shell to open the help file with the program registered for
-    // it; when it cannot, EHandlerError "The program could not open the help.".
+    // Asks the shell to open the help file, its window shown, with the
+    // program registered for it; when it cannot, EHandlerError "The program
+    // could not open the help.".
     void Contents();
     // Shows the About text in a message box.
     void About();
