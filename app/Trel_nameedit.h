@@ -118,7 +118,7 @@ public:
     char Padding = '0';
 };
 
-// The specs of all three kinds, kept whichever kind is chosen.
+// The settings of all three kinds of source, kept whichever kind is chosen.
 struct TSrcLinesSpecsSet {
     TCustomSrcLinesSpecs Custom;
     TClipboardSrcLinesSpecs Clipboard;
@@ -130,7 +130,7 @@ struct TTextSrcSpecs {
     TSrcLinesKind Kind = skCustom;
     TSrcLinesSpecsSet Specs;
 
-    // The member of Specs that Kind selects; throws ENameEditError for a Kind
+    // The member of the set that Kind selects; throws ENameEditError for a Kind
     // outside TSrcLinesKind.
     const TSrcLinesSpecs& GetCurrent() const;
 };

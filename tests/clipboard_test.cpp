@@ -161,10 +161,10 @@ TEST(ClipboardLines, SplitTheTextAtEveryKindOfLineBreak) {
     };
     for (const auto& c : cases) {
         PutClipboard(c.clipboard);
-        TClipboardSrcLinesSpecs specs;
+        TClipboardSrcLinesSpecs source;
         TStringList lines;
         lines.Add("old");
-        specs.GetLines(c.count, lines);
+        source.GetLines(c.count, lines);
         EXPECT_EQ(Lines(lines), c.expected)
             << ::testing::PrintToString(c.clipboard.value_or("(empty clipboard)"));
     }
@@ -179,11 +179,11 @@ TEST(ClipboardLines, AnotherNumberOfLinesLeavesTheListUntouched) {
     };
     for (const auto& c : cases) {
         PutClipboard(c.clipboard);
-        TClipboardSrcLinesSpecs specs;
+        TClipboardSrcLinesSpecs source;
         TStringList lines;
         lines.Add("kept");
         try {
-            specs.GetLines(c.count, lines);
+            source.GetLines(c.count, lines);
             ADD_FAILURE() << "no error for " << c.count << " lines";
         } catch (const ENameEditError& e) {
             EXPECT_EQ(e.Message(), "The number of lines does not match.");

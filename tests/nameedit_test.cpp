@@ -316,28 +316,28 @@ TEST(NameEdit, ValuesOutsideTheEnumerationsAreRejected) {
                         "The character encoding is not supported.", __LINE__);
     EXPECT_EQ(name.GetText(), "a.txt");
 
-    TTextSrcSpecs specs;
-    specs.Kind = static_cast<TSrcLinesKind>(3);
-    ExpectNameEditError([&] { specs.GetCurrent(); }, "The kind is not supported.", __LINE__);
+    TTextSrcSpecs source;
+    source.Kind = static_cast<TSrcLinesKind>(3);
+    ExpectNameEditError([&] { source.GetCurrent(); }, "The kind is not supported.", __LINE__);
 }
 
 TEST(TextSources, CurrentFollowsTheKindAndAllKindsKeepTheirSettings) {
-    TTextSrcSpecs specs;
-    specs.Specs.Custom.Text = "x";
-    specs.Specs.Number.Prefix = "n";
-    EXPECT_EQ(specs.Kind, skCustom);
-    EXPECT_EQ(&specs.GetCurrent(), &specs.Specs.Custom);
-    specs.Kind = skNumber;
-    EXPECT_EQ(&specs.GetCurrent(), &specs.Specs.Number);
-    specs.Kind = skClipboard;
-    EXPECT_EQ(&specs.GetCurrent(), &specs.Specs.Clipboard);
+    TTextSrcSpecs source;
+    source.Specs.Custom.Text = "x";
+    source.Specs.Number.Prefix = "n";
+    EXPECT_EQ(source.Kind, skCustom);
+    EXPECT_EQ(&source.GetCurrent(), &source.Specs.Custom);
+    source.Kind = skNumber;
+    EXPECT_EQ(&source.GetCurrent(), &source.Specs.Number);
+    source.Kind = skClipboard;
+    EXPECT_EQ(&source.GetCurrent(), &source.Specs.Clipboard);
 
     TStringList lines;
-    specs.Kind = skCustom;
-    specs.GetCurrent().GetLines(2, lines);
+    source.Kind = skCustom;
+    source.GetCurrent().GetLines(2, lines);
     EXPECT_EQ(Lines(lines), (Texts{"x", "x"}));
-    specs.Kind = skNumber;
-    specs.GetCurrent().GetLines(2, lines);
+    source.Kind = skNumber;
+    source.GetCurrent().GetLines(2, lines);
     EXPECT_EQ(Lines(lines), (Texts{"n1", "n2"}));
 }
 
@@ -353,11 +353,11 @@ TEST(TextSources, CustomLinesRepeatTheText) {
         {"abc", -1, {}},
     };
     for (const auto& c : cases) {
-        TCustomSrcLinesSpecs specs;
-        specs.Text = c.text;
+        TCustomSrcLinesSpecs source;
+        source.Text = c.text;
         TStringList lines;
         lines.Add("old");
-        specs.GetLines(c.count, lines);
+        source.GetLines(c.count, lines);
         EXPECT_EQ(Lines(lines), c.expected) << c.text << " x " << c.count;
     }
 }
@@ -387,27 +387,27 @@ TEST(TextSources, NumberLinesCountInSixtyFourBitsAndPad) {
         {"", "", 0, -2147483647 - 1, 1, '0', 1, {"0"}},
     };
     for (const auto& c : cases) {
-        TNumberSrcLinesSpecs specs;
-        specs.Prefix = c.prefix;
-        specs.Suffix = c.suffix;
-        specs.Initial = c.initial;
-        specs.Increment = c.increment;
-        specs.Digits = c.digits;
-        specs.Padding = c.padding;
+        TNumberSrcLinesSpecs source;
+        source.Prefix = c.prefix;
+        source.Suffix = c.suffix;
+        source.Initial = c.initial;
+        source.Increment = c.increment;
+        source.Digits = c.digits;
+        source.Padding = c.padding;
         TStringList lines;
         lines.Add("old");
-        specs.GetLines(c.count, lines);
+        source.GetLines(c.count, lines);
         EXPECT_EQ(Lines(lines), c.expected)
             << c.initial << " + k * " << c.increment << ", " << c.count << " lines";
     }
 }
 
 TEST(TextSources, NumberLinesPassTheWidthWithoutCutting) {
-    TNumberSrcLinesSpecs specs;
-    specs.Prefix = "img";
-    specs.Digits = 3;
+    TNumberSrcLinesSpecs source;
+    source.Prefix = "img";
+    source.Digits = 3;
     TStringList lines;
-    specs.GetLines(1000, lines);
+    source.GetLines(1000, lines);
     ASSERT_EQ(lines.Count(), 1000);
     EXPECT_EQ(lines[0], "img001");
     EXPECT_EQ(lines[998], "img999");
@@ -427,12 +427,12 @@ TEST(TextSources, ANegativeNumberDeliversNoLineAtAll) {
         {0, -1, 2},
     };
     for (const auto& c : cases) {
-        TNumberSrcLinesSpecs specs;
-        specs.Initial = c.initial;
-        specs.Increment = c.increment;
+        TNumberSrcLinesSpecs source;
+        source.Initial = c.initial;
+        source.Increment = c.increment;
         TStringList lines;
         lines.Add("kept");
-        ExpectNameEditError([&] { specs.GetLines(c.count, lines); }, "Negative numbers are not supported.",
+        ExpectNameEditError([&] { source.GetLines(c.count, lines); }, "Negative numbers are not supported.",
                             __LINE__);
         EXPECT_EQ(Lines(lines), Texts{"kept"}) << c.initial << " + k * " << c.increment;
     }
