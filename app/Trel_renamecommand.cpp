@@ -46,7 +46,7 @@ void TRenameCommand::DoProgress(TTrelProgressDialog& dialog, int percent) {
 void TRenameCommand::RunTask(TRenameTask* task) {
     // Ours until the worker has it; the worker frees it after its finish event.
     TAutoPointer<TRenameTask> unstarted(task);
-    // Nothing changes on disk before the task starts: a failure until then
+    // Nothing changes on disk before the task starts: a run that never starts
     // leaves the whole history as it was.
     Flags = TCommandFlags{cfDiscard};
     TTrelProgressDialog& dialog = Application->Dialog<TTrelProgressDialog>();
@@ -73,7 +73,6 @@ void TRenameCommand::RunTask(TRenameTask* task) {
                 return;
             FTask->Start();
             unstarted.Release();
-            Flags -= TCommandFlags{cfDiscard};
         };
         // The button, Esc, Enter and the close box all come here: the dialog
         // closes only through the finish event, and the first request cancels.

@@ -18,7 +18,10 @@ class TRenameTask;
 // command is undoable and redoable whatever happened, so that a failed or
 // cancelled run can still be restored, and keeps the history only when the
 // run completed; then the task's error, if any, is thrown on: a cancel as the
-// framework's abort, anything else as ERenameError with the same message.
+// framework's abort, anything else as ERenameError with the same message. A
+// run that never starts (the dialog cannot be shown, the worker cannot be
+// created) changed nothing: it reports cfDiscard, so the history stays as it
+// was, and its error passes on.
 class TRenameCommand : public TActionCommand {
 public:
     explicit TRenameCommand(TListViewModel& model);

@@ -22,6 +22,16 @@ void TRenameTask::Run() {
     ReportProgress(100);
 }
 
+void TRenameTask::RunWorkingThrough(TObjectList& commands) {
+    try {
+        TRenameTask::Run();
+    } catch (...) {
+        // After a cancel, or what a failing step left behind.
+        commands.Clear();
+        throw;
+    }
+}
+
 void TRenameTask::CheckCancelled() const {
     if (Cancelled())
         Abort();
@@ -47,12 +57,11 @@ void TRenameTask::ReportProgress(std::int32_t percent) {
 void TDoRenameTask::Run() {
     try {
         BuildSubCommands();
-        TRenameTask::Run();
     } catch (...) {
-        // What a failing step left pending, or everything after a cancel.
         FInvoker.PendingCommands().Clear();
         throw;
     }
+    RunWorkingThrough(FInvoker.PendingCommands());
 }
 
 void TDoRenameTask::BuildSubCommands() {
@@ -75,12 +84,7 @@ void TDoRenameTask::Step() {
 // ---------------------------------------------------------------- TUndoRenameTask
 
 void TUndoRenameTask::Run() {
-    try {
-        TRenameTask::Run();
-    } catch (...) {
-        FInvoker.UndoCommands().Clear();
-        throw;
-    }
+    RunWorkingThrough(FInvoker.UndoCommands());
 }
 
 void TUndoRenameTask::Step() {
@@ -90,12 +94,7 @@ void TUndoRenameTask::Step() {
 // ---------------------------------------------------------------- TRedoRenameTask
 
 void TRedoRenameTask::Run() {
-    try {
-        TRenameTask::Run();
-    } catch (...) {
-        FInvoker.RedoCommands().Clear();
-        throw;
-    }
+    RunWorkingThrough(FInvoker.RedoCommands());
 }
 
 void TRedoRenameTask::Step() {

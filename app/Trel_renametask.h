@@ -33,6 +33,9 @@ protected:
     virtual void Step() = 0;
     // Aborts when a cancel was asked for.
     void CheckCancelled() const;
+    // The common run; on any exception the commands that it was working
+    // through are freed before the exception passes on.
+    void RunWorkingThrough(TObjectList& commands);
 
     TListViewModel& FModel;
     TInvoker& FInvoker;

@@ -475,12 +475,18 @@ private:
     HANDLE FHandle = INVALID_HANDLE_VALUE;
 };
 
-// Whether the entry at path carries exactly this name on disk (letter case included).
-bool NameOnDiskIs(const std::string& path, const std::string& name) {
+// The name that the entry at path carries on disk (letter case included), or
+// empty when there is none.
+std::string NameOnDisk(const std::string& path) {
     WIN32_FIND_DATAA data;
     TFindHandle find;
     find.Attach(FindFirstFileA(path.c_str(), &data));
-    return find.IsValid() && name == data.cFileName;
+    return find.IsValid() ? std::string(data.cFileName) : std::string();
+}
+
+// Whether the entry at path carries exactly this name on disk (letter case included).
+bool NameOnDiskIs(const std::string& path, const std::string& name) {
+    return name == NameOnDisk(path);
 }
 
 // Moves source to a new, unused name in directory; never replaces an entry.
@@ -614,6 +620,12 @@ bool TFiles::TryRename(const std::string& path, const std::string& newName) {
     if (source.GetPath().empty())
         return false;
     const std::string oldName = source.GetName();
+    // A rename that is taken back gives the entry its name as the disk spells
+    // it, which the path may spell in other letter case.
+    TPath original(source);
+    const std::string diskName = NameOnDisk(source.GetPath());
+    if (!diskName.empty() && LowerFileName(diskName) == LowerFileName(oldName))
+        original.SetName(diskName);
     TPath target(source);
     target.SetName(newName);
     if (!MoveFileA(path.c_str(), target.GetPath().c_str()))
@@ -622,10 +634,10 @@ bool TFiles::TryRename(const std::string& path, const std::string& newName) {
     if (NameOnDiskIs(target.GetPath(), newName))
         return true;
     if (oldName != newName && LowerFileName(oldName) == LowerFileName(newName))
-        return ChangeCaseThroughUniqueName(source.GetPath(), target.GetPath(), newName);
+        return ChangeCaseThroughUniqueName(original.GetPath(), target.GetPath(), newName);
     // The system made another name of it (it drops trailing dots and blanks):
     // give the entry its old name back.
-    MoveFileA(target.GetPath().c_str(), source.GetPath().c_str());
+    MoveFileA(target.GetPath().c_str(), original.GetPath().c_str());
     return false;
 }
 

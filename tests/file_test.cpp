@@ -112,6 +112,22 @@ TEST(FileRename, FailsWhereTheSystemWouldChangeTheName) {
     }
 }
 
+TEST(FileRename, ARenameTakenBackKeepsTheNameAsTheDiskSpellsIt) {
+    // The path names the entry in other letter case than the disk does.
+    const struct {
+        bool directory;
+        const char* newName;
+    } cases[] = {{false, "abc "}, {false, "abc."}, {true, "abc "}, {true, "abc."}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << (c.directory ? "directory" : "file") << " to \"" << c.newName << "\"");
+        TTempDir dir;
+        c.directory ? dir.MakeDir("bdA.D") : dir.MakeFile("bdA.D", "x");
+        EXPECT_FALSE(TFiles().TryRename(dir / "Bda.d", c.newName));
+        EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"bdA.D"});
+    }
+}
+
 TEST(FileRename, NeverReplacesAnExistingEntry) {
     TTempDir dir;
     TFiles files;
