@@ -9,3 +9,28 @@ set_source_files_properties("${CMAKE_BINARY_DIR}/resources/manifest.rc" PROPERTI
 function(trelvane_manifest target)
   target_sources(${target} PRIVATE $<TARGET_OBJECTS:trelvane_manifest>)
 endfunction()
+
+# The help page, installed as Help\index.html beside an executable that opens
+# it: trelvane_help(target). One copy per output folder, refreshed whenever
+# the page changes.
+set(TRELVANE_HELP_PAGE "${CMAKE_SOURCE_DIR}/resources/help/index.html")
+
+function(trelvane_help target)
+  get_target_property(folder ${target} RUNTIME_OUTPUT_DIRECTORY)
+  if(NOT folder)
+    set(folder "${CMAKE_CURRENT_BINARY_DIR}")
+  endif()
+  set(page "${folder}/Help/index.html")
+  string(MD5 key "${page}")
+  set(copy_target "trelvane_help_${key}")
+  if(NOT TARGET ${copy_target})
+    add_custom_command(OUTPUT "${page}"
+      COMMAND ${CMAKE_COMMAND} -E make_directory "${folder}/Help"
+      COMMAND ${CMAKE_COMMAND} -E copy "${TRELVANE_HELP_PAGE}" "${page}"
+      DEPENDS "${TRELVANE_HELP_PAGE}"
+      COMMENT "Installing the help page in ${folder}/Help"
+      VERBATIM)
+    add_custom_target(${copy_target} DEPENDS "${page}")
+  endif()
+  add_dependencies(${target} ${copy_target})
+endfunction()

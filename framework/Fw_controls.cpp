@@ -162,7 +162,7 @@ void TRadioButton::Notify(WORD code) {
 }
 
 TGroupBox::TGroupBox(TForm& form, const TControlDef& def, const RECT& designBounds)
-    : TControl(form, def, designBounds, "BUTTON", BS_GROUPBOX, 0) {}
+    : TControl(form, def, designBounds, "BUTTON", BS_GROUPBOX, WS_EX_TRANSPARENT) {}
 
 TProgressBar::TProgressBar(TForm& form, const TControlDef& def, const RECT& designBounds)
     : TControl(form, def, designBounds, PROGRESS_CLASSA, 0, 0) {

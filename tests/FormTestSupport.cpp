@@ -1,5 +1,11 @@
 #include "tests/FormTestSupport.h"
 
+#include <algorithm>
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
 TIdleScript::TIdleScript(std::vector<std::function<void()>> steps, UINT watchdogMilliseconds)
     : FSteps(std::move(steps)) {
     Application->OnIdle = [this](TObject*, bool& done) {
@@ -27,6 +33,30 @@ void CALLBACK TIdleScript::Watchdog(HWND, UINT, UINT_PTR timer, DWORD) {
     }
 }
 
+void ExpectScaledLayout(TForm& form, int clientWidth, int clientHeight,
+                        const std::vector<TDesignPlace>& places) {
+    for (int pixelsPerInch : {96, 120, 144}) {
+        RECT window;
+        GetWindowRect(form.Handle(), &window);
+        SendMessageA(form.Handle(), WM_DPICHANGED, MAKEWPARAM(pixelsPerInch, pixelsPerInch),
+                     reinterpret_cast<LPARAM>(&window));
+        SCOPED_TRACE(testing::Message() << pixelsPerInch << " pixels per inch");
+        RECT client;
+        GetClientRect(form.Handle(), &client);
+        EXPECT_EQ(client.right, ScaleDesign(clientWidth, pixelsPerInch));
+        EXPECT_EQ(client.bottom, ScaleDesign(clientHeight, pixelsPerInch));
+        for (const TDesignPlace& place : places) {
+            SCOPED_TRACE(place.Control->Name());
+            const RECT actual = ChildBounds(place.Control->Handle());
+            const RECT& design = place.Design;
+            EXPECT_EQ(actual.left, ScaleDesign(design.left, pixelsPerInch));
+            EXPECT_EQ(actual.top, ScaleDesign(design.top, pixelsPerInch));
+            EXPECT_EQ(actual.right - actual.left, ScaleDesign(design.right - design.left, pixelsPerInch));
+            EXPECT_EQ(actual.bottom - actual.top, ScaleDesign(design.bottom - design.top, pixelsPerInch));
+        }
+    }
+}
+
 RECT ChildBounds(HWND child) {
     RECT bounds;
     GetWindowRect(child, &bounds);
@@ -49,4 +79,71 @@ std::string ClassOf(HWND window) {
     char name[64] = "";
     GetClassNameA(window, name, sizeof(name));
     return name;
+}
+
+bool TBoxSeen::Shows(const std::string& text) const {
+    return std::find(Texts.begin(), Texts.end(), text) != Texts.end();
+}
+
+TBoxCloser::TBoxCloser(int answer) : FAnswer(answer) {
+    FWindow.Attach(AllocateHWnd([this](TMessage& message) {
+        if (message.Msg == WM_APP)
+            CloseBox();
+        else
+            message.Result = DefWindowProcA(FWindow.Get(), message.Msg, message.WParam, message.LParam);
+    }));
+    PostMessageA(FWindow.Get(), WM_APP, 0, 0);
+}
+
+namespace {
+
+// The thread's visible message box (or other system dialog), or null.
+HWND FindThreadBox() {
+    HWND box = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            if (ClassOf(window) != "#32770" || !IsWindowVisible(window))
+                return TRUE;
+            *reinterpret_cast<HWND*>(data) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&box));
+    return box;
+}
+
+BOOL CALLBACK RecordBoxChild(HWND child, LPARAM data) {
+    auto* seen = reinterpret_cast<TBoxSeen*>(data);
+    char text[256] = "";
+    GetWindowTextA(child, text, sizeof(text));
+    seen->Texts.push_back(text);
+    if (!IsWindowVisible(child))
+        return TRUE;
+    if (ClassOf(child) == "Button")
+        seen->Buttons.push_back(GetDlgCtrlID(child));
+    else if (ClassOf(child) == "Static" && (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+        seen->Icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+    return TRUE;
+}
+
+} // namespace
+
+void TBoxCloser::CloseBox() {
+    HWND box = FindThreadBox();
+    if (!box) {
+        PostMessageA(FWindow.Get(), WM_APP, 0, 0);
+        return;
+    }
+    Seen.Found = true;
+    char caption[256] = "";
+    GetWindowTextA(box, caption, sizeof(caption));
+    Seen.Caption = caption;
+    Seen.Owner = GetWindow(box, GW_OWNER);
+    EnumChildWindows(box, RecordBoxChild, reinterpret_cast<LPARAM>(&Seen));
+    HWND button = GetDlgItem(box, FAnswer);
+    if (!button) {
+        ADD_FAILURE() << "the message box has no button " << FAnswer;
+        button = GetDlgItem(box, IDOK);
+    }
+    PostMessageA(button, BM_CLICK, 0, 0);
 }

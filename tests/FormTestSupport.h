@@ -34,6 +34,50 @@ private:
 // The modal result the watchdog gives a form that never ended.
 constexpr int mrWatchdog = 99;
 
+// What a message box showed, read from inside its own modal loop.
+struct TBoxSeen {
+    bool Found = false;
+    std::string Caption;
+    // The texts of its child windows: the message and the buttons' captions.
+    std::vector<std::string> Texts;
+    // The IDs of its visible buttons (IDOK, IDCANCEL...), in window order.
+    std::vector<int> Buttons;
+    // The icon it shows, or null.
+    HICON Icon = nullptr;
+    HWND Owner = nullptr;
+
+    bool Shows(const std::string& text) const;
+};
+
+// Answers the thread's next message box by clicking its button with the given
+// ID, and records what the box showed. The box's own modal loop runs the
+// answer; a box that is not showing yet is looked for again.
+class TBoxCloser {
+public:
+    explicit TBoxCloser(int answer = IDOK);
+    TBoxCloser(const TBoxCloser&) = delete;
+    TBoxCloser& operator=(const TBoxCloser&) = delete;
+
+    TBoxSeen Seen;
+
+private:
+    void CloseBox();
+
+    int FAnswer;
+    TUtilWindowHandle FWindow;
+};
+
+// A control and its place in design pixels, in the form's client coordinates.
+struct TDesignPlace {
+    const TControl* Control;
+    RECT Design;
+};
+// Moves the form to 96, 120 and 144 pixels per inch in turn (as a move to
+// another monitor does) and expects at each its client size and every
+// control's place scaled from the design values.
+void ExpectScaledLayout(TForm& form, int clientWidth, int clientHeight,
+                        const std::vector<TDesignPlace>& places);
+
 // A window's place in its parent's client coordinates.
 RECT ChildBounds(HWND child);
 // Posts a key press (down and up) to the window, by default the one with the

@@ -50,17 +50,7 @@ std::string TRenameBench::Run(F&& step) {
     Probe = TRenameProbe();
     Probe.CancelAt = cancelAt;
     Probe.Presses = presses;
-    TIdleScript watchdog({});
-    try {
-        step();
-    } catch (const EAbort& e) {
-        return "abort: " + e.Message();
-    } catch (const ERenameError& e) {
-        return "rename: " + e.Message();
-    } catch (const Exception& e) {
-        return "other: " + e.Message();
-    }
-    return "";
+    return Outcome(step);
 }
 
 std::string TRenameBench::Perform() {
@@ -80,6 +70,20 @@ std::string TRenameBench::Repeat() {
 
 TRenameCommand* TRenameBench::LastRename() {
     return FInvoker.CanUndo() ? dynamic_cast<TRenameCommand*>(FInvoker.GetLastUndo()) : nullptr;
+}
+
+std::string Outcome(const std::function<void()>& call) {
+    TIdleScript watchdog({});
+    try {
+        call();
+    } catch (const EAbort& e) {
+        return "abort: " + e.Message();
+    } catch (const ERenameError& e) {
+        return "rename: " + e.Message();
+    } catch (const Exception& e) {
+        return "other: " + e.Message();
+    }
+    return "";
 }
 
 std::string AbortOutcome() {

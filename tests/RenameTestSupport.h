@@ -9,6 +9,7 @@
 #include "support/Vek_listviewmodel.h"
 #include "tests/ListViewTestSupport.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,10 @@ private:
     TInvoker FInvoker;
 };
 
+// What a call threw, for comparing outcomes in tables: empty, or the error
+// class ("abort", "rename" or "other") and the message. A watchdog ends a
+// modal loop that the call never lets end.
+std::string Outcome(const std::function<void()>& call);
 // "abort: ...", "rename: ..." or empty, for comparing outcomes in tables.
 std::string AbortOutcome();
 std::string RenameFailedOutcome();

@@ -217,6 +217,23 @@ TEST(Form, HasAFixedDialogBorder) {
     EXPECT_EQ(form.GetCaption(), "Rename");
 }
 
+TEST(Form, AGroupBoxShowsTheFormsBackgroundBetweenItsControls) {
+    TSampleForm form;
+    form.Show();
+    // Inside the group box, right of its last control: nothing but the box covers it.
+    POINT inside{form.Scale(10 + 400), form.Scale(190 + 33)};
+    ClientToScreen(form.Handle(), &inside);
+    const COLORREF background = GetSysColor(COLOR_BTNFACE);
+    COLORREF seen = CLR_INVALID;
+    EXPECT_TRUE(PollUntil([&] {
+        TScreenDC screen;
+        seen = GetPixel(screen.Get(), inside.x, inside.y);
+        return seen == background;
+    })) << std::hex
+        << "pixel " << seen << ", background " << background;
+    form.Hide();
+}
+
 TEST(Form, RadioButtonsOfOneParentAreOneGroup) {
     TSampleForm form;
     auto& custom = form.Control<TRadioButton>("CustomRadio");
@@ -499,63 +516,6 @@ TEST(Application, OwnsProgramWideDialogsCreatedOnFirstUse) {
     EXPECT_EQ(freed, expected);
 }
 
-// What a message box showed, read from inside its own modal loop.
-struct TBoxSeen {
-    bool Found = false;
-    std::string Caption;
-    std::vector<std::string> Texts;
-    HWND Owner = nullptr;
-};
-
-// Posts a call that finds the thread's message box, records it and closes it
-// with OK; the box's own loop runs the call.
-class TBoxCloser {
-public:
-    TBoxCloser() {
-        FWindow.Attach(AllocateHWnd([this](TMessage& message) {
-            if (message.Msg == WM_APP)
-                CloseBox();
-            else
-                message.Result = DefWindowProcA(FWindow.Get(), message.Msg, message.WParam, message.LParam);
-        }));
-        PostMessageA(FWindow.Get(), WM_APP, 0, 0);
-    }
-    TBoxSeen Seen;
-
-private:
-    void CloseBox() {
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM data) -> BOOL {
-                if (ClassOf(window) != "#32770" || !IsWindowVisible(window))
-                    return TRUE;
-                auto* seen = reinterpret_cast<TBoxSeen*>(data);
-                seen->Found = true;
-                char text[256] = "";
-                GetWindowTextA(window, text, sizeof(text));
-                seen->Caption = text;
-                seen->Owner = GetWindow(window, GW_OWNER);
-                EnumChildWindows(
-                    window,
-                    [](HWND child, LPARAM texts) -> BOOL {
-                        char childText[256] = "";
-                        GetWindowTextA(child, childText, sizeof(childText));
-                        reinterpret_cast<std::vector<std::string>*>(texts)->push_back(childText);
-                        return TRUE;
-                    },
-                    reinterpret_cast<LPARAM>(&seen->Texts));
-                PostMessageA(window, WM_COMMAND, IDOK, 0);
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&Seen));
-    }
-    TUtilWindowHandle FWindow;
-};
-
-bool Contains(const std::vector<std::string>& texts, const std::string& text) {
-    return std::find(texts.begin(), texts.end(), text) != texts.end();
-}
-
 TEST(Application, ShowsExceptionsInAMessageBoxOwnedByTheActiveForm) {
     TMainFormScope main;
     Application->SetTitle("Trelvane");
@@ -573,13 +533,13 @@ TEST(Application, ShowsExceptionsInAMessageBoxOwnedByTheActiveForm) {
         Application->HandleException(c.error);
         EXPECT_TRUE(closer.Seen.Found);
         EXPECT_EQ(closer.Seen.Caption, "Trelvane");
-        EXPECT_TRUE(Contains(closer.Seen.Texts, c.shown));
+        EXPECT_TRUE(closer.Seen.Shows(c.shown));
         EXPECT_EQ(closer.Seen.Owner, main.Form().Handle());
     }
     {
         TBoxCloser closer;
         EXPECT_EQ(Application->MsgBox("Replace the list?", MB_OKCANCEL), IDOK);
-        EXPECT_TRUE(Contains(closer.Seen.Texts, "Replace the list?"));
+        EXPECT_TRUE(closer.Seen.Shows("Replace the list?"));
     }
     // The silent abort shows nothing: no box to close.
     Application->HandleException(std::make_exception_ptr(EAbort()));

@@ -11,10 +11,6 @@
 #include <string>
 #include <vector>
 
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
-
 namespace {
 
 // A task that reports steps until it has done its count or is cancelled.
@@ -101,42 +97,17 @@ TRunOutcome RunUnderDialog(TTrelProgressDialog& dialog, int steps,
     return outcome;
 }
 
-RECT Bounds(const TControl& control) {
-    return ChildBounds(control.Handle());
-}
-
 } // namespace
 
 TEST(ProgressDialog, IsLaidOutAsItsTable) {
     TTrelProgressDialog dialog;
     EXPECT_EQ(dialog.GetCaption(), "Progress");
-    const struct {
-        TControl* control;
-        RECT design;
-    } cases[] = {
-        {dialog.MessageLabel, {10, 10, 411, 36}},
-        {dialog.ProgressBar, {10, 40, 411, 66}},
-        {dialog.CommandButton, {310, 80, 411, 106}},
-    };
-    for (int pixelsPerInch : {96, 120, 144}) {
-        RECT window;
-        GetWindowRect(dialog.Handle(), &window);
-        SendMessageA(dialog.Handle(), WM_DPICHANGED, MAKEWPARAM(pixelsPerInch, pixelsPerInch),
-                     reinterpret_cast<LPARAM>(&window));
-        SCOPED_TRACE(testing::Message() << pixelsPerInch << " pixels per inch");
-        RECT client;
-        GetClientRect(dialog.Handle(), &client);
-        EXPECT_EQ(client.right, ScaleDesign(421, pixelsPerInch));
-        EXPECT_EQ(client.bottom, ScaleDesign(116, pixelsPerInch));
-        for (const auto& c : cases) {
-            SCOPED_TRACE(c.control->Name());
-            const RECT actual = Bounds(*c.control);
-            EXPECT_EQ(actual.left, ScaleDesign(c.design.left, pixelsPerInch));
-            EXPECT_EQ(actual.top, ScaleDesign(c.design.top, pixelsPerInch));
-            EXPECT_EQ(actual.right - actual.left, ScaleDesign(c.design.right - c.design.left, pixelsPerInch));
-            EXPECT_EQ(actual.bottom - actual.top, ScaleDesign(c.design.bottom - c.design.top, pixelsPerInch));
-        }
-    }
+    ExpectScaledLayout(dialog, 421, 116,
+                       {
+                           {dialog.MessageLabel, {10, 10, 411, 36}},
+                           {dialog.ProgressBar, {10, 40, 411, 66}},
+                           {dialog.CommandButton, {310, 80, 411, 106}},
+                       });
     EXPECT_EQ(GetWindowLongPtrA(dialog.MessageLabel->Handle(), GWL_STYLE) & (SS_NOPREFIX | SS_CENTERIMAGE),
               SS_NOPREFIX | SS_CENTERIMAGE);
     EXPECT_EQ(dialog.CommandButton->GetText(), "Cancel");
