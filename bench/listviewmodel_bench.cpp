@@ -1,6 +1,7 @@
 // The list-view model on 200,000 rows of a real owner-data list-view control:
 // each figure beside the naive way of getting the same result, measured in
 // the same run.
+#include "bench/BenchSupport.h"
 #include "app/Trel_listedit.h"
 #include "app/Trel_listeditcommand.h"
 #include "app/Trel_rename.h"
@@ -22,12 +23,6 @@
 namespace {
 
 constexpr int kRows = 200000;
-
-double Milliseconds(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
 
 void Print(const char* what, double fast, double naive, const char* naiveWhat, bool same) {
     std::printf("%-40s %9.1f ms   naive %9.1f ms (%s)%s\n", what, fast, naive, naiveWhat,

@@ -1,5 +1,6 @@
 // The name operations over as many names as a large list holds, with the
 // figures of a plain loop over the same names for comparison.
+#include "bench/BenchSupport.h"
 #include "app/Trel_nameedit.h"
 
 #include <windows.h>
@@ -24,12 +25,11 @@ std::vector<std::string> MakeNames() {
 
 void Measure(const char* what, const std::vector<std::string>& names,
              const std::function<std::string(const std::string&, int)>& edit) {
-    const auto start = std::chrono::steady_clock::now();
     std::size_t bytes = 0;
-    for (int k = 0; k < kNames; ++k)
-        bytes += edit(names[static_cast<std::size_t>(k)], k).size();
-    const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    const double ms = Milliseconds([&] {
+        for (int k = 0; k < kNames; ++k)
+            bytes += edit(names[static_cast<std::size_t>(k)], k).size();
+    });
     std::printf("%-44s %8.1f ms  (%6.2f us a name, %zu bytes)\n", what, ms, ms * 1000.0 / kNames, bytes);
 }
 
@@ -62,14 +62,11 @@ int main() {
     Measure("URL decode the name as UTF-8", encoded,
             [](const std::string& name, int) { return UrlDecodePart(name, pkName, ceUtf8); });
 
-    const auto start = std::chrono::steady_clock::now();
     TNumberSrcLinesSpecs numbers;
     numbers.Prefix = "img";
     numbers.Digits = 6;
     TStringList lines;
-    numbers.GetLines(kNames, lines);
-    const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    const double ms = Milliseconds([&] { numbers.GetLines(kNames, lines); });
     std::printf("%-44s %8.1f ms  (%d lines)\n", "number lines", ms, lines.Count());
     return 0;
 }

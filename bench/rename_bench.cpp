@@ -2,6 +2,7 @@
 // scans a directory on every lookup) through the rename command under the
 // progress dialog, against TFiles::TryRename and a raw MoveFileA loop over the
 // same files. Each renames every file and back.
+#include "bench/BenchSupport.h"
 #include "app/Trel_rename.h"
 #include "app/Trel_renamecommand.h"
 #include "framework/Fw_forms.h"
@@ -20,12 +21,6 @@ namespace {
 
 constexpr int kDirs = 10;
 constexpr int kFilesPerDir = 100;
-
-using TClock = std::chrono::steady_clock;
-
-double MillisecondsSince(TClock::time_point start) {
-    return std::chrono::duration<double, std::milli>(TClock::now() - start).count();
-}
 
 // Counts the percentages that reach the main thread.
 class TCountingRenameCommand : public TRenameCommand {

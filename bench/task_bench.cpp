@@ -1,6 +1,7 @@
 // The cost of a task's blocking handshake with the main thread, against a raw
 // loop of posted messages and events, and a run of 200,000 steps that reports
 // its percentage only when it changes (at most 101 handshakes).
+#include "bench/BenchSupport.h"
 #include "framework/Fw_forms.h"
 #include "support/Vek_task.h"
 
@@ -14,12 +15,6 @@ namespace {
 
 constexpr int kHandshakes = 20000;
 constexpr int kSteps = 200000;
-
-using TClock = std::chrono::steady_clock;
-
-double MillisecondsSince(TClock::time_point start) {
-    return std::chrono::duration<double, std::milli>(TClock::now() - start).count();
-}
 
 // Reports every step, or only a changed percentage.
 class TBenchTask : public TTask {

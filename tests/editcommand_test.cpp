@@ -220,12 +220,7 @@ TEST(ListEditCommand, AnItemThatIsNoLongerShownEndsTheHistory) {
     // The row of b leaves the list without a command.
     bench.Model().Delete(1);
     bench.Model().WriteToView(true);
-    try {
-        bench.Invoker().Undo();
-        ADD_FAILURE() << "no EListEditError";
-    } catch (const EListEditError& e) {
-        EXPECT_EQ(e.Message(), "The program cannot remove the item.");
-    }
+    EXPECT_ERROR_MESSAGE(EListEditError, bench.Invoker().Undo(), "The program cannot remove the item.");
     EXPECT_EQ(bench.Rows(), "a*"); // the control was written all the same
     EXPECT_EQ(bench.History(), "0 undo, 0 redo");
 }

@@ -2,22 +2,8 @@
 #include "support/Vek_file.h"
 #include "tests/TestSupport.h"
 
-namespace {
-
-// Expects the error of a throwing form, with its exact message.
-template <class F>
-void ExpectFileError(F&& call, const std::string& message, int line) {
-    SCOPED_TRACE(testing::Message() << "called from line " << line);
-    try {
-        call();
-        ADD_FAILURE() << "no EFileError";
-    } catch (const EFileError& e) {
-        EXPECT_EQ(e.Message(), message);
-    }
-}
-#define EXPECT_FILE_ERROR(call, message) ExpectFileError([&] { call; }, message, __LINE__)
-
-} // namespace
+// The error of a throwing form, with its exact message.
+#define EXPECT_FILE_ERROR(call, message) EXPECT_ERROR_MESSAGE(EFileError, call, message)
 
 TEST(FileRename, RenamesInPlace) {
     TTempDir dir;

@@ -15,18 +15,7 @@ public:
     explicit TTextIni(const std::string& text) : TMemIniFile(std::string()) { SetText(text); }
 };
 
-// Expects EIniFileError with the exact message.
-template <class F>
-void ExpectIniError(F&& call, const std::string& message, int line) {
-    SCOPED_TRACE(testing::Message() << "called from line " << line);
-    try {
-        call();
-        ADD_FAILURE() << "no EIniFileError";
-    } catch (const EIniFileError& e) {
-        EXPECT_EQ(e.Message(), message);
-    }
-}
-#define EXPECT_INI_ERROR(call, message) ExpectIniError([&] { call; }, message, __LINE__)
+#define EXPECT_INI_ERROR(call, message) EXPECT_ERROR_MESSAGE(EIniFileError, call, message)
 
 const char* const kSample = "; written by hand\r\n"
                             "[System]\r\n"

@@ -13,13 +13,7 @@ using Texts = std::vector<std::string>;
 
 // Runs the call and checks that it throws ENameEditError with the message.
 void ExpectNameEditError(const std::function<void()>& call, const std::string& message, int line) {
-    SCOPED_TRACE("called from line " + std::to_string(line));
-    try {
-        call();
-        ADD_FAILURE() << "no error";
-    } catch (const ENameEditError& e) {
-        EXPECT_EQ(e.Message(), message);
-    }
+    ExpectErrorMessage<ENameEditError>(call, message, line);
 }
 
 const char* PartName(TPartKind part) {

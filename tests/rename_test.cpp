@@ -69,12 +69,7 @@ TEST(RenameItem, AVanishedPathIsNoItem) {
     TTempDir dir;
     const std::string path = dir.MakeFile("gone.txt");
     ASSERT_TRUE(DeleteFileA(path.c_str()));
-    try {
-        TRenameItem item(path);
-        ADD_FAILURE() << "no ERenameError";
-    } catch (const ERenameError& e) {
-        EXPECT_EQ(e.Message(), "The program cannot determine the file type.");
-    }
+    EXPECT_ERROR_MESSAGE(ERenameError, TRenameItem item(path), "The program cannot determine the file type.");
 }
 
 TEST(RenameItem, PathFollowsTheOldName) {
@@ -94,15 +89,8 @@ TEST(ListEditVocabulary, TextsAndImagesOfTypesAndResults) {
     auto expect = [&](const std::function<std::string()>& text, const std::function<int()>& image,
                       const char* expectedText, int expectedImage, const char* error) {
         if (error) {
-            for (const auto& call :
-                 {std::function<void()>([&] { text(); }), std::function<void()>([&] { image(); })}) {
-                try {
-                    call();
-                    ADD_FAILURE() << "no EListEditError";
-                } catch (const EListEditError& e) {
-                    EXPECT_EQ(e.Message(), error);
-                }
-            }
+            EXPECT_ERROR_MESSAGE(EListEditError, text(), error);
+            EXPECT_ERROR_MESSAGE(EListEditError, image(), error);
             return;
         }
         EXPECT_EQ(text(), expectedText);
@@ -270,12 +258,7 @@ TEST(RenameList, AddsInsertsAndRemovesRows) {
     EXPECT_EQ(describe(model), "d+ bs cs ");
     list.Delete(0);
     EXPECT_EQ(describe(model), "b+ cs "); // the focus passes to the row that takes the place
-    try {
-        list.Remove(items[0].get());
-        ADD_FAILURE() << "no EListEditError";
-    } catch (const EListEditError& e) {
-        EXPECT_EQ(e.Message(), "The program cannot remove the item.");
-    }
+    EXPECT_ERROR_MESSAGE(EListEditError, list.Remove(items[0].get()), "The program cannot remove the item.");
     EXPECT_EQ(describe(model), "b+ cs ");
     EXPECT_EQ(items[0]->NewName, "a"); // never freed by the list
 }
