@@ -115,6 +115,9 @@ void TDialogAnswerer::Check() {
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&seen));
+    HWND box = FindNameBox(dialog);
+    if (box)
+        seen.NameBox = WindowText(box);
     Seen.push_back(seen);
     if (answer.Filter > 0) {
         HWND filters = GetDlgItem(dialog, kFilterCombo);
@@ -129,7 +132,6 @@ void TDialogAnswerer::Check() {
         }
     }
     if (!answer.Typed.empty()) {
-        HWND box = FindNameBox(dialog);
         if (!box) {
             ADD_FAILURE() << "the dialog has no name box";
         } else {

@@ -23,6 +23,8 @@ struct TDialogSeen {
     std::string Caption;
     // The texts of its child windows.
     std::vector<std::string> Texts;
+    // What its name box held when it appeared.
+    std::string NameBox;
     HWND Owner = nullptr;
 
     bool Shows(const std::string& text) const;

@@ -9,26 +9,6 @@
 
 namespace {
 
-std::string CurrentDirectory() {
-    char buffer[MAX_PATH] = "";
-    const DWORD length = GetCurrentDirectoryA(MAX_PATH, buffer);
-    return std::string(buffer, length);
-}
-
-// Makes the folder the current one for the object's life.
-class TCurrentDirectory {
-public:
-    explicit TCurrentDirectory(const std::string& path) : FSaved(CurrentDirectory()) {
-        EXPECT_TRUE(SetCurrentDirectoryA(path.c_str()));
-    }
-    TCurrentDirectory(const TCurrentDirectory&) = delete;
-    TCurrentDirectory& operator=(const TCurrentDirectory&) = delete;
-    ~TCurrentDirectory() { SetCurrentDirectoryA(FSaved.c_str()); }
-
-private:
-    std::string FSaved;
-};
-
 // A shell shortcut to the target, as the shell writes one.
 void MakeShortcut(const std::string& link, const std::string& target) {
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
