@@ -6,8 +6,9 @@
 #include "support/Vek_autopointer.h"
 #include "support/Vek_file.h"
 
+#include <functional>
 #include <memory>
-#include <unordered_set>
+#include <string_view>
 
 const char* const AddDirectoryCaption = "Specify the directory.";
 
@@ -140,15 +141,54 @@ std::vector<std::string> RowPaths(TListViewModel& model) {
 
 std::vector<bool> SelectNewPaths(const std::vector<std::string>& known,
                                  const std::vector<std::string>& candidates) {
-    // Names in the file system's lower case: equal exactly when the file
-    // system takes them for one name.
-    std::unordered_set<std::string> names;
-    names.reserve(known.size() + candidates.size());
-    for (const std::string& path : known)
-        names.insert(LowerFileName(path));
+    // Every path in the file system's lower case, one after the other in one
+    // text: names equal there are the names the file system takes for one.
+    const size_t count = known.size() + candidates.size();
+    auto path = [&](size_t i) -> const std::string& {
+        return i < known.size() ? known[i] : candidates[i - known.size()];
+    };
+    size_t bytes = 0;
+    for (size_t i = 0; i < count; ++i)
+        bytes += path(i).size();
+    std::string names;
+    names.reserve(bytes);
+    std::vector<size_t> ends(count);
+    for (size_t i = 0; i < count; ++i) {
+        AppendLowerFileName(path(i), names);
+        ends[i] = names.size();
+    }
+    auto name = [&](size_t i) {
+        const size_t start = i == 0 ? 0 : ends[i - 1];
+        return std::string_view(names.data() + start, ends[i] - start);
+    };
+
+    // A hash table of the names met so far, by position (0 for a free slot),
+    // at most half full so that a search ends after a slot or two.
+    size_t capacity = 1;
+    while (capacity < 2 * count)
+        capacity *= 2;
+    const size_t mask = capacity - 1;
+    std::vector<size_t> slots(capacity, 0);
+    std::vector<size_t> hashes(count);
+    auto addIfNew = [&](size_t i) {
+        const std::string_view added = name(i);
+        const size_t hash = std::hash<std::string_view>{}(added);
+        hashes[i] = hash;
+        for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+            const size_t held = slots[slot];
+            if (held == 0) {
+                slots[slot] = i + 1;
+                return true;
+            }
+            if (hashes[held - 1] == hash && name(held - 1) == added)
+                return false;
+        }
+    };
+    for (size_t i = 0; i < known.size(); ++i)
+        addIfNew(i);
     std::vector<bool> added(candidates.size());
     for (size_t i = 0; i < candidates.size(); ++i)
-        added[i] = names.insert(LowerFileName(candidates[i])).second;
+        added[i] = addIfNew(known.size() + i);
     return added;
 }
 
