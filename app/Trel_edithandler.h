@@ -88,4 +88,5 @@ std::vector<std::string> RowPaths(TListViewModel& model);
 // order, whether it names a file that no known path and no earlier candidate
 // names. Two paths name the same file when they are equal without regard to
 // letter case, as the file system compares names. Linear time (hashed).
-std::vector<bool> SelectNewPaths(const std::vector<std::string>& known, const std::vector<std::string>& candidates);
+std::vector<bool> SelectNewPaths(const std::vector<std::string>& known,
+                                 const std::vector<std::string>& candidates);

@@ -63,7 +63,8 @@ public:
     }
 
     void FillPolygon(const std::vector<TPoint>& points, TColor color) {
-        Cover(Bounds(points, 0), color, [&points](double x, double y) { return InsidePolygon(points, x, y); });
+        Cover(Bounds(points, 0), color,
+              [&points](double x, double y) { return InsidePolygon(points, x, y); });
     }
 
     // The polygon's edges, drawn as outlines of the width.
@@ -126,13 +127,16 @@ public:
 
     // Makes the inside of the polygon transparent again.
     void ErasePolygon(const std::vector<TPoint>& points) {
-        ForEachPixel(Bounds(points, 0), [&](int x, int y, double coverage) {
-            TPremultiplied& p = FPixels[static_cast<size_t>(y * FSize + x)];
-            p.R *= 1 - coverage;
-            p.G *= 1 - coverage;
-            p.B *= 1 - coverage;
-            p.A *= 1 - coverage;
-        }, [&points](double x, double y) { return InsidePolygon(points, x, y); });
+        ForEachPixel(
+            Bounds(points, 0),
+            [&](int x, int y, double coverage) {
+                TPremultiplied& p = FPixels[static_cast<size_t>(y * FSize + x)];
+                p.R *= 1 - coverage;
+                p.G *= 1 - coverage;
+                p.B *= 1 - coverage;
+                p.A *= 1 - coverage;
+            },
+            [&points](double x, double y) { return InsidePolygon(points, x, y); });
     }
 
     TImagePixels Pixels() const {
@@ -142,10 +146,12 @@ public:
         for (const TPremultiplied& p : FPixels) {
             const double a = std::clamp(p.A, 0.0, 1.0);
             auto channel = [a](double premultiplied) {
-                return a <= 0 ? 0u : static_cast<std::uint32_t>(std::lround(std::clamp(premultiplied / a, 0.0, 1.0) * 255));
+                return a <= 0 ? 0u
+                              : static_cast<std::uint32_t>(
+                                    std::lround(std::clamp(premultiplied / a, 0.0, 1.0) * 255));
             };
-            result.Argb.push_back((static_cast<std::uint32_t>(std::lround(a * 255)) << 24) | (channel(p.R) << 16) |
-                                  (channel(p.G) << 8) | channel(p.B));
+            result.Argb.push_back((static_cast<std::uint32_t>(std::lround(a * 255)) << 24) |
+                                  (channel(p.R) << 16) | (channel(p.G) << 8) | channel(p.B));
         }
         return result;
     }
@@ -245,7 +251,8 @@ private:
     }
 
     void Cover(TBounds bounds, TColor color, const std::function<bool(double, double)>& inside) {
-        ForEachPixel(bounds, [&](int x, int y, double coverage) { Blend(x, y, color, coverage); }, inside);
+        ForEachPixel(
+            bounds, [&](int x, int y, double coverage) { Blend(x, y, color, coverage); }, inside);
     }
 
     // The color laid over the pixel with the given opacity.
@@ -386,8 +393,8 @@ void TurnArrow(TCanvas& c, bool mirrored) {
 // A straight arrow, up or down.
 void StraightArrow(TCanvas& c, bool down) {
     auto y = [down](double value) { return down ? kDesignSize - value : value; };
-    const std::vector<TPoint> arrow = {{8, y(1.2)},  {14.6, y(8)},   {10.6, y(8)}, {10.6, y(14.8)},
-                                       {5.4, y(14.8)}, {5.4, y(8)}, {1.4, y(8)}};
+    const std::vector<TPoint> arrow = {{8, y(1.2)},    {14.6, y(8)}, {10.6, y(8)}, {10.6, y(14.8)},
+                                       {5.4, y(14.8)}, {5.4, y(8)},  {1.4, y(8)}};
     c.Polygon(arrow, kBlue, kBlueDark);
 }
 
@@ -395,8 +402,8 @@ void PaintAction(TCanvas& c, TActionImage image) {
     switch (image) {
     case TActionImage::New:
         Page(c, 3, 1, 13, 15, 4, false);
-        c.Polygon({{5, 3.2}, {5.9, 5.1}, {7.8, 6}, {5.9, 6.9}, {5, 8.8}, {4.1, 6.9}, {2.2, 6}, {4.1, 5.1}}, kYellow,
-                  kYellowDark);
+        c.Polygon({{5, 3.2}, {5.9, 5.1}, {7.8, 6}, {5.9, 6.9}, {5, 8.8}, {4.1, 6.9}, {2.2, 6}, {4.1, 5.1}},
+                  kYellow, kYellowDark);
         break;
     case TActionImage::Undo:
         TurnArrow(c, false);
@@ -553,7 +560,8 @@ std::vector<std::uint8_t> MaskBits(const TImagePixels& pixels, int rowAlignBits)
     for (int y = 0; y < pixels.Size; ++y)
         for (int x = 0; x < pixels.Size; ++x)
             if ((pixels.At(x, y) >> 24) == 0)
-                mask[static_cast<size_t>(y * rowBytes + x / 8)] |= static_cast<std::uint8_t>(0x80u >> (x % 8));
+                mask[static_cast<size_t>(y * rowBytes + x / 8)] |=
+                    static_cast<std::uint8_t>(0x80u >> (x % 8));
     return mask;
 }
 

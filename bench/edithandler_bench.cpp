@@ -66,7 +66,8 @@ int main() {
     // collection's paths.
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    const std::string root = std::string(temp) + "trelvane-edit-bench-" + std::to_string(GetCurrentProcessId());
+    const std::string root =
+        std::string(temp) + "trelvane-edit-bench-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(root.c_str(), nullptr);
     std::vector<std::string> realFiles;
     for (int i = 0; i < kRealFiles; ++i) {
@@ -117,7 +118,8 @@ int main() {
         }
     });
     const double scale = static_cast<double>(kNew) / kSystemCalls;
-    std::printf("  %-52s %9.1f ms\n", "full and long path (GetFullPathNameA, GetLongPathNameA)", longMs * scale);
+    std::printf("  %-52s %9.1f ms\n", "full and long path (GetFullPathNameA, GetLongPathNameA)",
+                longMs * scale);
     const double typeMs = Milliseconds([&] {
         for (int i = 0; i < kSystemCalls; ++i)
             TRenameItem item(realFiles[static_cast<size_t>(i % kRealFiles)]);

@@ -72,8 +72,9 @@ void AppendMappedCase(std::string_view s, const char (&table)[256], std::string&
     const size_t start = out.size();
     out.append(s);
     char* mapped = out.data() + start;
-    const bool ascii = AsciiIsSingleByte() &&
-                       std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    const bool ascii = AsciiIsSingleByte() && std::all_of(s.begin(), s.end(), [](char c) {
+                           return static_cast<unsigned char>(c) < 0x80;
+                       });
     if (ascii) {
         // Plain text, the common case, needs no walk by characters.
         for (size_t i = 0; i < s.size(); ++i)

@@ -111,7 +111,9 @@ TEST(OpenDialog, ChosenFilesComeBackAsFullPaths) {
         {"one name", ofFileMustExist, "a.txt", {dir / "a.txt"}},
         {"a full path", ofFileMustExist, dir / "d.txt", {dir / "d.txt"}},
         {"one of several allowed", ofAllowMultiSelect | ofFileMustExist, "b c.txt", {dir / "b c.txt"}},
-        {"several, in the order typed", ofAllowMultiSelect | ofFileMustExist, "\"d.txt\" \"a.txt\" \"b c.txt\"",
+        {"several, in the order typed",
+         ofAllowMultiSelect | ofFileMustExist,
+         "\"d.txt\" \"a.txt\" \"b c.txt\"",
          {dir / "d.txt", dir / "a.txt", dir / "b c.txt"}},
     };
     for (const auto& c : cases) {

@@ -144,10 +144,23 @@ TEST(EditHandler, AddPathsAddsNewFilesOnceInTheGivenOrder) {
         const char* error;
         const char* rows;
     } cases[] = {
-        {"given order kept", "", "b.txt a.txt c.txt", {"b.txt", "a.txt", "c.txt"}, "", "b.txt* a.txt* c.txt*"},
-        {"relative to the current directory", "", "a.txt sub\\", {"a.txt", ".\\sub", "sub\\..\\a.txt"}, "",
+        {"given order kept",
+         "",
+         "b.txt a.txt c.txt",
+         {"b.txt", "a.txt", "c.txt"},
+         "",
+         "b.txt* a.txt* c.txt*"},
+        {"relative to the current directory",
+         "",
+         "a.txt sub\\",
+         {"a.txt", ".\\sub", "sub\\..\\a.txt"},
+         "",
          "a.txt* sub*"},
-        {"a duplicate in the batch, case differing", "", "a.txt b.txt", {"a.txt", "b.txt", "A.TXT", "B.txt"}, "",
+        {"a duplicate in the batch, case differing",
+         "",
+         "a.txt b.txt",
+         {"a.txt", "b.txt", "A.TXT", "B.txt"},
+         "",
          "a.txt* b.txt*"},
         {"known entries skipped", "a.txt", "b.txt", {"A.TXT", "b.txt", "a.txt"}, "", "a.txt b.txt*"},
         {"everything known", "a.txt b.txt", "", {"B.txt", "a.TXT"}, kNothingToAdd, "a.txt b.txt"},
@@ -232,13 +245,24 @@ TEST(EditHandler, SelectNewPathsComparesNamesAsTheFileSystemDoes) {
         std::vector<std::string> candidates;
         std::vector<bool> added;
     } cases[] = {
-        {"letter case", {"C:\\d\\a.txt"}, {"c:\\D\\A.TXT", "C:\\d\\b.txt", "C:\\D\\B.txt"}, {false, true, false}},
+        {"letter case",
+         {"C:\\d\\a.txt"},
+         {"c:\\D\\A.TXT", "C:\\d\\b.txt", "C:\\D\\B.txt"},
+         {false, true, false}},
         {"first of the batch wins", {}, {"C:\\x", "C:\\y", "C:\\X", "C:\\x"}, {true, true, false, false}},
         // Names a locale's collation takes for equal are still two files.
-        {"sharp s and ss", {"C:\\d\\Stra\xDF" "e.txt"}, {"C:\\d\\Strasse.txt", "C:\\d\\STRA\xDF" "E.TXT"},
+        {"sharp s and ss",
+         {"C:\\d\\Stra\xDF"
+          "e.txt"},
+         {"C:\\d\\Strasse.txt", "C:\\d\\STRA\xDF"
+                                "E.TXT"},
          {true, false}},
         {"ligature and letters", {"C:\\d\\\xE6on"}, {"C:\\d\\aeon", "C:\\d\\\xC6ON"}, {true, false}},
-        {"soft hyphen", {"C:\\d\\ab"}, {"C:\\d\\a\xAD" "b"}, {true}},
+        {"soft hyphen",
+         {"C:\\d\\ab"},
+         {"C:\\d\\a\xAD"
+          "b"},
+         {true}},
         {"nothing known", {}, {}, {}},
     };
     for (const auto& c : cases)
@@ -331,24 +355,28 @@ TEST(EditHandler, UndoAndRedoActOnlyOnEdits) {
     } cases[] = {
         {"nothing done", [](TEditBench&) {}, false, false},
         {"an add", [](TEditBench& b) { b.Add("a"); }, true, false},
-        {"an add undone", [](TEditBench& b) {
+        {"an add undone",
+         [](TEditBench& b) {
              b.Add("a");
              b.Handler().Undo();
          },
          false, true},
-        {"a name edit", [](TEditBench& b) {
+        {"a name edit",
+         [](TEditBench& b) {
              b.Add("a");
              auto* command = new TNameEditCommand(b.Model());
              command->SubCommands().PendingCommands().Add(new TSetSubCommand(&b.Item(0), "b"));
              b.Run(command);
          },
          true, false},
-        {"another action on top", [](TEditBench& b) {
+        {"another action on top",
+         [](TEditBench& b) {
              b.Add("a");
              b.Run(new TOtherAction());
          },
          false, false},
-        {"another action undone", [](TEditBench& b) {
+        {"another action undone",
+         [](TEditBench& b) {
              b.Add("a");
              b.Run(new TOtherAction());
              b.Invoker().Undo();
@@ -383,9 +411,11 @@ TEST(EditHandler, SelectionCommandsReplaceTheSelection) {
     } cases[] = {
         {"all", [](TEditHandler& h) { h.SelectAll(); }, "d1* f1* d2* f2* f3*"},
         {"reverse", [](TEditHandler& h) { h.ReverseSelection(); }, "d1* f1 d2* f2* f3"},
-        {"directories", [](TEditHandler& h) { h.SelectByType(TRenameItemType::Directory); }, "d1* f1 d2* f2 f3"},
+        {"directories", [](TEditHandler& h) { h.SelectByType(TRenameItemType::Directory); },
+         "d1* f1 d2* f2 f3"},
         {"files", [](TEditHandler& h) { h.SelectByType(TRenameItemType::RegularFile); }, "d1 f1* d2 f2* f3*"},
-        {"succeeded", [](TEditHandler& h) { h.SelectByResult(TRenameItemResult::Succeeded); }, "d1 f1* d2 f2 f3*"},
+        {"succeeded", [](TEditHandler& h) { h.SelectByResult(TRenameItemResult::Succeeded); },
+         "d1 f1* d2 f2 f3*"},
         {"failed", [](TEditHandler& h) { h.SelectByResult(TRenameItemResult::Failed); }, "d1 f1 d2* f2 f3"},
         {"skipped, none there", [](TEditHandler& h) { h.SelectByResult(TRenameItemResult::Skipped); },
          "d1 f1 d2 f2 f3"},
@@ -415,10 +445,12 @@ TEST(EditHandler, SettingsAreSavedInTheirSections) {
         int filterIndex;
         const char* text;
     } cases[] = {
-        {true, 1, "[MainForm,EditHandler,AddRegularFilesDialog]\r\nFilterIndex=1\r\n\r\n"
-                  "[MainForm,EditHandler]\r\nDereferenceShortcuts=1\r\n"},
-        {false, 3, "[MainForm,EditHandler,AddRegularFilesDialog]\r\nFilterIndex=3\r\n\r\n"
-                   "[MainForm,EditHandler]\r\nDereferenceShortcuts=0\r\n"},
+        {true, 1,
+         "[MainForm,EditHandler,AddRegularFilesDialog]\r\nFilterIndex=1\r\n\r\n"
+         "[MainForm,EditHandler]\r\nDereferenceShortcuts=1\r\n"},
+        {false, 3,
+         "[MainForm,EditHandler,AddRegularFilesDialog]\r\nFilterIndex=3\r\n\r\n"
+         "[MainForm,EditHandler]\r\nDereferenceShortcuts=0\r\n"},
     };
     for (const auto& c : cases) {
         TEditBench bench;
@@ -429,7 +461,8 @@ TEST(EditHandler, SettingsAreSavedInTheirSections) {
         bench.Handler().SetDereferenceShortcuts(c.dereference);
         bench.Handler().LoadSettings(ini, section); // nothing stored: nothing changes
         TMemIniFile values(bench.Dir() / "Values.ini");
-        values.SetText(Format("[MainForm,EditHandler,AddRegularFilesDialog]\r\nFilterIndex=%d\r\n", c.filterIndex));
+        values.SetText(
+            Format("[MainForm,EditHandler,AddRegularFilesDialog]\r\nFilterIndex=%d\r\n", c.filterIndex));
         bench.Handler().LoadSettings(values, section);
         bench.Handler().SaveSettings(ini, section);
         EXPECT_EQ(ini.GetText(), c.text);
@@ -445,13 +478,15 @@ TEST(EditHandler, SettingsAreReadWithTheCurrentValuesAsDefaults) {
         int filterIndex;
     } cases[] = {
         {"nothing stored", "", false, 2},
-        {"both stored", "[MainForm,EditHandler]\nDereferenceShortcuts=1\n"
-                        "[MainForm,EditHandler,AddRegularFilesDialog]\nFilterIndex=4\n",
+        {"both stored",
+         "[MainForm,EditHandler]\nDereferenceShortcuts=1\n"
+         "[MainForm,EditHandler,AddRegularFilesDialog]\nFilterIndex=4\n",
          true, 4},
         {"any non-zero is true", "[MainForm,EditHandler]\nDereferenceShortcuts=7\n", true, 2},
         {"zero is false", "[MainForm,EditHandler]\nDereferenceShortcuts=0\n", false, 2},
-        {"not numbers", "[MainForm,EditHandler]\nDereferenceShortcuts=yes\n"
-                        "[MainForm,EditHandler,AddRegularFilesDialog]\nFilterIndex=two\n",
+        {"not numbers",
+         "[MainForm,EditHandler]\nDereferenceShortcuts=yes\n"
+         "[MainForm,EditHandler,AddRegularFilesDialog]\nFilterIndex=two\n",
          false, 2},
         {"keys in another section", "[MainForm]\nDereferenceShortcuts=1\nFilterIndex=5\n", false, 2},
     };
@@ -481,14 +516,17 @@ TEST(EditHandler, SettingsAreReadWithTheCurrentValuesAsDefaults) {
 TEST(EditHandler, SavingKeepsWhatTheProgramDoesNotKnow) {
     TEditBench bench;
     TMemIniFile ini(bench.Dir() / "Settings.ini");
-    ini.SetText("; a note\r\n[MainForm,EditHandler]\r\nDereferenceShortcuts=1\r\nColour=blue\r\n[Other]\r\nKey=1\r\n");
+    ini.SetText(
+        "; a "
+        "note\r\n[MainForm,EditHandler]\r\nDereferenceShortcuts=1\r\nColour=blue\r\n[Other]\r\nKey=1\r\n");
     TIniSection section;
     section.Push("MainForm");
     section.Push("EditHandler");
     bench.Handler().SetDereferenceShortcuts(false);
     bench.Handler().SaveSettings(ini, section);
-    EXPECT_EQ(ini.GetText(), "; a note\r\n[MainForm,EditHandler]\r\nDereferenceShortcuts=0\r\nColour=blue\r\n"
-                             "[Other]\r\nKey=1\r\n\r\n[MainForm,EditHandler,AddRegularFilesDialog]\r\nFilterIndex=1\r\n");
+    EXPECT_EQ(ini.GetText(),
+              "; a note\r\n[MainForm,EditHandler]\r\nDereferenceShortcuts=0\r\nColour=blue\r\n"
+              "[Other]\r\nKey=1\r\n\r\n[MainForm,EditHandler,AddRegularFilesDialog]\r\nFilterIndex=1\r\n");
 }
 
 // ---------------------------------------------------------------- the dialogs
@@ -514,11 +552,12 @@ TEST(EditHandler, DereferenceShortcutsDecidesWhatAChosenShortcutAdds) {
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         {
             IShellLinkA* shellLink = nullptr;
-            ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                                   reinterpret_cast<void**>(&shellLink))));
+            ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                                   IID_IShellLinkA, reinterpret_cast<void**>(&shellLink))));
             shellLink->SetPath((bench.Dir() / "target.txt").c_str());
             IPersistFile* file = nullptr;
-            ASSERT_TRUE(SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))));
+            ASSERT_TRUE(
+                SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))));
             const std::string link = bench.Dir() / "link.lnk";
             EXPECT_TRUE(SUCCEEDED(file->Save(std::wstring(link.begin(), link.end()).c_str(), TRUE)));
             file->Release();

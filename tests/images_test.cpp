@@ -17,15 +17,17 @@ struct TPicture {
 };
 
 std::vector<TPicture> AllPictures() {
-    const char* const actionNames[] = {"New",      "Undo",       "Redo",  "Cut",    "Copy",
-                                       "Paste",    "Add files",  "Delete", "Select all", "Free edit",
-                                       "Move up",  "Move down",  "Perform rename", "Results"};
+    const char* const actionNames[] = {"New",     "Undo",      "Redo",           "Cut",        "Copy",
+                                       "Paste",   "Add files", "Delete",         "Select all", "Free edit",
+                                       "Move up", "Move down", "Perform rename", "Results"};
     const char* const rowNames[] = {"regular file", "directory", "None", "Succeeded", "Failed", "Skipped"};
     std::vector<TPicture> pictures;
     for (int i = 0; i < kActionImageCount; ++i)
-        pictures.push_back({actionNames[i], [i](int size) { return PaintActionImage(static_cast<TActionImage>(i), size); }});
+        pictures.push_back(
+            {actionNames[i], [i](int size) { return PaintActionImage(static_cast<TActionImage>(i), size); }});
     for (int i = 0; i < kRowImageCount; ++i)
-        pictures.push_back({rowNames[i], [i](int size) { return PaintRowImage(static_cast<TRowImage>(i), size); }});
+        pictures.push_back(
+            {rowNames[i], [i](int size) { return PaintRowImage(static_cast<TRowImage>(i), size); }});
     pictures.push_back({"program icon", PaintProgramIcon});
     return pictures;
 }
@@ -63,7 +65,8 @@ public:
         info.bmiHeader.biHeight = -size;
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
-        FBitmap.Attach(CreateDIBSection(FDC, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&FBits), nullptr, 0));
+        FBitmap.Attach(
+            CreateDIBSection(FDC, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&FBits), nullptr, 0));
         FOld = SelectObject(FDC, FBitmap.Get());
         for (int i = 0; i < size * size; ++i)
             FBits[i] = (GetRValue(background) << 16) | (GetGValue(background) << 8) | GetBValue(background);
@@ -144,8 +147,9 @@ TEST(Images, MirroredPicturesAreExactMirrors) {
             int differ = 0;
             for (int y = 0; y < size; ++y)
                 for (int x = 0; x < size; ++x)
-                    differ += !Near(image.At(x, y),
-                                    c.upsideDown ? mirror.At(x, size - 1 - y) : mirror.At(size - 1 - x, y), 17);
+                    differ +=
+                        !Near(image.At(x, y),
+                              c.upsideDown ? mirror.At(x, size - 1 - y) : mirror.At(size - 1 - x, y), 17);
             EXPECT_EQ(differ, 0) << static_cast<int>(c.image) << " at " << size;
         }
     }
@@ -194,11 +198,11 @@ TEST(Images, ResultRowImagesLookLikeTheResultsDialogIcons) {
             SCOPED_TRACE(result);
             const TIconHandle icon = CreateResultIcon(static_cast<TRenameItemResult>(result));
             TDrawing dialogIcon(kResultIconSize, background);
-            ASSERT_TRUE(DrawIconEx(dialogIcon.DC(), 0, 0, icon.Get(), kResultIconSize, kResultIconSize, 0, nullptr,
-                                   DI_NORMAL));
+            ASSERT_TRUE(DrawIconEx(dialogIcon.DC(), 0, 0, icon.Get(), kResultIconSize, kResultIconSize, 0,
+                                   nullptr, DI_NORMAL));
             TDrawing rowImage(kResultIconSize, background);
-            ASSERT_TRUE(ImageList_Draw(rows.get(), static_cast<int>(TRowImage::ResultNone) + result, rowImage.DC(), 0,
-                                       0, ILD_NORMAL));
+            ASSERT_TRUE(ImageList_Draw(rows.get(), static_cast<int>(TRowImage::ResultNone) + result,
+                                       rowImage.DC(), 0, 0, ILD_NORMAL));
             // The two ways of blending round the edge pixels apart by a shade.
             EXPECT_EQ(Differing(rowImage.Pixels(), dialogIcon.Pixels(), 8), 0);
         }
@@ -213,8 +217,8 @@ TEST(Images, TheCommittedIconIsTheOneTheCodeDraws) {
 TEST(Images, TheExecutableCarriesTheProgramIconAtEachSize) {
     for (const int size : kProgramIconSizes) {
         SCOPED_TRACE(size);
-        const TIconHandle icon(static_cast<HICON>(
-            LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(TRELVANE_ICON), IMAGE_ICON, size, size, 0)));
+        const TIconHandle icon(static_cast<HICON>(LoadImageA(
+            GetModuleHandleA(nullptr), MAKEINTRESOURCEA(TRELVANE_ICON), IMAGE_ICON, size, size, 0)));
         ASSERT_TRUE(icon);
         ICONINFO info = {};
         ASSERT_TRUE(GetIconInfo(icon.Get(), &info));

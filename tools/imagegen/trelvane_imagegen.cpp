@@ -19,7 +19,8 @@ struct TSheet {
     int Height;
     std::vector<std::uint32_t> Rgb; // 0x00RRGGBB, rows from the top
 
-    TSheet(int width, int height) : Width(width), Height(height), Rgb(static_cast<size_t>(width * height), 0xF0F0F0) {}
+    TSheet(int width, int height)
+        : Width(width), Height(height), Rgb(static_cast<size_t>(width * height), 0xF0F0F0) {}
 
     // The picture laid over the background at (left, top), magnified.
     void Put(const TImagePixels& pixels, int left, int top, int zoom, std::uint32_t background) {
@@ -89,10 +90,11 @@ TSheet Preview() {
     for (const std::uint32_t background : {0xF0F0F0u, 0x303030u}) {
         for (const int size : sizes) {
             for (int i = 0; i < kActionImageCount; ++i)
-                sheet.Put(PaintActionImage(static_cast<TActionImage>(i), size), i * cell, top, kZoom, background);
+                sheet.Put(PaintActionImage(static_cast<TActionImage>(i), size), i * cell, top, kZoom,
+                          background);
             for (int i = 0; i < kRowImageCount; ++i)
-                sheet.Put(PaintRowImage(static_cast<TRowImage>(i), size), (kActionImageCount + 1 + i) * cell, top,
-                          kZoom, background);
+                sheet.Put(PaintRowImage(static_cast<TRowImage>(i), size), (kActionImageCount + 1 + i) * cell,
+                          top, kZoom, background);
             top += cell;
         }
     }
