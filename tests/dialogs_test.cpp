@@ -90,12 +90,6 @@ TEST(Dialogs, SplitSelectionJoinsNamesToTheFolder) {
 
 // ---------------------------------------------------------------- TOpenDialog
 
-TEST(OpenDialog, DefaultsHideReadOnlyAndResize) {
-    const TOpenDialog dialog;
-    EXPECT_EQ(dialog.Options(), TOpenOptions(ofHideReadOnly | ofEnableSizing));
-    EXPECT_EQ(dialog.FilterIndex(), 1);
-}
-
 TEST(OpenDialog, ChosenFilesComeBackAsFullPaths) {
     TTempDir dir;
     dir.MakeFile("a.txt");
@@ -128,19 +122,6 @@ TEST(OpenDialog, ChosenFilesComeBackAsFullPaths) {
         ASSERT_EQ(seen.size(), 1u);
         EXPECT_EQ(seen[0].Caption, "Add");
     }
-}
-
-TEST(OpenDialog, CancelAbortsAndKeepsTheLastChoice) {
-    TTempDir dir;
-    dir.MakeFile("a.txt");
-    const TCurrentDirectory current(dir.Path());
-    TOpenDialog dialog;
-    Answer(dialog, {{"a.txt"}});
-    ASSERT_EQ(Lines(dialog.Files()), std::vector<std::string>{dir / "a.txt"});
-    TDialogAnswerer answerer({{"", IDCANCEL}});
-    EXPECT_THROW(dialog.Execute(nullptr), EAbort);
-    EXPECT_EQ(Lines(dialog.Files()), std::vector<std::string>{dir / "a.txt"});
-    EXPECT_EQ(dialog.FileName(), dir / "a.txt");
 }
 
 TEST(OpenDialog, FilterIndexIsReadBack) {

@@ -166,12 +166,6 @@ TEST(Images, PicturesThatDoNotExistAreRefused) {
         EXPECT_ERROR_MESSAGE(EInvalidOperation, call(), "The picture does not exist.");
 }
 
-TEST(Images, ImageSizeFollowsThePixelsPerInch) {
-    const int cases[][2] = {{96, 16}, {120, 20}, {144, 24}, {192, 32}};
-    for (const auto& c : cases)
-        EXPECT_EQ(ImageSizeForPixelsPerInch(c[0]), c[1]) << c[0];
-}
-
 TEST(Images, ImageListsHoldEveryPictureAtTheirSize) {
     for (const int size : {16, 20, 24}) {
         const TImageListPtr actions(CreateActionImageList(size));
