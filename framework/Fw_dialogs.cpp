@@ -249,11 +249,32 @@ bool IsDirectory(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// The start directory of a folder chooser, and whether the chooser has
+// selected it.
+struct TBrowseStart {
+    std::string Path;
+    bool Selected = false;
+};
+
+// Attempts at selecting the start directory: the shell can fail to find it
+// once while it still reads the folders (seen under Wine); the next attempt
+// finds it.
+constexpr int kSelectAttempts = 3;
+
 // Selects the start directory, passed as the callback's data, once the
-// chooser has filled its tree.
-int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM /*param*/, LPARAM data) {
-    if (message == BFFM_INITIALIZED && data != 0)
-        SendMessageA(window, BFFM_SETSELECTIONA, TRUE, data);
+// chooser has filled its tree, and notes when the selection reaches it.
+int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM param, LPARAM data) {
+    auto* start = reinterpret_cast<TBrowseStart*>(data);
+    if (!start)
+        return 0;
+    if (message == BFFM_SELCHANGED) {
+        char path[MAX_PATH] = "";
+        if (SHGetPathFromIDListA(reinterpret_cast<PCIDLIST_ABSOLUTE>(param), path))
+            start->Selected = lstrcmpiA(path, start->Path.c_str()) == 0;
+    } else if (message == BFFM_INITIALIZED) {
+        for (int attempt = 0; attempt < kSelectAttempts && !start->Selected; ++attempt)
+            SendMessageA(window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(start->Path.c_str()));
+    }
     return 0;
 }
 
@@ -280,8 +301,9 @@ std::string SelectDirectory(const std::string& caption, const std::string& start
     browse.pszDisplayName = displayName;
     browse.lpszTitle = caption.c_str();
     browse.ulFlags = BIF_RETURNONLYFSDIRS | (ole.Initialized() ? BIF_NEWDIALOGSTYLE : 0);
+    TBrowseStart startSelection{start};
     browse.lpfn = BrowseCallback;
-    browse.lParam = IsDirectory(start) ? reinterpret_cast<LPARAM>(start.c_str()) : 0;
+    browse.lParam = IsDirectory(start) ? reinterpret_cast<LPARAM>(&startSelection) : 0;
     const TItemIdList chosen(SHBrowseForFolderA(&browse));
     if (!chosen)
         Abort();

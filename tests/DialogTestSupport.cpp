@@ -56,6 +56,24 @@ HWND FindNameBox(HWND dialog) {
     return found;
 }
 
+// The thread's dialogs whose WM_INITDIALOG has returned. A dialog may show,
+// and run messages, while it is still setting itself up (the folder chooser
+// does, filling its tree); an answer then would find it half made.
+thread_local std::vector<HWND> tInitialized;
+
+LRESULT CALLBACK AfterWindowProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+        if (call->message == WM_INITDIALOG)
+            tInitialized.push_back(call->hwnd);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool IsInitialized(HWND dialog) {
+    return std::find(tInitialized.begin(), tInitialized.end(), dialog) != tInitialized.end();
+}
+
 void Press(HWND dialog, int button) {
     if (HWND control = GetDlgItem(dialog, button))
         PostMessageA(control, BM_CLICK, 0, 0);
@@ -76,17 +94,22 @@ TDialogAnswerer::TDialogAnswerer(std::vector<TDialogAnswer> answers) : FAnswers(
         else
             message.Result = DefWindowProcA(FWindow.Get(), message.Msg, message.WParam, message.LParam);
     }));
+    FHook = SetWindowsHookExA(WH_CALLWNDPROCRET, AfterWindowProc, nullptr, GetCurrentThreadId());
+    EXPECT_NE(FHook, nullptr);
     SetTimer(FWindow.Get(), 1, kLookEveryMs, nullptr);
 }
 
 TDialogAnswerer::~TDialogAnswerer() {
     KillTimer(FWindow.Get(), 1);
+    if (FHook)
+        UnhookWindowsHookEx(FHook);
+    tInitialized.clear();
     EXPECT_TRUE(FAnswers.empty()) << FAnswers.size() << " dialogs expected but not shown";
 }
 
 void TDialogAnswerer::Check() {
     HWND dialog = FindThreadDialog();
-    if (!dialog)
+    if (!dialog || !IsInitialized(dialog))
         return;
     if (dialog == FAnswered) {
         if (GetTickCount64() - FAnsweredAt > kClosePatienceMs) {

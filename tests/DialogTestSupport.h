@@ -47,6 +47,7 @@ private:
     void Check();
 
     std::vector<TDialogAnswer> FAnswers;
+    HHOOK FHook = nullptr;
     HWND FAnswered = nullptr;
     ULONGLONG FAnsweredAt = 0;
     TUtilWindowHandle FWindow;
