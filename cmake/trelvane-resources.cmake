@@ -10,6 +10,19 @@ function(trelvane_manifest target)
   target_sources(${target} PRIVATE $<TARGET_OBJECTS:trelvane_manifest>)
 endfunction()
 
+# The program icon as a resource object: trelvane_icon(target). The icon file
+# is drawn by tools/imagegen (target "images") and committed.
+set(TRELVANE_ICON_FILE "${CMAKE_SOURCE_DIR}/resources/trelvane.ico")
+set(TRELVANE_RESOURCE_IDS "${CMAKE_SOURCE_DIR}/resources/trelvane_resources.h")
+configure_file("${CMAKE_SOURCE_DIR}/resources/icon.rc.in" "${CMAKE_BINARY_DIR}/resources/icon.rc" @ONLY)
+add_library(trelvane_icon OBJECT "${CMAKE_BINARY_DIR}/resources/icon.rc")
+set_source_files_properties("${CMAKE_BINARY_DIR}/resources/icon.rc" PROPERTIES
+  OBJECT_DEPENDS "${TRELVANE_ICON_FILE};${TRELVANE_RESOURCE_IDS}")
+
+function(trelvane_icon target)
+  target_sources(${target} PRIVATE $<TARGET_OBJECTS:trelvane_icon>)
+endfunction()
+
 # The help page, installed as Help\index.html beside an executable that opens
 # it: trelvane_help(target). One copy per output folder, refreshed whenever
 # the page changes.

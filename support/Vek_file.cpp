@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <winnetwk.h>
 
+#include <algorithm>
+#include <string_view>
 #include <vector>
 
 // ---------------------------------------------------------------- character classes
@@ -52,14 +54,46 @@ const TCaseTables& CaseTables() {
     return tables;
 }
 
-std::string MapCase(const std::string& s, const char (&table)[256]) {
-    std::string result = s;
-    for (size_t i = 0; i < result.size();) {
-        const size_t size = CharSize(result, i);
+// Whether no byte below 0x80 starts a double-byte character in the code
+// page, so that a text of such bytes is single-byte throughout.
+bool AsciiIsSingleByte() {
+    static const bool single = [] {
+        for (int c = 0; c < 0x80; ++c)
+            if (IsLeadByte(static_cast<unsigned char>(c)))
+                return false;
+        return true;
+    }();
+    return single;
+}
+
+// Appends s mapped through the table, character by character: a double-byte
+// character is kept as it is.
+void AppendMappedCase(std::string_view s, const char (&table)[256], std::string& out) {
+    const size_t start = out.size();
+    out.append(s);
+    char* mapped = out.data() + start;
+    const bool ascii = AsciiIsSingleByte() && std::all_of(s.begin(), s.end(), [](char c) {
+                           return static_cast<unsigned char>(c) < 0x80;
+                       });
+    if (ascii) {
+        // Plain text, the common case, needs no walk by characters.
+        for (size_t i = 0; i < s.size(); ++i)
+            mapped[i] = table[static_cast<unsigned char>(mapped[i])];
+        return;
+    }
+    const std::string text(s);
+    for (size_t i = 0; i < text.size();) {
+        const size_t size = CharSize(text, i);
         if (size == 1)
-            result[i] = table[static_cast<unsigned char>(result[i])];
+            mapped[i] = table[static_cast<unsigned char>(text[i])];
         i += size;
     }
+}
+
+std::string MapCase(const std::string& s, const char (&table)[256]) {
+    std::string result;
+    result.reserve(s.size());
+    AppendMappedCase(s, table, result);
     return result;
 }
 
@@ -138,6 +172,10 @@ bool IsWildcardChar(unsigned char c) {
 
 std::string LowerFileName(const std::string& name) {
     return MapCase(name, CaseTables().Lower);
+}
+
+void AppendLowerFileName(std::string_view name, std::string& out) {
+    AppendMappedCase(name, CaseTables().Lower, out);
 }
 
 std::string UpperFileName(const std::string& name) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // A path value: one string and the rules that split it into drive, directory,
 // name, base name and extension. Nothing checks the text; every operation works
@@ -90,6 +91,8 @@ bool IsWildcardChar(unsigned char c);
 
 // File names in the system's file-name case (double-byte characters untouched).
 std::string LowerFileName(const std::string& name);
+// Appends LowerFileName of the name to out, without a string of its own.
+void AppendLowerFileName(std::string_view name, std::string& out);
 std::string UpperFileName(const std::string& name);
 // File-name order: both lowered by LowerFileName, then the user locale's order.
 int CompareFileNames(const std::string& s1, const std::string& s2);

@@ -109,6 +109,21 @@ std::vector<std::string> ListDirectory(const std::string& directory) {
     return names;
 }
 
+std::string CurrentDirectory() {
+    char buffer[MAX_PATH] = "";
+    const DWORD length = GetCurrentDirectoryA(MAX_PATH, buffer);
+    EXPECT_TRUE(length > 0 && length < MAX_PATH);
+    return std::string(buffer, length < MAX_PATH ? length : 0);
+}
+
+TCurrentDirectory::TCurrentDirectory(const std::string& path) : FSaved(CurrentDirectory()) {
+    EXPECT_TRUE(SetCurrentDirectoryA(path.c_str())) << path;
+}
+
+TCurrentDirectory::~TCurrentDirectory() {
+    SetCurrentDirectoryA(FSaved.c_str());
+}
+
 std::vector<std::string> Lines(const TStrings& strings) {
     std::vector<std::string> result;
     result.reserve(static_cast<std::size_t>(strings.Count()));

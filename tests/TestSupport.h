@@ -41,6 +41,20 @@ std::string NameOnDisk(const std::string& path);
 // The names the directory lists, sorted, without "." and "..".
 std::vector<std::string> ListDirectory(const std::string& directory);
 
+// Makes the folder the process's current directory for the object's life.
+class TCurrentDirectory {
+public:
+    explicit TCurrentDirectory(const std::string& path);
+    TCurrentDirectory(const TCurrentDirectory&) = delete;
+    TCurrentDirectory& operator=(const TCurrentDirectory&) = delete;
+    ~TCurrentDirectory();
+
+private:
+    std::string FSaved;
+};
+// The process's current directory.
+std::string CurrentDirectory();
+
 // The strings of a list, in order, for comparing with an expected table.
 std::vector<std::string> Lines(const TStrings& strings);
 

@@ -1,5 +1,7 @@
 #include "app/dialogs/Trel_resultsdialog.h"
 
+#include "app/Trel_images.h"
+
 #include <array>
 
 // ---------------------------------------------------------------- TResultsCounter
@@ -44,136 +46,16 @@ std::int32_t TResultsCounter::Total() const {
 
 // ---------------------------------------------------------------- result icons
 
-namespace {
-
-constexpr int kIconSize = 16;
-
-// A white sign on a round badge of the result's colour.
-struct TResultPicture {
-    TRenameItemResult Result;
-    COLORREF Fill;
-    COLORREF Rim;
-    std::array<const char*, kIconSize> Sign; // 'w': white
-};
-
-// clang-format off
-const TResultPicture kResultPictures[] = {
-    {TRenameItemResult::Succeeded, RGB(40, 160, 70), RGB(20, 105, 40), {
-        "................",
-        "................",
-        "................",
-        "................",
-        "..........ww....",
-        ".........www....",
-        "........www.....",
-        "...ww..www......",
-        "...wwwwww.......",
-        "....wwww........",
-        ".....ww.........",
-        "................",
-        "................",
-        "................",
-        "................",
-        "................"}},
-    {TRenameItemResult::Failed, RGB(215, 50, 60), RGB(145, 25, 35), {
-        "................",
-        "................",
-        "................",
-        "................",
-        "....ww....ww....",
-        ".....ww..ww.....",
-        "......wwww......",
-        ".......ww.......",
-        ".......ww.......",
-        "......wwww......",
-        ".....ww..ww.....",
-        "....ww....ww....",
-        "................",
-        "................",
-        "................",
-        "................"}},
-    {TRenameItemResult::Skipped, RGB(30, 120, 210), RGB(15, 75, 145), {
-        "................",
-        "................",
-        "................",
-        "................",
-        "....w.....ww....",
-        "....ww....ww....",
-        "....www...ww....",
-        "....wwww..ww....",
-        "....wwww..ww....",
-        "....www...ww....",
-        "....ww....ww....",
-        "....w.....ww....",
-        "................",
-        "................",
-        "................",
-        "................"}},
-    {TRenameItemResult::None, RGB(160, 160, 160), RGB(105, 105, 105), {
-        "................",
-        "................",
-        "................",
-        "................",
-        "................",
-        "................",
-        "................",
-        "....wwwwwwww....",
-        "....wwwwwwww....",
-        "................",
-        "................",
-        "................",
-        "................",
-        "................",
-        "................",
-        "................"}},
-};
-// clang-format on
-
-// A 32-bit pixel as a bitmap stores it: blue, green, red, alpha.
-std::uint32_t OpaquePixel(COLORREF color) {
-    return 0xFF000000u | (static_cast<std::uint32_t>(GetRValue(color)) << 16) |
-           (static_cast<std::uint32_t>(GetGValue(color)) << 8) | GetBValue(color);
-}
-
-} // namespace
-
 TIconHandle CreateResultIcon(TRenameItemResult result) {
-    const TResultPicture* picture = nullptr;
-    for (const TResultPicture& candidate : kResultPictures)
-        if (candidate.Result == result)
-            picture = &candidate;
-    if (!picture)
-        ResultNotSupported();
-    // Colour pixels and the mask, rows from the top; a mask bit of 1 keeps
-    // what lies beneath (the transparent corners outside the badge).
-    std::array<std::uint32_t, kIconSize * kIconSize> color{};
-    std::array<std::uint8_t, kIconSize * kIconSize / 8> mask{};
-    const double center = (kIconSize - 1) / 2.0;
-    for (int y = 0; y < kIconSize; ++y) {
-        for (int x = 0; x < kIconSize; ++x) {
-            const double dx = x - center;
-            const double dy = y - center;
-            const double distance2 = dx * dx + dy * dy;
-            const size_t pixel = static_cast<size_t>(y * kIconSize + x);
-            if (distance2 > 7.5 * 7.5) {
-                mask[pixel / 8] = static_cast<std::uint8_t>(mask[pixel / 8] | (0x80u >> (pixel % 8)));
-            } else if (picture->Sign[static_cast<size_t>(y)][x] == 'w') {
-                color[pixel] = OpaquePixel(RGB(255, 255, 255));
-            } else {
-                color[pixel] = OpaquePixel(distance2 > 6.3 * 6.3 ? picture->Rim : picture->Fill);
-            }
-        }
+    // The same pictures as the list's row images of the results.
+    switch (result) {
+    case TRenameItemResult::None:
+    case TRenameItemResult::Succeeded:
+    case TRenameItemResult::Failed:
+    case TRenameItemResult::Skipped:
+        return CreatePictureIcon(PaintResultImage(result, kResultIconSize));
     }
-    TBitmapHandle colorBitmap(CreateBitmap(kIconSize, kIconSize, 1, 32, color.data()));
-    TBitmapHandle maskBitmap(CreateBitmap(kIconSize, kIconSize, 1, 1, mask.data()));
-    if (!colorBitmap || !maskBitmap)
-        throw EInvalidOperation("The program could not create an icon.");
-    // The icon gets copies of the bitmaps.
-    ICONINFO info{TRUE, 0, 0, maskBitmap.Get(), colorBitmap.Get()};
-    TIconHandle icon(CreateIconIndirect(&info));
-    if (!icon)
-        throw EInvalidOperation("The program could not create an icon.");
-    return icon;
+    ResultNotSupported();
 }
 
 // ---------------------------------------------------------------- TTrelResultsDialog

@@ -33,6 +33,9 @@ constexpr TRenameItemResult kResultRows[] = {TRenameItemResult::Succeeded, TRena
                                              TRenameItemResult::Skipped, TRenameItemResult::None};
 constexpr int kResultRowCount = 4;
 
+// The size of the result icons, in pixels.
+constexpr int kResultIconSize = 16;
+
 // The 16 x 16 picture of a result, with a transparent background; the list's
 // row images show the same pictures. A value outside the four raises
 // ERenameError "The result is not supported.".

@@ -1,0 +1,167 @@
+#include "tests/DialogTestSupport.h"
+
+#include <algorithm>
+
+namespace {
+
+// How often the answerer looks for a dialog, and how long an answered dialog
+// may take to close before the test gives up on it.
+constexpr UINT kLookEveryMs = 20;
+constexpr ULONGLONG kClosePatienceMs = 15000;
+
+std::string ClassName(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof(name));
+    return name;
+}
+
+std::string WindowText(HWND window) {
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+// The thread's visible dialog window, or null.
+HWND FindThreadDialog() {
+    HWND dialog = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            if (ClassName(window) != "#32770" || !IsWindowVisible(window))
+                return TRUE;
+            *reinterpret_cast<HWND*>(data) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&dialog));
+    return dialog;
+}
+
+// The edit box a user types a name into.
+HWND FindNameBox(HWND dialog) {
+    if (HWND combo = GetDlgItem(dialog, kFileNameCombo))
+        if (HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr))
+            return edit;
+    if (HWND edit = GetDlgItem(dialog, kFileNameEdit))
+        return edit;
+    HWND found = nullptr;
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM data) -> BOOL {
+            if (ClassName(child) != "Edit" || !IsWindowVisible(child))
+                return TRUE;
+            *reinterpret_cast<HWND*>(data) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The thread's dialogs whose WM_INITDIALOG has returned. A dialog may show,
+// and run messages, while it is still setting itself up (the folder chooser
+// does, filling its tree); an answer then would find it half made.
+thread_local std::vector<HWND> tInitialized;
+
+LRESULT CALLBACK AfterWindowProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+        if (call->message == WM_INITDIALOG)
+            tInitialized.push_back(call->hwnd);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool IsInitialized(HWND dialog) {
+    return std::find(tInitialized.begin(), tInitialized.end(), dialog) != tInitialized.end();
+}
+
+void Press(HWND dialog, int button) {
+    if (HWND control = GetDlgItem(dialog, button))
+        PostMessageA(control, BM_CLICK, 0, 0);
+    else
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+}
+
+} // namespace
+
+bool TDialogSeen::Shows(const std::string& text) const {
+    return std::find(Texts.begin(), Texts.end(), text) != Texts.end();
+}
+
+TDialogAnswerer::TDialogAnswerer(std::vector<TDialogAnswer> answers) : FAnswers(std::move(answers)) {
+    FWindow.Attach(AllocateHWnd([this](TMessage& message) {
+        if (message.Msg == WM_TIMER)
+            Check();
+        else
+            message.Result = DefWindowProcA(FWindow.Get(), message.Msg, message.WParam, message.LParam);
+    }));
+    FHook = SetWindowsHookExA(WH_CALLWNDPROCRET, AfterWindowProc, nullptr, GetCurrentThreadId());
+    EXPECT_NE(FHook, nullptr);
+    SetTimer(FWindow.Get(), 1, kLookEveryMs, nullptr);
+}
+
+TDialogAnswerer::~TDialogAnswerer() {
+    KillTimer(FWindow.Get(), 1);
+    if (FHook)
+        UnhookWindowsHookEx(FHook);
+    tInitialized.clear();
+    EXPECT_TRUE(FAnswers.empty()) << FAnswers.size() << " dialogs expected but not shown";
+}
+
+void TDialogAnswerer::Check() {
+    HWND dialog = FindThreadDialog();
+    if (!dialog || !IsInitialized(dialog))
+        return;
+    if (dialog == FAnswered) {
+        if (GetTickCount64() - FAnsweredAt > kClosePatienceMs) {
+            ADD_FAILURE() << "the dialog \"" << WindowText(dialog) << "\" did not close";
+            Press(dialog, IDCANCEL);
+            FAnsweredAt = GetTickCount64();
+        }
+        return;
+    }
+    FAnswered = dialog;
+    FAnsweredAt = GetTickCount64();
+    if (FAnswers.empty()) {
+        ADD_FAILURE() << "an unexpected dialog \"" << WindowText(dialog) << "\"";
+        Press(dialog, IDCANCEL);
+        return;
+    }
+    const TDialogAnswer answer = FAnswers.front();
+    FAnswers.erase(FAnswers.begin());
+    TDialogSeen seen;
+    seen.Caption = WindowText(dialog);
+    seen.Owner = GetWindow(dialog, GW_OWNER);
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM data) -> BOOL {
+            reinterpret_cast<TDialogSeen*>(data)->Texts.push_back(WindowText(child));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&seen));
+    HWND box = FindNameBox(dialog);
+    if (box)
+        seen.NameBox = WindowText(box);
+    Seen.push_back(seen);
+    if (answer.Filter > 0) {
+        HWND filters = GetDlgItem(dialog, kFilterCombo);
+        if (!filters) {
+            ADD_FAILURE() << "the dialog has no list of filters";
+        } else {
+            // As a choice in the list does: the selection, then its notices.
+            SendMessageA(filters, CB_SETCURSEL, static_cast<WPARAM>(answer.Filter - 1), 0);
+            for (const WORD notice : {CBN_SELCHANGE, CBN_SELENDOK})
+                PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kFilterCombo, notice),
+                             reinterpret_cast<LPARAM>(filters));
+        }
+    }
+    if (!answer.Typed.empty()) {
+        if (!box) {
+            ADD_FAILURE() << "the dialog has no name box";
+        } else {
+            SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+            for (const char c : answer.Typed)
+                PostMessageA(box, WM_CHAR, static_cast<unsigned char>(c), 1);
+        }
+    }
+    Press(dialog, answer.Button);
+}

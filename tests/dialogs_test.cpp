@@ -1,0 +1,194 @@
+// The open-file dialog and the folder chooser, shown for real and answered as
+// a user answers them.
+#include "framework/Fw_dialogs.h"
+#include "tests/DialogTestSupport.h"
+#include "tests/TestSupport.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+namespace {
+
+// A shell shortcut to the target, as the shell writes one.
+void MakeShortcut(const std::string& link, const std::string& target) {
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    IShellLinkA* shellLink = nullptr;
+    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                      reinterpret_cast<void**>(&shellLink));
+    if (SUCCEEDED(result)) {
+        shellLink->SetPath(target.c_str());
+        IPersistFile* file = nullptr;
+        result = shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+        if (SUCCEEDED(result)) {
+            const std::wstring wide(link.begin(), link.end());
+            result = file->Save(wide.c_str(), TRUE);
+            file->Release();
+        }
+        shellLink->Release();
+    }
+    CoUninitialize();
+    ASSERT_TRUE(SUCCEEDED(result)) << "no shortcut " << link;
+}
+
+// The bytes of a literal with its terminating zero, which may hold zeros of its own.
+template <size_t N>
+std::string Bytes(const char (&text)[N]) {
+    return std::string(text, N);
+}
+
+std::vector<std::string> Answer(TOpenDialog& dialog, std::vector<TDialogAnswer> answers,
+                                std::vector<TDialogSeen>* seen = nullptr) {
+    TDialogAnswerer answerer(std::move(answers));
+    dialog.Execute(nullptr);
+    if (seen)
+        *seen = answerer.Seen;
+    return Lines(dialog.Files());
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- pure steps
+
+TEST(Dialogs, SystemFilterEndsEveryPartInAZero) {
+    const struct {
+        std::string filter;
+        std::string expected;
+    } cases[] = {
+        {"All|*", Bytes("All\0*\0")},
+        {"Text|*.txt|All|*", Bytes("Text\0*.txt\0All\0*\0")},
+        {"", Bytes("\0")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SystemFilter(c.filter), c.expected) << c.filter;
+}
+
+TEST(Dialogs, SplitSelectionJoinsNamesToTheFolder) {
+    const struct {
+        const char* what;
+        std::string buffer;
+        size_t fileOffset;
+        bool fits;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"one file", Bytes("C:\\d\\a.txt\0"), 5, true, {"C:\\d\\a.txt"}},
+        {"one file, old name after it", Bytes("C:\\d\\a.txt\0name.txt\0"), 5, true, {"C:\\d\\a.txt"}},
+        {"several", Bytes("C:\\d\0a.txt\0b.txt\0"), 5, true, {"C:\\d\\a.txt", "C:\\d\\b.txt"}},
+        {"several in a root", Bytes("C:\\\0a\0b\0"), 4, true, {"C:\\a", "C:\\b"}},
+        {"nothing", Bytes("\0"), 0, true, {}},
+        {"one file cut short", std::string("C:\\d\\a.t"), 5, false, {}},
+        {"several cut short", Bytes("C:\\d\0a.txt\0b.t"), 5, false, {}},
+        {"several without the end", Bytes("C:\\d\0a.txt"), 5, false, {}},
+        {"a name without its folder", Bytes("a.txt\0b.txt\0"), 0, false, {}},
+    };
+    for (const auto& c : cases) {
+        TStringList files;
+        files.Add("stale");
+        EXPECT_EQ(SplitSelection(c.buffer, c.fileOffset, files), c.fits) << c.what;
+        EXPECT_EQ(Lines(files), c.expected) << c.what;
+    }
+}
+
+// ---------------------------------------------------------------- TOpenDialog
+
+TEST(OpenDialog, ChosenFilesComeBackAsFullPaths) {
+    TTempDir dir;
+    dir.MakeFile("a.txt");
+    dir.MakeFile("b c.txt");
+    dir.MakeFile("d.txt");
+    const TCurrentDirectory current(dir.Path());
+    const struct {
+        const char* what;
+        TOpenOptions options;
+        std::string typed;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"one name", ofFileMustExist, "a.txt", {dir / "a.txt"}},
+        {"a full path", ofFileMustExist, dir / "d.txt", {dir / "d.txt"}},
+        {"one of several allowed", ofAllowMultiSelect | ofFileMustExist, "b c.txt", {dir / "b c.txt"}},
+        {"several, in the order typed",
+         ofAllowMultiSelect | ofFileMustExist,
+         "\"d.txt\" \"a.txt\" \"b c.txt\"",
+         {dir / "d.txt", dir / "a.txt", dir / "b c.txt"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TOpenDialog dialog;
+        dialog.SetTitle("Add");
+        dialog.SetFilter("All|*");
+        dialog.SetOptions(c.options);
+        std::vector<TDialogSeen> seen;
+        EXPECT_EQ(Answer(dialog, {{c.typed}}, &seen), c.expected);
+        EXPECT_EQ(dialog.FileName(), c.expected.front());
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].Caption, "Add");
+    }
+}
+
+TEST(OpenDialog, FilterIndexIsReadBack) {
+    TTempDir dir;
+    dir.MakeFile("a.txt");
+    const TCurrentDirectory current(dir.Path());
+    TOpenDialog dialog;
+    dialog.SetFilter("Text|*.txt|All|*");
+    Answer(dialog, {{"a.txt", IDOK, 2}});
+    EXPECT_EQ(dialog.FilterIndex(), 2);
+    Answer(dialog, {{"a.txt"}});
+    EXPECT_EQ(dialog.FilterIndex(), 2) << "the filter chosen last is offered again";
+    Answer(dialog, {{"a.txt", IDOK, 1}});
+    EXPECT_EQ(dialog.FilterIndex(), 1);
+}
+
+TEST(OpenDialog, AChoiceTooLargeForTheRoomAsksAgainWithMore) {
+    TTempDir dir;
+    const std::string names[] = {"first-long-name.txt", "second-long-name.txt", "third-long-name.txt"};
+    for (const std::string& name : names)
+        dir.MakeFile(name);
+    const TCurrentDirectory current(dir.Path());
+    TOpenDialog dialog;
+    dialog.SetOptions(ofAllowMultiSelect | ofFileMustExist);
+    // Room for the folder and the first name only: twice as much holds all.
+    dialog.SetInitialBufferSize(static_cast<std::uint32_t>(dir.Path().size() + names[0].size() + 3));
+    const std::string typed = "\"" + names[0] + "\" \"" + names[1] + "\" \"" + names[2] + "\"";
+    std::vector<TDialogSeen> seen;
+    const std::vector<std::string> files = Answer(dialog, {{typed}, {typed}}, &seen);
+    EXPECT_EQ(files, (std::vector<std::string>{dir / names[0], dir / names[1], dir / names[2]}));
+    EXPECT_EQ(seen.size(), 2u);
+}
+
+TEST(OpenDialog, ShortcutsAreFollowedUnlessTheOptionSaysNot) {
+    TTempDir dir;
+    const std::string target = dir.MakeFile("target.txt");
+    MakeShortcut(dir / "link.lnk", target);
+    const TCurrentDirectory current(dir.Path());
+    const struct {
+        TOpenOptions options;
+        std::string expected;
+    } cases[] = {
+        {ofFileMustExist, target},
+        {ofFileMustExist | ofNoDereferenceLinks, dir / "link.lnk"},
+    };
+    for (const auto& c : cases) {
+        TOpenDialog dialog;
+        dialog.SetOptions(c.options);
+        EXPECT_EQ(Answer(dialog, {{"link.lnk"}}), std::vector<std::string>{c.expected}) << c.options;
+    }
+}
+
+// ---------------------------------------------------------------- SelectDirectory
+
+TEST(SelectDirectory, OkReturnsTheStartDirectorySelected) {
+    TTempDir dir;
+    const std::string start = dir.MakeDir("start here");
+    TDialogAnswerer answerer({TDialogAnswer{}});
+    EXPECT_EQ(SelectDirectory("Specify the directory.", start, nullptr), start);
+    ASSERT_EQ(answerer.Seen.size(), 1u);
+    EXPECT_TRUE(answerer.Seen[0].Shows("Specify the directory."));
+}
+
+TEST(SelectDirectory, CancelAborts) {
+    TTempDir dir;
+    for (const std::string& start : {dir.Path(), dir / "missing"}) {
+        TDialogAnswerer answerer({{"", IDCANCEL}});
+        EXPECT_THROW(SelectDirectory("Specify the directory.", start, nullptr), EAbort) << start;
+    }
+}
