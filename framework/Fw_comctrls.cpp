@@ -147,7 +147,9 @@ TStatusBar::TStatusBar(TControlHost& host, const TControlDef& def, const RECT& d
 }
 
 std::string TStatusBar::SimpleText() const {
-    return TextOf(Handle(), SB_GETTEXTLENGTHA, SB_GETTEXTA, SB_SIMPLEID);
+    // In simple mode every part reads the simple text; Wine answers only
+    // part 0, not SB_SIMPLEID.
+    return TextOf(Handle(), SB_GETTEXTLENGTHA, SB_GETTEXTA, 0);
 }
 
 void TStatusBar::SetSimpleText(const std::string& text) {

@@ -5,9 +5,11 @@ namespace {
 const char* const PanelWindowClass = "TrelvanePanel";
 
 // The messages in which controls tell their parent something go on to the
-// form, which dispatches them to the controls.
+// form, which dispatches them to the controls. The context-menu gesture too,
+// still naming the control it was made on (the system would name the panel).
 LRESULT CALLBACK PanelWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+    case WM_CONTEXTMENU:
     case WM_COMMAND:
     case WM_NOTIFY:
     case WM_DRAWITEM:

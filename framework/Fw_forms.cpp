@@ -508,28 +508,17 @@ void TForm::HandleNotify(TMessage& Message) {
         control->HandleNotify(Message);
         return;
     }
-    if (header && header->code == TTN_GETDISPINFOA) {
-        // A tool tip of a tool button: the hint of the button's action.
-        auto& info = *reinterpret_cast<NMTTDISPINFOA*>(Message.LParam);
-        for (TActionList* list : FActionLists)
-            if (TAction* action = list->FindByCommand(static_cast<int>(header->idFrom))) {
-                lstrcpynA(info.szText, action->Hint().c_str(), sizeof(info.szText));
-                return;
-            }
-    }
     DefaultHandler(Message);
 }
 
 void TForm::HandleContextMenu(TMessage& Message) {
     const POINT point{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
-    // The gesture on a control, or on a window inside one (its header).
+    // The gesture on a control, or on a window inside one (its header); a
+    // control without a menu leaves it to the panel that holds it.
     for (HWND window = reinterpret_cast<HWND>(Message.WParam); window && window != Handle();
          window = GetParent(window))
-        if (TControl* control = ControlOfHandle(window)) {
-            if (control->ContextMenu(point))
-                return;
-            break;
-        }
+        if (TControl* control = ControlOfHandle(window); control && control->ContextMenu(point))
+            return;
     DefaultHandler(Message);
 }
 
@@ -722,6 +711,12 @@ bool TApplication::PreProcessMessage(MSG& msg) {
         return false;
     if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && form->IsShortCut(msg))
         return true;
+    if (msg.message == WM_KEYUP && msg.wParam == VK_APPS) {
+        // The menu key opens the context menu as Shift+F10 does. Systems
+        // differ in making it do so (Wine does not), so the form does it.
+        SendMessageA(msg.hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(msg.hwnd), MAKELPARAM(-1, -1));
+        return true;
+    }
     return form->GetDialogKeys() && IsDialogMessageA(root, &msg);
 }
 
