@@ -240,6 +240,10 @@ int TForm::ShowModal() {
             auto& modal = Application->FModalForms;
             modal.erase(std::remove(modal.begin(), modal.end(), this), modal.end());
             FModal = false;
+            // The work that opened the form goes on under the screen cursor
+            // again, before the mouse moves.
+            if (modal.empty() && Screen->GetCursor() != crDefault)
+                ::SetCursor(Screen->CursorHandle());
         });
         ShowAndFocus();
         while (FModalResult == mrNone) {
@@ -464,8 +468,9 @@ void TForm::Dispatch(TMessage& Message) {
         DefaultHandler(Message);
         break;
     case WM_SETCURSOR:
-        // The screen cursor (the hourglass) wins over every window's own.
-        if (Screen->ApplyCursor(Message.LParam))
+        // The screen cursor (the hourglass) wins over every window's own,
+        // except while a modal form waits for the user.
+        if (Application->FModalForms.empty() && Screen->ApplyCursor(Message.LParam))
             Message.Result = TRUE;
         else
             DefaultHandler(Message);

@@ -118,15 +118,6 @@ TMenuItem* TMenuItem::FindByShortCut(TShortCut shortCut) {
     return nullptr;
 }
 
-TMenuItem* TMenuItem::FindByCaption(const std::string& caption) {
-    if (FParent && !FSeparator && Caption() == caption)
-        return this;
-    for (const auto& item : FItems)
-        if (TMenuItem* found = item->FindByCaption(caption))
-            return found;
-    return nullptr;
-}
-
 void TMenuItem::ActionChanged() {
     Refresh();
 }

@@ -61,8 +61,6 @@ public:
 
     // The item whose shortcut this is, here or in a submenu, or null.
     TMenuItem* FindByShortCut(TShortCut shortCut);
-    // The first item with this caption ('&' included), here or below, or null.
-    TMenuItem* FindByCaption(const std::string& caption);
 
 protected:
     void ActionChanged() override;

@@ -725,6 +725,51 @@ TEST(MainFrame, TheHourglassShowsOverEveryControl) {
     }
 }
 
+TEST(MainFrame, AModalFormShowsItsOwnCursorsAndTheHourglassComesBackAfter) {
+    TShownFrame form;
+    const HCURSOR hourglass = LoadCursorA(nullptr, MAKEINTRESOURCEA(32514));
+    const HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    auto restore = ScopeExit([] { Screen->SetCursor(crDefault); });
+    Screen->SetCursor(crHourGlass);
+    const TControlDef controls[] = {{ckButton, "OkButton", 10, 10, 101, 26, "OK", coDefault, mrOk}};
+    TForm dialog({"Ask", 200, 60});
+    dialog.CreateControls(controls);
+    HCURSOR inside = nullptr;
+    HCURSOR overOwner = nullptr;
+    TIdleScript script({[&] {
+        HWND button = dialog.FindControl("OkButton")->Handle();
+        SendMessageA(button, WM_SETCURSOR, reinterpret_cast<WPARAM>(button), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        inside = GetCursor();
+        HWND list = form.List.Handle();
+        SendMessageA(list, WM_SETCURSOR, reinterpret_cast<WPARAM>(list), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        overOwner = GetCursor();
+        dialog.SetModalResult(mrOk);
+    }});
+    EXPECT_EQ(dialog.ShowModal(), mrOk);
+    EXPECT_EQ(inside, arrow);
+    EXPECT_EQ(overOwner, arrow);
+    EXPECT_EQ(GetCursor(), hourglass);
+}
+
+TEST(MainFrame, AltAndALetterOpensTheMenuBar) {
+    TShownFrame form;
+    static HMENU shown;
+    shown = nullptr;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        HWND menu = FindWindowA("#32768", nullptr);
+        if (menu && IsWindowVisible(menu)) {
+            shown = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+            EndMenu();
+        }
+    });
+    auto stop = ScopeExit([timer] { KillTimer(nullptr, timer); });
+    // What the keyboard makes of Alt+E on the focused list, through the
+    // form's dialog keys.
+    PostMessageA(form.List.Handle(), WM_SYSCHAR, 'e', 1 | (1 << 29));
+    RunLoopUntil([&] { return shown != nullptr; }, 2000);
+    EXPECT_EQ(shown, GetSubMenu(form.Menu.Handle(), 1));
+}
+
 TEST(MainFrame, ContextMenuGesturesOpenThePopupMenu) {
     TShownFrame form;
     form.SetRows({"a", "b"});
@@ -861,17 +906,20 @@ TEST(ImageList, AMissingBitmapIsDrawnByTheFallbackOrReported) {
 TEST(ImageList, IconsAndFillsAreAddedAtTheSize) {
     TImageList images(16);
     images.SetPixelsPerInch(120);
-    EXPECT_EQ(images.AddIcon(LoadIconA(nullptr, MAKEINTRESOURCEA(32516))), 0); // IDI_INFORMATION
+    EXPECT_ERROR_MESSAGE(EInvalidOperation, images.AddResourceIcon(GetModuleHandleA(nullptr), 998),
+                         "The program could not load the image 998.");
+    EXPECT_EQ(images.AddResourceIcon(GetModuleHandleA(nullptr), 102), 0);
+    EXPECT_EQ(images.AddIcon(LoadIconA(nullptr, MAKEINTRESOURCEA(32516))), 1); // IDI_INFORMATION
     std::vector<int> sizes;
     EXPECT_EQ(images.AddImages([&](HIMAGELIST list, int size) {
         sizes.push_back(size);
         ImageList_AddIcon(list, LoadIconA(nullptr, MAKEINTRESOURCEA(32515))); // IDI_WARNING
         ImageList_AddIcon(list, LoadIconA(nullptr, MAKEINTRESOURCEA(32515)));
     }),
-              1);
-    EXPECT_EQ(images.Count(), 3);
+              2);
+    EXPECT_EQ(images.Count(), 4);
     images.SetPixelsPerInch(96);
-    EXPECT_EQ(images.Count(), 3);
+    EXPECT_EQ(images.Count(), 4);
     EXPECT_EQ(sizes, (std::vector<int>{20, 16}));
     int width = 0;
     int height = 0;
