@@ -389,12 +389,18 @@ bool TForm::IsShortCut(const MSG& msg) {
 }
 
 void TForm::SetMainMenu(TMainMenu* menu) {
+    RECT client;
+    GetClientRect(Handle(), &client);
     if (FMenu && FMenu != menu)
         FMenu->AttachTo(nullptr);
     FMenu = menu;
     if (FMenu)
         FMenu->AttachTo(Handle());
-    SetClientSize();
+    // The menu bar takes its height from the frame, not from the client area.
+    AdjustWindowRectEx(&client, static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)), FMenu != nullptr,
+                       static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)));
+    SetWindowPos(Handle(), nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm::AddActionList(TActionList& actions) {

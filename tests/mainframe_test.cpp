@@ -532,6 +532,13 @@ TEST(MainFrame, ListRowsComeFromTheRowContentEvent) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(ListText(list, c.row, c.column), c.text) << c.row << "," << c.column;
+    if (IsDoubleByteCodePage()) {
+        // A caption cut to the buffer never ends in half a character.
+        const std::string wide = "\x82\xa0";
+        form.SetRows({std::string(258, 'x') + wide, std::string(257, 'x') + wide});
+        EXPECT_EQ(ListText(list, 0, 0), std::string(258, 'x'));
+        EXPECT_EQ(ListText(list, 1, 0), std::string(257, 'x') + wide);
+    }
     LVITEMA item{};
     item.mask = LVIF_IMAGE | LVIF_STATE;
     item.iItem = 1;
