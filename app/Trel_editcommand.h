@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/Trel_actioncommand.h"
+#include "framework/Fw_scope.h"
 #include "support/Vek_command.h"
 #include "support/Vek_listviewmodel.h"
 
@@ -17,14 +18,9 @@ class TEditCommand : public TActionCommand {};
 template <class F>
 void RunEditStep(TCommand& command, TListViewModel& model, bool withStates, F&& step) {
     model.ReadFromView(withStates);
-    try {
-        step();
-        command.Flags += kCommandDone;
-    } catch (...) {
-        model.WriteToView(withStates);
-        throw;
-    }
-    model.WriteToView(withStates);
+    auto writeBack = ScopeExit([&model, withStates] { model.WriteToView(withStates); });
+    step();
+    command.Flags += kCommandDone;
 }
 
 // Runs every pending sub-command, first appended first.

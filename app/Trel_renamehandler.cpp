@@ -4,18 +4,14 @@
 #include "app/Trel_renamecommand.h"
 #include "app/dialogs/Trel_resultsdialog.h"
 #include "framework/Fw_forms.h"
+#include "framework/Fw_scope.h"
 #include "support/Vek_autopointer.h"
 
 template <class F>
 void TRenameHandler::WhileBusy(F&& run) {
     FBusy = true;
-    try {
-        run();
-    } catch (...) {
-        FBusy = false;
-        throw;
-    }
-    FBusy = false;
+    auto notBusy = ScopeExit([this] { FBusy = false; });
+    run();
 }
 
 void TRenameHandler::Perform() {

@@ -2,6 +2,7 @@
 
 #include "app/Trel_rename.h"
 #include "app/Trel_renamecommand.h"
+#include "framework/Fw_scope.h"
 #include "support/Vek_autopointer.h"
 
 // ---------------------------------------------------------------- TRenameTask
@@ -23,13 +24,9 @@ void TRenameTask::Run() {
 }
 
 void TRenameTask::RunWorkingThrough(TObjectList& commands) {
-    try {
-        TRenameTask::Run();
-    } catch (...) {
-        // After a cancel, or what a failing step left behind.
-        commands.Clear();
-        throw;
-    }
+    // After a cancel, or what a failing step left behind.
+    auto clearCommands = ScopeFailure([&commands] { commands.Clear(); });
+    TRenameTask::Run();
 }
 
 void TRenameTask::CheckCancelled() const {
@@ -55,11 +52,9 @@ void TRenameTask::ReportProgress(std::int32_t percent) {
 // ---------------------------------------------------------------- TDoRenameTask
 
 void TDoRenameTask::Run() {
-    try {
+    {
+        auto clearPending = ScopeFailure([this] { FInvoker.PendingCommands().Clear(); });
         BuildSubCommands();
-    } catch (...) {
-        FInvoker.PendingCommands().Clear();
-        throw;
     }
     RunWorkingThrough(FInvoker.PendingCommands());
 }

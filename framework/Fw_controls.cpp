@@ -1,10 +1,81 @@
 #include "framework/Fw_controls.h"
 
-#include "framework/Fw_forms.h"
-
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
+
+int ScaleDesign(int value, int pixelsPerInch) {
+    return MulDiv(value, pixelsPerInch, DesignPixelsPerInch);
+}
+
+// TControlHost
+
+TControlHost::~TControlHost() {
+    FreeControls();
+}
+
+void TControlHost::FreeControls() {
+    while (!FControls.empty())
+        FControls.pop_back();
+}
+
+TControl& TControlHost::Controls(int index) const {
+    if (index < 0 || index >= ControlCount())
+        throw EListError(Format("List index out of bounds (%d).", index));
+    return *FControls[static_cast<size_t>(index)];
+}
+
+TControl* TControlHost::FindControl(const std::string& name) const {
+    for (const auto& control : FControls)
+        if (control->Name() == name)
+            return control.get();
+    return nullptr;
+}
+
+TControl* TControlHost::ControlOfHandle(HWND window) const {
+    if (!window)
+        return nullptr;
+    for (const auto& control : FControls)
+        if (control->Handle() == window)
+            return control.get();
+    return nullptr;
+}
+
+void TControlHost::RealignControls() {
+    RECT client;
+    if (!Handle() || !GetClientRect(Handle(), &client))
+        return;
+    AlignWithin(nullptr, client);
+}
+
+void TControlHost::AlignWithin(const TControl* parent, RECT area) {
+    const auto place = [](TControl& control, int left, int top, int right, int bottom) {
+        MoveWindow(control.Handle(), left, top, std::max(right - left, 0), std::max(bottom - top, 0), TRUE);
+    };
+    for (const auto& control : FControls) {
+        if (control->ParentControl() != parent || !control->IsVisible())
+            continue;
+        if (control->Align() == alTop) {
+            const int height = std::min<int>(control->PreferredHeight(), area.bottom - area.top);
+            place(*control, area.left, area.top, area.right, area.top + height);
+            area.top += height;
+        } else if (control->Align() == alBottom) {
+            const int height = std::min<int>(control->PreferredHeight(), area.bottom - area.top);
+            place(*control, area.left, area.bottom - height, area.right, area.bottom);
+            area.bottom -= height;
+        }
+    }
+    for (const auto& control : FControls)
+        if (control->ParentControl() == parent && control->Align() == alClient && control->IsVisible())
+            place(*control, area.left, area.top, area.right, area.bottom);
+    for (const auto& control : FControls) {
+        RECT inside;
+        if (control->ParentControl() == parent && control->IsContainer() &&
+            GetClientRect(control->Handle(), &inside))
+            AlignWithin(control.get(), inside);
+    }
+}
 
 namespace {
 
@@ -19,14 +90,16 @@ DWORD CommonStyle(const TControlDef& def) {
 
 } // namespace
 
-TControl::TControl(TForm& form, const TControlDef& def, const RECT& designBounds, const char* className,
-                   DWORD style, DWORD exStyle)
-    : FForm(form), FName(def.Name ? def.Name : ""), FKind(def.Kind), FDesignBounds(designBounds),
-      FParentName(def.Parent ? def.Parent : ""), FID(form.FNextID++) {
+TControl::TControl(TControlHost& host, const TControlDef& def, const RECT& designBounds,
+                   const char* className, DWORD style, DWORD exStyle)
+    : FHost(host), FName(def.Name ? def.Name : ""), FKind(def.Kind), FDesignBounds(designBounds),
+      FParentName(def.Parent ? def.Parent : ""), FParent(def.Parent ? host.FindControl(def.Parent) : nullptr),
+      FAlign(def.Align), FID(host.FNextID++) {
+    HWND parentWindow = FParent && FParent->IsContainer() ? FParent->Handle() : host.Handle();
     // The real place comes with ApplyScale, once the form knows its resolution.
     HWND handle =
         CreateWindowExA(exStyle, className, def.Caption ? def.Caption : "", style | CommonStyle(def), 0, 0, 0,
-                        0, form.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(FID)),
+                        0, parentWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(FID)),
                         GetModuleHandleA(nullptr), nullptr);
     if (!handle)
         throw EInvalidOperation(Format("The program could not create the control %s.", FName.c_str()));
@@ -55,8 +128,8 @@ bool TControl::IsEnabled() const {
 void TControl::SetEnabled(bool value) {
     if (!value && IsFocused()) {
         // A disabled window cannot keep the focus; pass it on as Tab would.
-        HWND next = GetNextDlgTabItem(FForm.Handle(), Handle(), FALSE);
-        SetFocus(next && next != Handle() ? next : FForm.Handle());
+        HWND next = GetNextDlgTabItem(FHost.Handle(), Handle(), FALSE);
+        SetFocus(next && next != Handle() ? next : FHost.Handle());
     }
     EnableWindow(Handle(), value ? TRUE : FALSE);
 }
@@ -67,6 +140,8 @@ bool TControl::IsVisible() const {
 
 void TControl::SetVisible(bool value) {
     ShowWindow(Handle(), value ? SW_SHOWNA : SW_HIDE);
+    if (FAlign != alNone)
+        FHost.RealignControls();
 }
 
 bool TControl::CanFocus() const {
@@ -85,30 +160,40 @@ bool TControl::IsFocused() const {
 
 void TControl::Notify(WORD /*code*/) {}
 
-void TControl::ApplyScale() {
-    const int left = FForm.Scale(FDesignBounds.left);
-    const int top = FForm.Scale(FDesignBounds.top);
-    const int width = FForm.Scale(FDesignBounds.right - FDesignBounds.left);
-    const int height = FForm.Scale(FDesignBounds.bottom - FDesignBounds.top);
-    MoveWindow(Handle(), left, top, width, height, TRUE);
-    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FForm.Font()), TRUE);
+void TControl::HandleNotify(TMessage& /*Message*/) {}
+
+bool TControl::ContextMenu(POINT /*screenPoint*/) {
+    return false;
 }
 
-TLabel::TLabel(TForm& form, const TControlDef& def, const RECT& designBounds)
-    : TControl(form, def, designBounds, "STATIC",
+void TControl::ApplyScale() {
+    const int left = FHost.Scale(FDesignBounds.left);
+    const int top = FHost.Scale(FDesignBounds.top);
+    const int width = FHost.Scale(FDesignBounds.right - FDesignBounds.left);
+    const int height = FHost.Scale(FDesignBounds.bottom - FDesignBounds.top);
+    MoveWindow(Handle(), left, top, width, height, TRUE);
+    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FHost.Font()), TRUE);
+}
+
+int TControl::PreferredHeight() const {
+    return FHost.Scale(FDesignBounds.bottom - FDesignBounds.top);
+}
+
+TLabel::TLabel(TControlHost& host, const TControlDef& def, const RECT& designBounds)
+    : TControl(host, def, designBounds, "STATIC",
                SS_LEFT | ((def.Options & coNoPrefix) ? SS_NOPREFIX : 0) |
                    ((def.Options & coCenterVertically) ? SS_CENTERIMAGE : 0),
                0) {}
 
-TButton::TButton(TForm& form, const TControlDef& def, const RECT& designBounds)
-    : TControl(form, def, designBounds, "BUTTON",
+TButton::TButton(TControlHost& host, const TControlDef& def, const RECT& designBounds)
+    : TControl(host, def, designBounds, "BUTTON",
                WS_TABSTOP | WS_GROUP | ((def.Options & coDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0),
       FDefault((def.Options & coDefault) != 0), FCancel((def.Options & coCancel) != 0),
       FModalResult(def.ModalResult) {}
 
 void TButton::Click() {
     if (FModalResult != mrNone)
-        Form().SetModalResult(FModalResult);
+        Host().SetModalResult(FModalResult);
     if (OnClick)
         OnClick(this);
 }
@@ -126,26 +211,26 @@ void TButtonControl::SetChecked(bool value) {
     SendMessageA(Handle(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-TCheckBox::TCheckBox(TForm& form, const TControlDef& def, const RECT& designBounds)
-    : TButtonControl(form, def, designBounds, "BUTTON", WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 0) {}
+TCheckBox::TCheckBox(TControlHost& host, const TControlDef& def, const RECT& designBounds)
+    : TButtonControl(host, def, designBounds, "BUTTON", WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 0) {}
 
 void TCheckBox::Notify(WORD code) {
     if (code == BN_CLICKED && OnClick)
         OnClick(this);
 }
 
-TRadioButton::TRadioButton(TForm& form, const TControlDef& def, const RECT& designBounds)
-    : TButtonControl(form, def, designBounds, "BUTTON", WS_TABSTOP | BS_RADIOBUTTON, 0) {
+TRadioButton::TRadioButton(TControlHost& host, const TControlDef& def, const RECT& designBounds)
+    : TButtonControl(host, def, designBounds, "BUTTON", WS_TABSTOP | BS_RADIOBUTTON, 0) {
     // A run of radio buttons is one group for the arrow keys.
-    const int count = form.ControlCount();
-    if (count == 0 || form.Controls(count - 1).Kind() != ckRadioButton)
+    const int count = host.ControlCount();
+    if (count == 0 || host.Controls(count - 1).Kind() != ckRadioButton)
         SetWindowLongPtrA(Handle(), GWL_STYLE, GetWindowLongPtrA(Handle(), GWL_STYLE) | WS_GROUP);
 }
 
 void TRadioButton::SetChecked(bool value) {
     if (value) {
-        for (int i = 0; i < Form().ControlCount(); ++i) {
-            auto* other = dynamic_cast<TRadioButton*>(&Form().Controls(i));
+        for (int i = 0; i < Host().ControlCount(); ++i) {
+            auto* other = dynamic_cast<TRadioButton*>(&Host().Controls(i));
             if (other && other != this && other->ParentName() == ParentName())
                 other->TButtonControl::SetChecked(false);
         }
@@ -161,11 +246,11 @@ void TRadioButton::Notify(WORD code) {
         OnClick(this);
 }
 
-TGroupBox::TGroupBox(TForm& form, const TControlDef& def, const RECT& designBounds)
-    : TControl(form, def, designBounds, "BUTTON", BS_GROUPBOX, WS_EX_TRANSPARENT) {}
+TGroupBox::TGroupBox(TControlHost& host, const TControlDef& def, const RECT& designBounds)
+    : TControl(host, def, designBounds, "BUTTON", BS_GROUPBOX, WS_EX_TRANSPARENT) {}
 
-TProgressBar::TProgressBar(TForm& form, const TControlDef& def, const RECT& designBounds)
-    : TControl(form, def, designBounds, PROGRESS_CLASSA, 0, 0) {
+TProgressBar::TProgressBar(TControlHost& host, const TControlDef& def, const RECT& designBounds)
+    : TControl(host, def, designBounds, PROGRESS_CLASSA, 0, 0) {
     SendMessageA(Handle(), PBM_SETRANGE32, 0, 100);
 }
 
@@ -177,8 +262,8 @@ void TProgressBar::SetPosition(int value) {
     SendMessageA(Handle(), PBM_SETPOS, static_cast<WPARAM>(value), 0);
 }
 
-TImage::TImage(TForm& form, const TControlDef& def, const RECT& designBounds)
-    : TControl(form, def, designBounds, "STATIC", SS_ICON | SS_CENTERIMAGE, 0) {}
+TImage::TImage(TControlHost& host, const TControlDef& def, const RECT& designBounds)
+    : TControl(host, def, designBounds, "STATIC", SS_ICON | SS_CENTERIMAGE, 0) {}
 
 TImage::~TImage() {
     // The control lets go of the icon before the icon goes.
@@ -191,8 +276,8 @@ void TImage::SetIcon(TIconHandle icon) {
     FIcon = std::move(icon);
 }
 
-TEdit::TEdit(TForm& form, const TControlDef& def, const RECT& designBounds)
-    : TControl(form, def, designBounds, "EDIT",
+TEdit::TEdit(TControlHost& host, const TControlDef& def, const RECT& designBounds)
+    : TControl(host, def, designBounds, "EDIT",
                WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL |
                    ((def.Options & coMultiLine)
                         ? (ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_HSCROLL)
@@ -204,8 +289,8 @@ void TEdit::Notify(WORD code) {
         OnChange(this);
 }
 
-TComboBox::TComboBox(TForm& form, const TControlDef& def, const RECT& designBounds)
-    : TControl(form, def, designBounds, "COMBOBOX", WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST,
+TComboBox::TComboBox(TControlHost& host, const TControlDef& def, const RECT& designBounds)
+    : TControl(host, def, designBounds, "COMBOBOX", WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST,
                0) {
     // The caption lists the items; the window text of a drop-down list is the
     // selected item.
@@ -255,7 +340,7 @@ void TComboBox::ApplyScale() {
     // The window's height is that of the opened list; the closed box keeps
     // the height its font gives it.
     const RECT& design = DesignBounds();
-    MoveWindow(Handle(), Form().Scale(design.left), Form().Scale(design.top),
-               Form().Scale(design.right - design.left), Form().Scale(8 * (design.bottom - design.top)),
+    MoveWindow(Handle(), Host().Scale(design.left), Host().Scale(design.top),
+               Host().Scale(design.right - design.left), Host().Scale(8 * (design.bottom - design.top)),
                TRUE);
 }

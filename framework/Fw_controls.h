@@ -1,15 +1,23 @@
-// The controls of forms, created from tables.
+// The controls of forms, created from tables, and the window that holds them.
 #pragma once
 
 #include "framework/Fw_classes.h"
 #include "framework/Fw_handles.h"
+#include "framework/Fw_messages.h"
 
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
-class TForm;
+enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
+
+// Forms are laid out in design pixels at this resolution.
+constexpr int DesignPixelsPerInch = 120;
+// A design size in pixels at the given resolution.
+int ScaleDesign(int value, int pixelsPerInch);
 
 enum TControlKind {
     ckLabel,
@@ -21,6 +29,10 @@ enum TControlKind {
     ckComboBox,
     ckCheckBox,
     ckRadioButton,
+    ckPanel,
+    ckToolBar,
+    ckStatusBar,
+    ckListView,
 };
 
 // Flags of a control in a form's table.
@@ -33,11 +45,20 @@ enum TControlOption : unsigned {
     coMultiLine = 1u << 4,        // edit: several lines, both scroll bars, no word wrap
     coDisabled = 1u << 5,
     coHidden = 1u << 6,
+    coMultiSelect = 1u << 7, // list view: several rows can be selected
+    coRowSelect = 1u << 8,   // list view: the whole row is highlighted
+    coEditLabels = 1u << 9,  // list view: captions can be edited in place
 };
+
+// How a control follows the size of its parent (the form or a panel): at the
+// top or the bottom at its own height and the full width, or filling what
+// the others leave. Aligned controls are placed in table order.
+enum TAlign { alNone, alTop, alBottom, alClient };
 
 // One row of a form's table of controls. Places and sizes are design pixels at
 // 120 pixels per inch; the form scales them to the screen. A control inside a
-// group box names it as Parent and is placed relative to it.
+// group box names it as Parent and is placed relative to it; a control inside
+// a panel names the panel and is a child window of it.
 struct TControlDef {
     TControlKind Kind;
     const char* Name;
@@ -51,6 +72,53 @@ struct TControlDef {
     // For a button: the form's modal result when it is clicked (0: none).
     int ModalResult = 0;
     const char* Parent = nullptr;
+    TAlign Align = alNone;
+};
+
+class TControl;
+
+// The window that holds controls (a form): its handle, resolution and font,
+// its controls in tab order, the modal result its buttons set, and the
+// layout of its aligned controls.
+class TControlHost : public TObject {
+public:
+    ~TControlHost() override;
+
+    HWND Handle() const { return FHandle.Get(); }
+    int PixelsPerInch() const { return FPixelsPerInch; }
+    int Scale(int designValue) const { return ScaleDesign(designValue, FPixelsPerInch); }
+    HFONT Font() const { return FFont.Get(); }
+    int GetModalResult() const { return FModalResult; }
+    void SetModalResult(int value) { FModalResult = value; }
+
+    int ControlCount() const { return static_cast<int>(FControls.size()); }
+    TControl& Controls(int index) const;
+    TControl* FindControl(const std::string& name) const;
+    // The control whose window this is, or null.
+    TControl* ControlOfHandle(HWND window) const;
+
+    // Places the visible aligned controls of the host's client area: the top
+    // and bottom ones in table order at their own heights, the client one in
+    // the rest; then the same inside each panel.
+    void RealignControls();
+
+protected:
+    TControlHost() = default;
+    // Frees the controls, the last created first (children before panels).
+    void FreeControls();
+
+    TWindowHandle FHandle;
+    TFontHandle FFont;
+    int FPixelsPerInch = DesignPixelsPerInch;
+    int FModalResult = mrNone;
+    std::vector<std::unique_ptr<TControl>> FControls;
+
+private:
+    friend class TControl;
+    void AlignWithin(const TControl* parent, RECT area);
+
+    // Above IDOK and IDCANCEL, which the dialog keys send.
+    int FNextID = 100;
 };
 
 // A child window of a form. The form creates, places and frees it.
@@ -58,7 +126,7 @@ class TControl : public TObject {
 public:
     ~TControl() override;
 
-    TForm& Form() const { return FForm; }
+    TControlHost& Host() const { return FHost; }
     const std::string& Name() const { return FName; }
     TControlKind Kind() const { return FKind; }
     HWND Handle() const { return FHandle.Get(); }
@@ -66,6 +134,9 @@ public:
     // The place in design pixels, relative to the form's client area.
     const RECT& DesignBounds() const { return FDesignBounds; }
     const std::string& ParentName() const { return FParentName; }
+    // The group box or panel named as Parent, or null.
+    TControl* ParentControl() const { return FParent; }
+    TAlign Align() const { return FAlign; }
 
     std::string GetText() const;
     void SetText(const std::string& text);
@@ -78,35 +149,45 @@ public:
     void Focus();
     bool IsFocused() const;
 
-protected:
-    TControl(TForm& form, const TControlDef& def, const RECT& designBounds, const char* className,
-             DWORD style, DWORD exStyle);
-
-    // A notification code of WM_COMMAND from this control.
+    // What the form hands on. A notification code of WM_COMMAND from this
+    // control:
     virtual void Notify(WORD code);
+    // WM_NOTIFY from this control; Message.Result is the answer:
+    virtual void HandleNotify(TMessage& Message);
+    // The context-menu gesture on this control, at a point of the screen, or
+    // at (-1, -1) from the keyboard; true when the control showed a menu:
+    virtual bool ContextMenu(POINT screenPoint);
     // Places the control for the form's pixels per inch.
     virtual void ApplyScale();
+    // The height of a control aligned at the top or bottom, in pixels.
+    virtual int PreferredHeight() const;
+    // A panel: the controls that name it as Parent are its child windows.
+    virtual bool IsContainer() const { return false; }
+
+protected:
+    TControl(TControlHost& host, const TControlDef& def, const RECT& designBounds, const char* className,
+             DWORD style, DWORD exStyle);
 
 private:
-    friend class TForm;
-
-    TForm& FForm;
+    TControlHost& FHost;
     std::string FName;
     TControlKind FKind;
     RECT FDesignBounds;
     std::string FParentName;
+    TControl* FParent;
+    TAlign FAlign;
     int FID;
     TWindowHandle FHandle;
 };
 
 class TLabel : public TControl {
 public:
-    TLabel(TForm& form, const TControlDef& def, const RECT& designBounds);
+    TLabel(TControlHost& host, const TControlDef& def, const RECT& designBounds);
 };
 
 class TButton : public TControl {
 public:
-    TButton(TForm& form, const TControlDef& def, const RECT& designBounds);
+    TButton(TControlHost& host, const TControlDef& def, const RECT& designBounds);
 
     bool IsDefault() const { return FDefault; }
     bool IsCancel() const { return FCancel; }
@@ -140,7 +221,7 @@ protected:
 
 class TCheckBox : public TButtonControl {
 public:
-    TCheckBox(TForm& form, const TControlDef& def, const RECT& designBounds);
+    TCheckBox(TControlHost& host, const TControlDef& def, const RECT& designBounds);
 
 protected:
     void Notify(WORD code) override;
@@ -150,7 +231,7 @@ protected:
 // checking one unchecks the others.
 class TRadioButton : public TButtonControl {
 public:
-    TRadioButton(TForm& form, const TControlDef& def, const RECT& designBounds);
+    TRadioButton(TControlHost& host, const TControlDef& def, const RECT& designBounds);
 
     void SetChecked(bool value) override;
 
@@ -160,13 +241,13 @@ protected:
 
 class TGroupBox : public TControl {
 public:
-    TGroupBox(TForm& form, const TControlDef& def, const RECT& designBounds);
+    TGroupBox(TControlHost& host, const TControlDef& def, const RECT& designBounds);
 };
 
 // A bar from 0 to 100.
 class TProgressBar : public TControl {
 public:
-    TProgressBar(TForm& form, const TControlDef& def, const RECT& designBounds);
+    TProgressBar(TControlHost& host, const TControlDef& def, const RECT& designBounds);
 
     int GetPosition() const;
     void SetPosition(int value);
@@ -175,7 +256,7 @@ public:
 // A picture centred in its place.
 class TImage : public TControl {
 public:
-    TImage(TForm& form, const TControlDef& def, const RECT& designBounds);
+    TImage(TControlHost& host, const TControlDef& def, const RECT& designBounds);
     ~TImage() override;
 
     // Shows the icon; the control owns it from now on.
@@ -187,7 +268,7 @@ private:
 
 class TEdit : public TControl {
 public:
-    TEdit(TForm& form, const TControlDef& def, const RECT& designBounds);
+    TEdit(TControlHost& host, const TControlDef& def, const RECT& designBounds);
 
     TNotifyEvent OnChange;
 
@@ -198,7 +279,7 @@ protected:
 // A drop-down list.
 class TComboBox : public TControl {
 public:
-    TComboBox(TForm& form, const TControlDef& def, const RECT& designBounds);
+    TComboBox(TControlHost& host, const TControlDef& def, const RECT& designBounds);
 
     int Count() const;
     int AddItem(const std::string& item);

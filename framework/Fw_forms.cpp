@@ -1,16 +1,16 @@
 #include "framework/Fw_forms.h"
 
+#include "framework/Fw_scope.h"
 #include "framework/Fw_thread.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
 #endif
-
-const char* const UnexpectedErrorMessage = "An unexpected error occurred.";
 
 namespace {
 
@@ -41,7 +41,8 @@ int WindowPixelsPerInch(HWND window) {
 
 void InitControlClasses() {
     static const bool done = [] {
-        INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+        INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX),
+                                 ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
         return InitCommonControlsEx(&icc) != FALSE;
     }();
     (void)done;
@@ -75,15 +76,12 @@ void FormStyles(TBorderStyle borderStyle, DWORD& style, DWORD& exStyle) {
 
 TApplication* const Application = &GApplication;
 
-int ScaleDesign(int value, int pixelsPerInch) {
-    return MulDiv(value, pixelsPerInch, DesignPixelsPerInch);
-}
-
 // TForm
 
 TForm::TForm(const TFormDef& def)
-    : FPixelsPerInch(SystemPixelsPerInch()), FDesignClientWidth(def.ClientWidth),
-      FDesignClientHeight(def.ClientHeight), FBorderStyle(def.BorderStyle), FPosition(def.Position) {
+    : FDesignClientWidth(def.ClientWidth), FDesignClientHeight(def.ClientHeight), FBorderStyle(def.BorderStyle),
+      FPosition(def.Position) {
+    FPixelsPerInch = SystemPixelsPerInch();
     InitControlClasses();
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     if (!GFormAtom) {
@@ -126,10 +124,17 @@ TForm::TForm(const TFormDef& def)
 
 TForm::~TForm() {
     Application->FormDestroyed(this);
+    if (FIdleHandler)
+        Application->RemoveIdleHandler(FIdleHandler);
     if (Handle())
         SetWindowLongPtrA(Handle(), GWLP_USERDATA, 0);
-    // The controls go before the window that holds them.
-    FControls.clear();
+    // The controls go before the components they show (actions, images), and
+    // both before the window that holds them.
+    FreeControls();
+    FActionLists.clear();
+    FMenu = nullptr;
+    while (!FComponents.empty())
+        FComponents.pop_back();
     FHandle.Reset();
 }
 
@@ -225,17 +230,21 @@ int TForm::ShowModal() {
     FModal = true;
     FModalResult = mrNone;
     Application->FModalForms.push_back(this);
-    const auto endModal = [&] {
-        // The owner is enabled before the form hides, so that it becomes the
-        // active window again.
-        if (disableOwner)
-            EnableWindow(owner, TRUE);
-        Hide();
-        auto& modal = Application->FModalForms;
-        modal.erase(std::remove(modal.begin(), modal.end(), this), modal.end());
-        FModal = false;
-    };
-    try {
+    {
+        auto endModal = ScopeExit([&] {
+            // The owner is enabled before the form hides, so that it becomes
+            // the active window again.
+            if (disableOwner)
+                EnableWindow(owner, TRUE);
+            Hide();
+            auto& modal = Application->FModalForms;
+            modal.erase(std::remove(modal.begin(), modal.end(), this), modal.end());
+            FModal = false;
+            // The work that opened the form goes on under the screen cursor
+            // again, before the mouse moves.
+            if (modal.empty() && Screen->GetCursor() != crDefault)
+                ::SetCursor(Screen->CursorHandle());
+        });
         ShowAndFocus();
         while (FModalResult == mrNone) {
             Application->HandleMessage();
@@ -246,11 +255,7 @@ int TForm::ShowModal() {
             if (FModalResult != mrNone)
                 CloseModal();
         }
-    } catch (...) {
-        endModal();
-        throw;
     }
-    endModal();
     return FModalResult;
 }
 
@@ -277,7 +282,10 @@ TControl& TForm::AddControl(const TControlDef& def) {
         const TControl* parent = FindControl(def.Parent);
         if (!parent)
             MissingControl(def.Parent);
-        OffsetRect(&design, parent->DesignBounds().left, parent->DesignBounds().top);
+        // Inside a group box in the form's coordinates; inside a panel in the
+        // panel's, whose child window it is.
+        if (!parent->IsContainer())
+            OffsetRect(&design, parent->DesignBounds().left, parent->DesignBounds().top);
     }
     std::unique_ptr<TControl> control;
     switch (def.Kind) {
@@ -308,25 +316,26 @@ TControl& TForm::AddControl(const TControlDef& def) {
     case ckRadioButton:
         control = std::make_unique<TRadioButton>(*this, def, design);
         break;
+    case ckPanel:
+        control = std::make_unique<TPanel>(*this, def, design);
+        break;
+    case ckToolBar:
+        control = std::make_unique<TToolBar>(*this, def, design);
+        break;
+    case ckStatusBar:
+        control = std::make_unique<TStatusBar>(*this, def, design);
+        break;
+    case ckListView:
+        control = std::make_unique<TListView>(*this, def, design);
+        break;
     }
     if (!control)
         throw EInvalidOperation("The kind of the control is not supported.");
     control->ApplyScale();
     FControls.push_back(std::move(control));
+    if (def.Align != alNone)
+        RealignControls();
     return *FControls.back();
-}
-
-TControl& TForm::Controls(int index) const {
-    if (index < 0 || index >= ControlCount())
-        throw EListError(Format("List index out of bounds (%d).", index));
-    return *FControls[static_cast<size_t>(index)];
-}
-
-TControl* TForm::FindControl(const std::string& name) const {
-    for (const auto& control : FControls)
-        if (control->Name() == name)
-            return control.get();
-    return nullptr;
 }
 
 TControl* TForm::ActiveControl() const {
@@ -365,7 +374,54 @@ bool TForm::FocusFirstFocusable() {
     return false;
 }
 
-bool TForm::IsShortCut(const MSG& /*msg*/) {
+bool TForm::IsShortCut(const MSG& msg) {
+    const TShortCut shortCut = ShortCutOfKeyMessage(msg);
+    if (shortCut == scNone)
+        return false;
+    if (FMenu && FMenu->IsShortCut(shortCut))
+        return true;
+    // A copy: an action may change the form's lists.
+    const std::vector<TActionList*> lists = FActionLists;
+    for (TActionList* list : lists)
+        if (list->IsShortCut(shortCut))
+            return true;
+    return false;
+}
+
+void TForm::SetMainMenu(TMainMenu* menu) {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    if (FMenu && FMenu != menu)
+        FMenu->AttachTo(nullptr);
+    FMenu = menu;
+    if (FMenu)
+        FMenu->AttachTo(Handle());
+    // The menu bar takes its height from the frame, not from the client area.
+    AdjustWindowRectEx(&client, static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)), FMenu != nullptr,
+                       static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)));
+    SetWindowPos(Handle(), nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::AddActionList(TActionList& actions) {
+    if (std::find(FActionLists.begin(), FActionLists.end(), &actions) != FActionLists.end())
+        return;
+    FActionLists.push_back(&actions);
+    if (!FIdleHandler)
+        FIdleHandler = Application->AddIdleHandler([this](TObject*, bool&) { UpdateActions(); });
+}
+
+void TForm::UpdateActions() {
+    const std::vector<TActionList*> lists = FActionLists;
+    for (TActionList* list : lists)
+        list->UpdateActions();
+}
+
+bool TForm::ExecuteCommand(int commandId) {
+    const std::vector<TActionList*> lists = FActionLists;
+    for (TActionList* list : lists)
+        if (list->ExecuteCommand(commandId))
+            return true;
     return false;
 }
 
@@ -401,6 +457,30 @@ void TForm::Dispatch(TMessage& Message) {
     case WM_DPICHANGED:
         HandleDpiChanged(Message);
         break;
+    case WM_SIZE:
+        if (Message.WParam != SIZE_MINIMIZED)
+            RealignControls();
+        DefaultHandler(Message);
+        break;
+    case WM_NOTIFY:
+        HandleNotify(Message);
+        break;
+    case WM_CONTEXTMENU:
+        HandleContextMenu(Message);
+        break;
+    case WM_INITMENUPOPUP:
+        // The menu shows the states of this moment.
+        UpdateActions();
+        DefaultHandler(Message);
+        break;
+    case WM_SETCURSOR:
+        // The screen cursor (the hourglass) wins over every window's own,
+        // except while a modal form waits for the user.
+        if (Application->FModalForms.empty() && Screen->ApplyCursor(Message.LParam))
+            Message.Result = TRUE;
+        else
+            DefaultHandler(Message);
+        break;
     default:
         DefaultHandler(Message);
     }
@@ -410,17 +490,16 @@ void TForm::DefaultHandler(TMessage& Message) {
     Message.Result = DefWindowProcA(Handle(), Message.Msg, Message.WParam, Message.LParam);
 }
 
-TControl* TForm::ControlOfHandle(HWND window) const {
-    if (!window)
-        return nullptr;
-    for (const auto& control : FControls)
-        if (control->Handle() == window)
-            return control.get();
-    return nullptr;
-}
-
 void TForm::HandleCommand(TMessage& Message) {
-    if (TControl* control = ControlOfHandle(reinterpret_cast<HWND>(Message.LParam))) {
+    TControl* control = ControlOfHandle(reinterpret_cast<HWND>(Message.LParam));
+    if (control && control->ID() == LOWORD(Message.WParam)) {
+        control->Notify(HIWORD(Message.WParam));
+        return;
+    }
+    // A menu item, a tool button or a post chose an action.
+    if (ExecuteCommand(LOWORD(Message.WParam)))
+        return;
+    if (control) {
         control->Notify(HIWORD(Message.WParam));
         return;
     }
@@ -431,6 +510,26 @@ void TForm::HandleCommand(TMessage& Message) {
             button->Click();
         return;
     }
+    DefaultHandler(Message);
+}
+
+void TForm::HandleNotify(TMessage& Message) {
+    const auto* header = reinterpret_cast<const NMHDR*>(Message.LParam);
+    if (TControl* control = header ? ControlOfHandle(header->hwndFrom) : nullptr) {
+        control->HandleNotify(Message);
+        return;
+    }
+    DefaultHandler(Message);
+}
+
+void TForm::HandleContextMenu(TMessage& Message) {
+    const POINT point{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+    // The gesture on a control, or on a window inside one (its header); a
+    // control without a menu leaves it to the panel that holds it.
+    for (HWND window = reinterpret_cast<HWND>(Message.WParam); window && window != Handle();
+         window = GetParent(window))
+        if (TControl* control = ControlOfHandle(window); control && control->ContextMenu(point))
+            return;
     DefaultHandler(Message);
 }
 
@@ -492,12 +591,13 @@ void TForm::ApplyScale(int pixelsPerInch) {
     SetClientSize();
     for (const auto& control : FControls)
         control->ApplyScale();
+    RealignControls();
 }
 
 void TForm::SetClientSize() {
     RECT bounds{0, 0, Scale(FDesignClientWidth), Scale(FDesignClientHeight)};
-    AdjustWindowRectEx(&bounds, static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)));
+    AdjustWindowRectEx(&bounds, static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)),
+                       ::GetMenu(Handle()) != nullptr, static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)));
     SetWindowPos(Handle(), nullptr, 0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -543,7 +643,10 @@ void TForm::ShowAndFocus() {
 
 // TApplication
 
-TApplication::TApplication() = default;
+TApplication::TApplication() {
+    // Windows, threads and cleanups of every unit hand what they catch here.
+    SetExceptionSink([](std::exception_ptr error) noexcept { GApplication.HandleException(error); });
+}
 
 TApplication::~TApplication() {
     FreeForms();
@@ -619,7 +722,24 @@ bool TApplication::PreProcessMessage(MSG& msg) {
         return false;
     if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && form->IsShortCut(msg))
         return true;
+    if (msg.message == WM_KEYUP && msg.wParam == VK_APPS) {
+        // The menu key opens the context menu as Shift+F10 does. Systems
+        // differ in making it do so (Wine does not), so the form does it.
+        SendMessageA(msg.hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(msg.hwnd), MAKELPARAM(-1, -1));
+        return true;
+    }
     return form->GetDialogKeys() && IsDialogMessageA(root, &msg);
+}
+
+unsigned TApplication::AddIdleHandler(TIdleEvent handler) {
+    FIdleHandlers.emplace_back(++FLastIdleHandler, std::make_shared<TIdleEvent>(std::move(handler)));
+    return FLastIdleHandler;
+}
+
+void TApplication::RemoveIdleHandler(unsigned id) {
+    FIdleHandlers.erase(std::remove_if(FIdleHandlers.begin(), FIdleHandlers.end(),
+                                       [id](const auto& entry) { return entry.first == id; }),
+                        FIdleHandlers.end());
 }
 
 void TApplication::Idle() {
@@ -628,6 +748,22 @@ void TApplication::Idle() {
         // A copy: the handler may replace or clear the event.
         TIdleEvent handler = OnIdle;
         handler(this, done);
+    }
+    // A copy: a handler may add or remove handlers; a removed one is not
+    // called any more.
+    const auto handlers = FIdleHandlers;
+    for (const auto& [id, handler] : handlers) {
+        const bool present = std::any_of(FIdleHandlers.begin(), FIdleHandlers.end(),
+                                         [id = id](const auto& entry) { return entry.first == id; });
+        if (!present)
+            continue;
+        bool handlerDone = true;
+        try {
+            (*handler)(this, handlerDone);
+        } catch (...) {
+            HandleException();
+        }
+        done = done && handlerDone;
     }
     // A handler that ended the innermost modal loop must not wait for a
     // message before the loop sees it.

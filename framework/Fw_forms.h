@@ -1,11 +1,16 @@
 // The application object and forms: top-level windows with controls from
-// tables, modal loops, close queries and the dialog keys.
+// tables, menus and actions, modal loops, close queries and the dialog keys.
 #pragma once
 
+#include "framework/Fw_actnlist.h"
 #include "framework/Fw_classes.h"
+#include "framework/Fw_comctrls.h"
 #include "framework/Fw_controls.h"
+#include "framework/Fw_extctrls.h"
 #include "framework/Fw_handles.h"
+#include "framework/Fw_menus.h"
 #include "framework/Fw_messages.h"
+#include "framework/Fw_screen.h"
 
 #include <windows.h>
 
@@ -15,8 +20,6 @@
 #include <string>
 #include <typeinfo>
 #include <vector>
-
-enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
 
 enum TBorderStyle {
     bsDialog,   // fixed size, no minimize or maximize box
@@ -34,11 +37,6 @@ using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 using TIdleEvent = std::function<void(TObject* Sender, bool& Done)>;
 using TExceptionEvent = std::function<void(TObject* Sender, const Exception& E)>;
 
-// Forms are laid out in design pixels at this resolution.
-constexpr int DesignPixelsPerInch = 120;
-// A design size in pixels at the given resolution.
-int ScaleDesign(int value, int pixelsPerInch);
-
 // The caption and client size (design pixels) of a form.
 struct TFormDef {
     const char* Caption;
@@ -48,20 +46,22 @@ struct TFormDef {
     TPosition Position = poMainFormCenter;
 };
 
-class TForm : public TObject {
+// A top-level window. Its controls come from a table (CreateControls); its
+// menus, action lists and image lists are components that it owns and frees
+// after its controls (CreateComponent). A form answers the commands of its
+// action lists (WM_COMMAND with an action's command identifier, from a menu
+// item, a tool button or a post), their shortcuts and those of its menu, and
+// updates its action lists when the application is idle.
+class TForm : public TControlHost {
 public:
     explicit TForm(const TFormDef& def);
     ~TForm() override;
 
-    HWND Handle() const { return FHandle.Get(); }
     // The form whose window this is, or null.
     static TForm* FromHandle(HWND window);
 
     std::string GetCaption() const;
     void SetCaption(const std::string& caption);
-    int PixelsPerInch() const { return FPixelsPerInch; }
-    int Scale(int designValue) const { return ScaleDesign(designValue, FPixelsPerInch); }
-    HFONT Font() const { return FFont.Get(); }
 
     // Shows the form in its place and focuses the first control in tab order.
     void Show();
@@ -74,8 +74,6 @@ public:
     // result is set and the close query allows it; returns the result.
     virtual int ShowModal();
     bool IsModal() const { return FModal; }
-    int GetModalResult() const { return FModalResult; }
-    void SetModalResult(int value) { FModalResult = value; }
     // True when the form may close: OnCloseQuery decides, if it is set.
     virtual bool CloseQuery();
 
@@ -88,9 +86,6 @@ public:
             AddControl(def);
     }
     TControl& AddControl(const TControlDef& def);
-    int ControlCount() const { return static_cast<int>(FControls.size()); }
-    TControl& Controls(int index) const;
-    TControl* FindControl(const std::string& name) const;
     // The named control of the given class; a missing one is a fault of the
     // form's table and throws EInvalidOperation.
     template <class T>
@@ -109,8 +104,31 @@ public:
     bool GetDialogKeys() const { return FDialogKeys; }
     void SetDialogKeys(bool value) { FDialogKeys = value; }
     // Asked for every key pressed in the form before the dialog keys; true
-    // when the form handled it as a shortcut.
+    // when the form handled it as a shortcut. This one chooses the enabled
+    // action of the shortcut from the menu, then from the action lists.
     virtual bool IsShortCut(const MSG& msg);
+
+    // Creates an object that the form owns (an action list, a menu, an image
+    // list); the form frees its components after its controls, the last
+    // created first.
+    template <class T, class... TArgs>
+    T& CreateComponent(TArgs&&... args) {
+        auto component = std::make_unique<T>(std::forward<TArgs>(args)...);
+        T& result = *component;
+        FComponents.push_back(std::move(component));
+        return result;
+    }
+    // Shows the menu bar (null: none), keeping the client size.
+    void SetMainMenu(TMainMenu* menu);
+    TMainMenu* MainMenu() const { return FMenu; }
+    // An action list whose commands and shortcuts the form answers and which
+    // it updates when idle.
+    void AddActionList(TActionList& actions);
+    // Brings the states of the actions up to date (what idle time does).
+    void UpdateActions();
+    // Chooses the action of the command identifier; false when the form has
+    // no action of that identifier.
+    bool ExecuteCommand(int commandId);
 
 protected:
     // The window procedure: dispatches the message.
@@ -131,28 +149,27 @@ private:
     void SetOwner(HWND owner);
     void ShowAndFocus();
     bool FocusFirstFocusable();
-    TControl* ControlOfHandle(HWND window) const;
     void HandleCommand(TMessage& Message);
+    void HandleNotify(TMessage& Message);
+    void HandleContextMenu(TMessage& Message);
     void HandleNextControl(TMessage& Message);
     void HandleGetDefaultId(TMessage& Message);
     void HandleActivate(TMessage& Message);
     void HandleDpiChanged(TMessage& Message);
     void CloseModal();
 
-    TWindowHandle FHandle;
-    TFontHandle FFont;
-    int FPixelsPerInch;
     int FDesignClientWidth;
     int FDesignClientHeight;
     TBorderStyle FBorderStyle;
     TPosition FPosition;
-    std::vector<std::unique_ptr<TControl>> FControls;
-    // Above IDOK and IDCANCEL, which the dialog keys send.
-    int FNextID = 100;
     bool FModal = false;
-    int FModalResult = mrNone;
     bool FDialogKeys = true;
     HWND FSavedFocus = nullptr;
+    std::vector<std::unique_ptr<TObject>> FComponents;
+    TMainMenu* FMenu = nullptr;
+    std::vector<TActionList*> FActionLists;
+    // The idle handler that updates the action lists; 0 while there are none.
+    unsigned FIdleHandler = 0;
 };
 
 // The program: its title, the message loop, the exception display, message
@@ -211,7 +228,14 @@ public:
     void HandleException(std::exception_ptr error = std::current_exception()) noexcept;
     void ShowException(const Exception& e);
     TExceptionEvent OnException;
+    // Runs whenever the message queue is empty, before the idle handlers.
     TIdleEvent OnIdle;
+    // Idle handlers beside OnIdle, run in the order added, each whenever the
+    // queue is empty. A handler may remove itself or any other one (a
+    // one-shot handler removes itself at its first call). An exception of a
+    // handler goes to the exception display and the others still run.
+    unsigned AddIdleHandler(TIdleEvent handler);
+    void RemoveIdleHandler(unsigned id);
 
     // A message box owned by the active form; the caption is the title.
     int MsgBox(const std::string& text, UINT flags);
@@ -233,9 +257,8 @@ private:
     std::vector<std::unique_ptr<TForm>> FForms;
     std::vector<TForm*> FModalForms;
     bool FTerminated = false;
+    std::vector<std::pair<unsigned, std::shared_ptr<TIdleEvent>>> FIdleHandlers;
+    unsigned FLastIdleHandler = 0;
 };
-
-// The message shown for an exception that is not one of the framework's.
-extern const char* const UnexpectedErrorMessage;
 
 extern TApplication* const Application;

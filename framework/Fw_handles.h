@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <utility>
 
 // Owns one handle and frees it with TTraits::Free. Attach frees the handle
@@ -82,6 +84,27 @@ struct TBitmapHandleTraits {
     static void Free(HBITMAP handle) { DeleteObject(handle); }
 };
 using TBitmapHandle = TOwnedHandle<TBitmapHandleTraits>;
+
+struct TMenuHandleTraits {
+    using THandleType = HMENU;
+    static void Free(HMENU handle) { DestroyMenu(handle); }
+};
+// A menu with its submenus. A menu bar that a window shows goes with the
+// window: take it off the window first.
+using TMenuHandle = TOwnedHandle<TMenuHandleTraits>;
+
+struct TImageListHandleTraits {
+    using THandleType = HIMAGELIST;
+    static void Free(HIMAGELIST handle) { ImageList_Destroy(handle); }
+};
+using TImageListHandle = TOwnedHandle<TImageListHandleTraits>;
+
+struct TDCHandleTraits {
+    using THandleType = HDC;
+    static void Free(HDC handle) { DeleteDC(handle); }
+};
+// A memory device context made with CreateCompatibleDC.
+using TDCHandle = TOwnedHandle<TDCHandleTraits>;
 
 // Locks a global memory block for the object's life. The block is not owned.
 class TGlobalLock {

@@ -1,6 +1,6 @@
 #include "framework/Fw_messages.h"
 
-#include "framework/Fw_forms.h"
+#include "framework/Fw_sysutils.h"
 
 #include <memory>
 
@@ -37,7 +37,7 @@ LRESULT CALLBACK UtilWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
     try {
         (*method)(message);
     } catch (...) {
-        Application->HandleException();
+        HandleExceptionSink();
     }
     return message.Result;
 }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <limits>
@@ -14,6 +15,35 @@ EAbort::EAbort(std::string message) : Exception(std::move(message)) {}
 
 void Abort() {
     throw EAbort();
+}
+
+const char* const UnexpectedErrorMessage = "An unexpected error occurred.";
+
+namespace {
+
+void ShowInMessageBox(std::exception_ptr error) noexcept {
+    try {
+        std::rethrow_exception(error);
+    } catch (const EAbort&) {
+        // The silent abort: nothing to show.
+    } catch (const Exception& e) {
+        MessageBoxA(nullptr, e.what(), nullptr, MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    } catch (...) {
+        MessageBoxA(nullptr, UnexpectedErrorMessage, nullptr, MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    }
+}
+
+std::atomic<TExceptionSink> GExceptionSink{ShowInMessageBox};
+
+} // namespace
+
+void SetExceptionSink(TExceptionSink sink) noexcept {
+    GExceptionSink.store(sink ? sink : ShowInMessageBox);
+}
+
+void HandleExceptionSink(std::exception_ptr error) noexcept {
+    if (error)
+        GExceptionSink.load()(error);
 }
 
 std::string Format(const char* format, ...) {

@@ -30,6 +30,18 @@ public:
 // Throws EAbort.
 [[noreturn]] void Abort();
 
+// Where an exception goes that no caller can take any more: one caught at the
+// edge of a window procedure, a thread, an idle handler or a cleanup. The
+// application installs its exception display here at start-up; until then,
+// or in a program without one, a message box shows the message (EAbort shows
+// nothing). Any thread may call it; it never throws.
+using TExceptionSink = void (*)(std::exception_ptr error) noexcept;
+void SetExceptionSink(TExceptionSink sink) noexcept;
+void HandleExceptionSink(std::exception_ptr error = std::current_exception()) noexcept;
+
+// The message shown for an exception that is not one of the framework's.
+extern const char* const UnexpectedErrorMessage;
+
 // An operation that the object's state does not allow.
 class EInvalidOperation : public Exception {
 public:

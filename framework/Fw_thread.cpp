@@ -1,6 +1,5 @@
 #include "framework/Fw_thread.h"
 
-#include "framework/Fw_forms.h"
 #include "framework/Fw_messages.h"
 
 #include <process.h>
@@ -27,7 +26,7 @@ void RunCall(const std::function<void()>& method) {
     try {
         method();
     } catch (...) {
-        Application->HandleException();
+        HandleExceptionSink();
     }
 }
 
@@ -157,7 +156,7 @@ unsigned __stdcall TThread::ThreadProc(void* parameter) {
         try {
             thread->Execute();
         } catch (...) {
-            Application->HandleException();
+            HandleExceptionSink();
         }
     }
     const bool freeOnTerminate = thread->FFreeOnTerminate;
@@ -165,7 +164,7 @@ unsigned __stdcall TThread::ThreadProc(void* parameter) {
         try {
             thread->Synchronize([thread] { thread->OnTerminate(thread); });
         } catch (...) {
-            Application->HandleException();
+            HandleExceptionSink();
         }
     }
     thread->FFinished = true;

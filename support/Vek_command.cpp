@@ -1,5 +1,6 @@
 #include "support/Vek_command.h"
 
+#include "framework/Fw_scope.h"
 #include "support/Vek_autopointer.h"
 #include "support/Vek_list.h"
 
@@ -35,13 +36,9 @@ bool TInvoker::CanRedo() {
 
 void TInvoker::Run(TCommand* command, void (TCommand::*run)(), void (TInvoker::*after)()) {
     command->Flags = TCommandFlags();
-    try {
-        (command->*run)();
-    } catch (...) {
-        (this->*after)();
-        throw;
-    }
-    (this->*after)();
+    // The invoker's lists follow the command's flags also when it fails.
+    auto afterRun = ScopeExit([this, after] { (this->*after)(); });
+    (command->*run)();
 }
 
 void TInvoker::Execute() {

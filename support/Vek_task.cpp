@@ -1,6 +1,7 @@
 #include "support/Vek_task.h"
 
-#include "framework/Fw_forms.h"
+#include "framework/Fw_messages.h"
+#include "framework/Fw_scope.h"
 #include "support/Vek_autopointer.h"
 
 namespace {
@@ -11,7 +12,7 @@ void ReportError(TTask& task, Exception& error) {
     try {
         task.DoError(error);
     } catch (...) {
-        Application->HandleException();
+        HandleExceptionSink();
     }
 }
 
@@ -60,11 +61,9 @@ void TTask::Start() {
     thread->Body = Body;
     thread->Data = this;
     FThread = thread.Get();
-    try {
+    {
+        auto forgetThread = ScopeFailure([this] { FThread = nullptr; });
         thread->Start();
-    } catch (...) {
-        FThread = nullptr;
-        throw;
     }
     // The thread frees itself when it ends.
     thread.Release();
