@@ -377,68 +377,43 @@ TEST(ViewHandler, RememberPlacementDecidesWhetherARestartAppliesPlacementAndWidt
     }
 }
 
-TEST(ViewHandler, StoredPlacementOutOfReachFallsBackToTheFirstBounds) {
+TEST(ViewHandler, StoredBoundsApplyWhereInReachElseTheFirstBounds) {
     const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN);
     const int h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    auto keys = [](long long left, long long top, long long right, long long bottom) {
+        return "Left=" + std::to_string(left) + "\nTop=" + std::to_string(top) +
+               "\nRight=" + std::to_string(right) + "\nBottom=" + std::to_string(bottom);
+    };
+    const RECT current{30, 40, 430, 340};
+    const RECT first{-1, -1, -1, -1}; // stands for the window's first bounds
     const struct {
         const char* what;
-        std::string bounds; // the keys as the file holds them
-        bool kept;
+        std::string keys;
+        RECT expected;
     } cases[] = {
-        {"on screen", "Left=100\nTop=90\nRight=600\nBottom=500", true},
-        {"partly off, caption in reach", "Left=-300\nTop=-5\nRight=200\nBottom=400", true},
-        {"zero width", "Left=100\nTop=90\nRight=100\nBottom=500", false},
-        {"negative height", "Left=100\nTop=500\nRight=600\nBottom=90", false},
-        {"on a monitor gone to the right",
-         "Left=" + std::to_string(w + 500) + "\nTop=90\nRight=" + std::to_string(w + 900) + "\nBottom=500",
-         false},
-        {"caption above the screen", "Left=100\nTop=-300\nRight=600\nBottom=200", false},
-        {"below the screen",
-         "Left=100\nTop=" + std::to_string(h + 10) + "\nRight=600\nBottom=" + std::to_string(h + 400), false},
-        {"caption edge only",
-         "Left=" + std::to_string(w - 10) + "\nTop=90\nRight=" + std::to_string(w + 490) + "\nBottom=500",
-         false},
-        {"edges at the extremes", "Left=-2147483648\nTop=-2147483648\nRight=2147483647\nBottom=2147483647",
-         false},
+        {"on screen", keys(100, 90, 600, 500), {100, 90, 600, 500}},
+        {"partly off, caption in reach", keys(-300, -5, 200, 400), {-300, -5, 200, 400}},
+        {"Bottom missing", "Left=50\nTop=60\nRight=450", {50, 60, 450, 340}},
+        {"Top not a number", "Bottom=300\nTop=x", {30, 40, 430, 300}},
+        {"no keys", "", current},
+        {"zero width", keys(100, 90, 100, 500), first},
+        {"negative height", keys(100, 500, 600, 90), first},
+        {"on a monitor gone to the right", keys(w + 500, 90, w + 900, 500), first},
+        {"caption above the screen", keys(100, -300, 600, 200), first},
+        {"below the screen", keys(100, h + 10, 600, h + 400), first},
+        {"caption edge only", keys(w - 10, 90, w + 490, 500), first},
+        {"edges at the extremes", keys(-2147483648LL, -2147483648LL, 2147483647, 2147483647), first},
     };
     TTempDir dir;
     const std::string file = dir / "Settings.ini";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        WriteFile(file, "[MainForm,ViewHandler,Form,Bounds]\n" + c.bounds + "\n");
+        WriteFile(file, "[MainForm,ViewHandler,Form,Bounds]\n" + c.keys + "\n");
         TViewForm form;
-        const RECT first = form.NormalBounds();
-        TTopLevelWindow(form.Handle()).SetNormalBounds(RECT{30, 40, 430, 340});
-        form.Load(file);
-        TMemIniFile stored(file);
-        const std::string section = "MainForm,ViewHandler,Form,Bounds";
-        const RECT storedBounds{stored.ReadInteger(section, "Left", 0), stored.ReadInteger(section, "Top", 0),
-                                stored.ReadInteger(section, "Right", 0),
-                                stored.ReadInteger(section, "Bottom", 0)};
-        EXPECT_EQ(IsReachablePlacement(storedBounds), c.kept);
-        EXPECT_EQ(Text(form.NormalBounds()), Text(c.kept ? storedBounds : first));
-    }
-}
-
-TEST(ViewHandler, BoundsKeysMissingOrNotNumbersKeepTheCurrentEdges) {
-    const RECT current{30, 40, 430, 340};
-    const struct {
-        const char* keys;
-        RECT expected;
-    } cases[] = {
-        {"Left=50\nTop=60\nRight=450", {50, 60, 450, 340}},
-        {"Bottom=300\nTop=x", {30, 40, 430, 300}},
-        {"", {30, 40, 430, 340}},
-    };
-    TTempDir dir;
-    const std::string file = dir / "Settings.ini";
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.keys);
-        WriteFile(file, "[MainForm,ViewHandler,Form,Bounds]\n" + std::string(c.keys) + "\n");
-        TViewForm form;
+        const RECT firstBounds = form.NormalBounds();
         TTopLevelWindow(form.Handle()).SetNormalBounds(current);
         form.Load(file);
-        EXPECT_EQ(Text(form.NormalBounds()), Text(c.expected));
+        EXPECT_EQ(Text(form.NormalBounds()), Text(c.expected.left == -1 ? firstBounds : c.expected));
     }
 }
 
