@@ -281,6 +281,8 @@ void TClipboardSrcLinesSpecs::GetLines(int count, TStrings& lines) const {
 }
 
 void TNumberSrcLinesSpecs::GetLines(int count, TStrings& lines) const {
+    if (Digits > kMaxNumberDigits)
+        throw ENameEditError("Numbers wider than 255 digits are not supported.");
     TStringList result;
     result.SetCapacity(std::max(count, 0));
     for (int k = 0; k < count; ++k) {
