@@ -77,6 +77,26 @@ void PostAltKey(char letter) {
     PostMessageA(GetFocus(), WM_SYSCHAR, static_cast<WPARAM>(letter), 1 | (1 << 29));
 }
 
+void PostEscapeToModal() {
+    TForm* form = TForm::FromHandle(Application->ActiveOwner());
+    if (!form) {
+        ADD_FAILURE() << "no modal form to press Esc in";
+        return;
+    }
+    HWND target = GetFocus();
+    if (!target || GetAncestor(target, GA_ROOT) != form->Handle())
+        target = form->CancelButton() ? form->CancelButton()->Handle() : form->Handle();
+    PostKey(VK_ESCAPE, target);
+}
+
+void ClickControl(const TControl* control) {
+    if (!control->IsEnabled()) {
+        ADD_FAILURE() << control->Name() << " is disabled: it cannot be clicked";
+        return;
+    }
+    PostMessageA(control->Handle(), BM_CLICK, 0, 0);
+}
+
 void PostText(HWND target, const std::string& text) {
     for (const char c : text)
         PostMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);

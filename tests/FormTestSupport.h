@@ -84,8 +84,15 @@ RECT ChildBounds(HWND child);
 // Posts a key press (down and up) to the window, by default the one with the
 // focus.
 void PostKey(WORD virtualKey, HWND target = GetFocus());
+// Posts Esc to the innermost modal form: to its control with the focus, or
+// to its Cancel button when the focus is elsewhere (under Wine a form shown
+// anew may not have it yet).
+void PostEscapeToModal();
 // Posts an Alt+letter accelerator to the window with the focus.
 void PostAltKey(char letter);
+// Posts a click of a button, check box or radio button, as the user clicks
+// it; a disabled control cannot be clicked, and the test fails.
+void ClickControl(const TControl* control);
 // Posts the text to the window as typed characters, one WM_CHAR a byte.
 void PostText(HWND target, const std::string& text);
 // The names of the form's controls that Tab stops at, in tab order.

@@ -33,10 +33,6 @@ T* Modal() {
     return dynamic_cast<T*>(TForm::FromHandle(Application->ActiveOwner()));
 }
 
-void Click(const TControl* control) {
-    PostMessageA(control->Handle(), BM_CLICK, 0, 0);
-}
-
 // Replaces an edit's text as the user does: select all, then type.
 void Retype(TEdit* edit, const std::string& text) {
     edit->Focus();
@@ -496,7 +492,7 @@ TEST_F(NameDialogs, ShowTheirInitialValuesOnFirstUse) {
         std::string shown;
         TIdleScript script({[&] {
             shown = c.read();
-            PostKey(VK_ESCAPE);
+            PostEscapeToModal();
         }});
         EXPECT_FALSE(c.execute());
         EXPECT_EQ(shown, c.expected);
@@ -530,7 +526,7 @@ TEST_F(NameDialogs, NumbersOkFollowsTheTexts) {
         [&] { Retype(dialog.PrefixEdit, "img"); },
         [&] { Retype(dialog.SuffixEdit, "-"); },
         record,
-        [&] { Click(dialog.OkButton); },
+        [&] { ClickControl(dialog.OkButton); },
     });
     EXPECT_TRUE(dialog.Execute());
     EXPECT_EQ(enabled, (std::vector<int>{0, 0, 1, 0, 0, 1, 0, 1, 0, 1}));
@@ -550,25 +546,25 @@ TEST_F(NameDialogs, InsertIsFilledAndClosedWithOkThenCancelled) {
     {
         TIdleScript script({
             record,
-            [&] { Click(dialog.NumberRadioButton); },
+            [&] { ClickControl(dialog.NumberRadioButton); },
             record,
-            [&] { Click(dialog.CustomRadioButton); },
+            [&] { ClickControl(dialog.CustomRadioButton); },
             record,
             [&] { PostText(dialog.CustomEdit->Handle(), "x_"); },
             record,
             [&] {
-                Click(dialog.NumberRadioButton);
+                ClickControl(dialog.NumberRadioButton);
                 PostKey(VK_DOWN, dialog.PositionComboBox->Handle());
             },
-            [&] { Click(dialog.NumbersButton); },
+            [&] { ClickControl(dialog.NumbersButton); },
             // Inside the Numbers dialog, over the Insert dialog.
             [&] {
                 EXPECT_EQ(Modal<TTrelNumbersDialog>(), &numbers);
                 Retype(numbers.DigitsEdit, "3");
             },
-            [&] { Click(numbers.OkButton); },
+            [&] { ClickControl(numbers.OkButton); },
             record,
-            [&] { Click(dialog.OkButton); },
+            [&] { ClickControl(dialog.OkButton); },
         });
         EXPECT_TRUE(dialog.Execute());
         EXPECT_EQ(script.StepsRun(), 13u);
@@ -583,12 +579,12 @@ TEST_F(NameDialogs, InsertIsFilledAndClosedWithOkThenCancelled) {
     {
         TIdleScript script({
             [&] { PostKey(VK_UP, dialog.PartComboBox->Handle()); },
-            [&] { Click(dialog.ClipboardRadioButton); },
-            [&] { Click(dialog.NumberRadioButton); },
-            [&] { Click(dialog.NumbersButton); },
+            [&] { ClickControl(dialog.ClipboardRadioButton); },
+            [&] { ClickControl(dialog.NumberRadioButton); },
+            [&] { ClickControl(dialog.NumbersButton); },
             [&] { Retype(numbers.InitialEdit, "5"); },
-            [&] { Click(numbers.OkButton); },
-            [&] { Click(dialog.CancelButton); },
+            [&] { ClickControl(numbers.OkButton); },
+            [&] { ClickControl(dialog.CancelButton); },
         });
         EXPECT_FALSE(dialog.Execute());
     }
@@ -601,7 +597,7 @@ TEST_F(NameDialogs, InsertIsFilledAndClosedWithOkThenCancelled) {
             [&] {
                 shown = dialog.PartComboBox->GetText() + "|" + dialog.PositionComboBox->GetText() + "|" +
                         std::to_string(dialog.NumberRadioButton->IsChecked());
-                Click(dialog.NumbersButton);
+                ClickControl(dialog.NumbersButton);
             },
             [&] {
                 shown += "|" + numbers.InitialEdit->GetText() + "|" + numbers.DigitsEdit->GetText();
@@ -619,11 +615,11 @@ TEST_F(NameDialogs, EachTextSourceDialogKeepsItsOwnNumberSettings) {
     TTrelNumbersDialog& numbers = insert.NumbersDialog();
     {
         TIdleScript script({
-            [&] { Click(insert.NumberRadioButton); },
-            [&] { Click(insert.NumbersButton); },
+            [&] { ClickControl(insert.NumberRadioButton); },
+            [&] { ClickControl(insert.NumbersButton); },
             [&] { Retype(numbers.PrefixEdit, "ins"); },
-            [&] { Click(numbers.OkButton); },
-            [&] { Click(insert.OkButton); },
+            [&] { ClickControl(numbers.OkButton); },
+            [&] { ClickControl(insert.OkButton); },
         });
         EXPECT_TRUE(insert.Execute());
     }
@@ -635,11 +631,11 @@ TEST_F(NameDialogs, EachTextSourceDialogKeepsItsOwnNumberSettings) {
     EXPECT_EQ(Describe(overwrite.Values.Source.Specs.Number), "ins||1|1|1|0");
     {
         TIdleScript script({
-            [&] { Click(overwrite.NumberRadioButton); },
-            [&] { Click(overwrite.NumbersButton); },
+            [&] { ClickControl(overwrite.NumberRadioButton); },
+            [&] { ClickControl(overwrite.NumbersButton); },
             [&] { Retype(numbers.PrefixEdit, "over"); },
-            [&] { Click(numbers.OkButton); },
-            [&] { Click(overwrite.OkButton); },
+            [&] { ClickControl(numbers.OkButton); },
+            [&] { ClickControl(overwrite.OkButton); },
         });
         EXPECT_TRUE(overwrite.Execute());
     }
@@ -648,12 +644,12 @@ TEST_F(NameDialogs, EachTextSourceDialogKeepsItsOwnNumberSettings) {
     // Insert's "..." shows Insert's own settings again.
     std::string shown;
     TIdleScript script({
-        [&] { Click(insert.NumbersButton); },
+        [&] { ClickControl(insert.NumbersButton); },
         [&] {
             shown = numbers.PrefixEdit->GetText();
-            Click(numbers.CancelButton);
+            ClickControl(numbers.CancelButton);
         },
-        [&] { Click(insert.CancelButton); },
+        [&] { ClickControl(insert.CancelButton); },
     });
     EXPECT_FALSE(insert.Execute());
     EXPECT_EQ(shown, "ins");
@@ -664,11 +660,11 @@ TEST_F(NameDialogs, OverwriteIsFilledAndClosedWithOkThenCancelled) {
     {
         TIdleScript script({
             [&] { PostKey(VK_UP, dialog.PartComboBox->Handle()); },
-            [&] { Click(dialog.ClipboardRadioButton); },
+            [&] { ClickControl(dialog.ClipboardRadioButton); },
             [&] {
                 EXPECT_TRUE(dialog.OkButton->IsEnabled());
                 EXPECT_FALSE(dialog.CustomEdit->IsEnabled());
-                Click(dialog.OkButton);
+                ClickControl(dialog.OkButton);
             },
         });
         EXPECT_TRUE(dialog.Execute());
@@ -677,9 +673,9 @@ TEST_F(NameDialogs, OverwriteIsFilledAndClosedWithOkThenCancelled) {
     EXPECT_EQ(dialog.Values.Source.Kind, skClipboard);
     {
         TIdleScript script({
-            [&] { Click(dialog.CustomRadioButton); },
+            [&] { ClickControl(dialog.CustomRadioButton); },
             [&] { PostText(dialog.CustomEdit->Handle(), "new"); },
-            [&] { PostKey(VK_ESCAPE); },
+            [&] { PostEscapeToModal(); },
         });
         EXPECT_FALSE(dialog.Execute());
     }
@@ -692,7 +688,7 @@ TEST_F(NameDialogs, ReplaceTakesAnEmptyOldTextAndTheMatchCase) {
     {
         TIdleScript script({
             [&] { PostText(dialog.CustomEdit->Handle(), "jpg"); },
-            [&] { Click(dialog.MatchCaseCheckBox); },
+            [&] { ClickControl(dialog.MatchCaseCheckBox); },
             [&] { PostKey(VK_DOWN, dialog.PartComboBox->Handle()); },
             [&] {
                 EXPECT_TRUE(dialog.OkButton->IsEnabled()) << "an empty old text matches nothing";
@@ -708,8 +704,8 @@ TEST_F(NameDialogs, ReplaceTakesAnEmptyOldTextAndTheMatchCase) {
     {
         TIdleScript script({
             [&] { PostText(dialog.OldTextEdit->Handle(), "jpeg"); },
-            [&] { Click(dialog.MatchCaseCheckBox); },
-            [&] { Click(dialog.CancelButton); },
+            [&] { ClickControl(dialog.MatchCaseCheckBox); },
+            [&] { ClickControl(dialog.CancelButton); },
         });
         EXPECT_FALSE(dialog.Execute());
     }
@@ -718,7 +714,7 @@ TEST_F(NameDialogs, ReplaceTakesAnEmptyOldTextAndTheMatchCase) {
     {
         TIdleScript script({
             [&] { PostText(dialog.OldTextEdit->Handle(), "jpeg"); },
-            [&] { Click(dialog.OkButton); },
+            [&] { ClickControl(dialog.OkButton); },
         });
         EXPECT_TRUE(dialog.Execute());
     }
@@ -745,21 +741,21 @@ TEST_F(NameDialogs, ComboBoxDialogsAreFilledAndClosedWithOkThenCancelled) {
         {"Capitalize OK", [&] { return capitalize.Execute(); },
          {[&] { PostKey(VK_DOWN, capitalize.CaseComboBox->Handle()); },
           [&] { PostKey(VK_DOWN, capitalize.CaseComboBox->Handle()); },
-          [&] { PostKey(VK_UP, capitalize.PartComboBox->Handle()); }, [&] { Click(capitalize.OkButton); }},
+          [&] { PostKey(VK_UP, capitalize.PartComboBox->Handle()); }, [&] { ClickControl(capitalize.OkButton); }},
          "02 1 10"},
         {"Capitalize Cancel", [&] { return capitalize.Execute(); },
-         {[&] { PostKey(VK_DOWN, capitalize.PartComboBox->Handle()); }, [&] { Click(capitalize.CancelButton); }},
+         {[&] { PostKey(VK_DOWN, capitalize.PartComboBox->Handle()); }, [&] { ClickControl(capitalize.CancelButton); }},
          "02 1 10"},
         {"Part OK", [&] { return part.Execute(); },
          {[&] { PostKey(VK_DOWN, part.PartComboBox->Handle()); }, [&] { PostKey(VK_RETURN); }}, "02 2 10"},
         {"Part Cancel", [&] { return part.Execute(); },
-         {[&] { PostKey(VK_UP, part.PartComboBox->Handle()); }, [&] { PostKey(VK_ESCAPE); }}, "02 2 10"},
+         {[&] { PostKey(VK_UP, part.PartComboBox->Handle()); }, [&] { PostEscapeToModal(); }}, "02 2 10"},
         {"URL Encoding OK", [&] { return url.Execute(); },
          {[&] { PostKey(VK_DOWN, url.EncodingComboBox->Handle()); },
-          [&] { PostKey(VK_DOWN, url.PartComboBox->Handle()); }, [&] { Click(url.OkButton); }},
+          [&] { PostKey(VK_DOWN, url.PartComboBox->Handle()); }, [&] { ClickControl(url.OkButton); }},
          "02 2 21"},
         {"URL Encoding Cancel", [&] { return url.Execute(); },
-         {[&] { PostKey(VK_UP, url.EncodingComboBox->Handle()); }, [&] { Click(url.CancelButton); }}, "02 2 21"},
+         {[&] { PostKey(VK_UP, url.EncodingComboBox->Handle()); }, [&] { ClickControl(url.CancelButton); }}, "02 2 21"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -772,7 +768,7 @@ TEST_F(NameDialogs, ComboBoxDialogsAreFilledAndClosedWithOkThenCancelled) {
     std::string shown;
     TIdleScript script({[&] {
         shown = url.PartComboBox->GetText() + "|" + url.EncodingComboBox->GetText();
-        Click(url.CancelButton);
+        ClickControl(url.CancelButton);
     }});
     url.Execute();
     EXPECT_EQ(shown, "Extension|ANSI");
@@ -833,7 +829,7 @@ TEST_F(NameDialogs, FreeEditCountsTheLinesAsTheyAreEdited) {
             PostKey(VK_RETURN, dialog.Memo->Handle());
         },
         record,
-        [&] { Click(dialog.OkButton); },
+        [&] { ClickControl(dialog.OkButton); },
     });
     EXPECT_TRUE(dialog.Execute());
     EXPECT_EQ(caret, "0-0 focused");
@@ -894,7 +890,7 @@ TEST_F(NameDialogs, TheClosingCheckShowsItsMessageAndKeepsTheDialogOpen) {
         },
         [&] {
             openAfterBox = dialog.IsVisible() && dialog.GetModalResult() == mrNone;
-            Click(dialog.CancelButton);
+            ClickControl(dialog.CancelButton);
         },
     });
     EXPECT_FALSE(dialog.Execute());
