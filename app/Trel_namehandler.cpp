@@ -108,8 +108,9 @@ void TNameHandler::Replace() {
 void TNameHandler::Capitalize() {
     const TTrelCapitalizeDialogValues values = Accepted<TTrelCapitalizeDialog>().Values;
     TStringList none;
-    EditSelected(nullptr, none,
-                 [&](const std::string& name, int) { return CapitalizePart(name, values.Part, values.Case); });
+    EditSelected(nullptr, none, [&](const std::string& name, int) {
+        return CapitalizePart(name, values.Part, values.Case);
+    });
 }
 
 void TNameHandler::UrlEncode() {

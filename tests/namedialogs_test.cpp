@@ -44,8 +44,8 @@ void Retype(TEdit* edit, const std::string& text) {
 }
 
 std::string Describe(const TNumberSrcLinesSpecs& n) {
-    return n.Prefix + "|" + n.Suffix + "|" + std::to_string(n.Initial) + "|" + std::to_string(n.Increment) + "|" +
-           std::to_string(n.Digits) + "|" + std::string(1, n.Padding);
+    return n.Prefix + "|" + n.Suffix + "|" + std::to_string(n.Initial) + "|" + std::to_string(n.Increment) +
+           "|" + std::to_string(n.Digits) + "|" + std::string(1, n.Padding);
 }
 
 std::string Describe(const TTextSrcSpecs& s) {
@@ -72,8 +72,10 @@ TEST(NameDialogConversions, ItemIndexesBecomeValuesOrTheMessage) {
         {"part", [](int i) { return int{PartFromIndex(i)}; }, -1, -1, "The part is not specified."},
         {"part", [](int i) { return int{PartFromIndex(i)}; }, 3, -1, "The part is not specified."},
         {"position", [](int i) { return int{PositionFromIndex(i)}; }, 1, ipTail, ""},
-        {"position", [](int i) { return int{PositionFromIndex(i)}; }, -1, -1, "The position is not specified."},
-        {"position", [](int i) { return int{PositionFromIndex(i)}; }, 2, -1, "The position is not specified."},
+        {"position", [](int i) { return int{PositionFromIndex(i)}; }, -1, -1,
+         "The position is not specified."},
+        {"position", [](int i) { return int{PositionFromIndex(i)}; }, 2, -1,
+         "The position is not specified."},
         {"case", [](int i) { return int{CaseFromIndex(i)}; }, 2, ccBookTitle, ""},
         {"case", [](int i) { return int{CaseFromIndex(i)}; }, -1, -1, "The case is not specified."},
         {"case", [](int i) { return int{CaseFromIndex(i)}; }, 3, -1, "The case is not specified."},
@@ -103,8 +105,8 @@ TEST(NameDialogConversions, TheKindIsTheFirstCheckedRadioButton) {
         bool custom, number, clipboard;
         int expected; // -1: no kind
     } cases[] = {
-        {true, false, false, skCustom},  {false, true, false, skNumber}, {false, false, true, skClipboard},
-        {true, true, true, skCustom},    {false, true, true, skNumber},  {false, false, false, -1},
+        {true, false, false, skCustom}, {false, true, false, skNumber}, {false, false, true, skClipboard},
+        {true, true, true, skCustom},   {false, true, true, skNumber},  {false, false, false, -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.custom << c.number << c.clipboard);
@@ -166,7 +168,8 @@ TEST(NameDialogConversions, TextSourceValuesFromTheControls) {
     const TTrelInsertDialogValues insert = InsertDialogValues(state, numbers);
     EXPECT_EQ(insert.Part, pkExtension);
     EXPECT_EQ(insert.Position, ipTail);
-    EXPECT_EQ(Describe(insert.Source), "kind 2, custom \"kept while another kind is chosen\", numbers img||1|1|3|0");
+    EXPECT_EQ(Describe(insert.Source),
+              "kind 2, custom \"kept while another kind is chosen\", numbers img||1|1|3|0");
     const TTrelReplaceDialogValues replace = ReplaceDialogValues(state, numbers);
     EXPECT_EQ(replace.OldText, "jpeg");
     EXPECT_TRUE(replace.MatchCase);
@@ -185,8 +188,10 @@ TEST(NameDialogConversions, TextSourceValuesFromTheControls) {
         const char* message;
     } failures[] = {
         {"no part", [](TTextSourceDialogState& s) { s.PartIndex = -1; }, "The part is not specified."},
-        {"no position", [](TTextSourceDialogState& s) { s.PositionIndex = -1; }, "The position is not specified."},
-        {"no kind", [](TTextSourceDialogState& s) { s.ClipboardChecked = false; }, "The kind is not specified."},
+        {"no position", [](TTextSourceDialogState& s) { s.PositionIndex = -1; },
+         "The position is not specified."},
+        {"no kind", [](TTextSourceDialogState& s) { s.ClipboardChecked = false; },
+         "The kind is not specified."},
     };
     for (const auto& f : failures) {
         SCOPED_TRACE(f.what);
@@ -310,7 +315,11 @@ std::string ItemsOf(const TComboBox& combo) {
 
 TEST_F(NameDialogs, AreLaidOutAsTheirTables) {
     const TDialogLayout layouts[] = {
-        {"Insert", [] { return std::make_unique<TTrelInsertDialog>(); }, "Insert", 466, 211,
+        {"Insert",
+         [] { return std::make_unique<TTrelInsertDialog>(); },
+         "Insert",
+         466,
+         211,
          {{"Label11", At(10, 10, 121, 26), "&Part:"},
           {"ComboBox11", At(135, 10, 321, 23), kParts},
           {"Label21", At(10, 40, 121, 26), "P&osition:"},
@@ -325,7 +334,11 @@ TEST_F(NameDialogs, AreLaidOutAsTheirTables) {
           {"Button92", At(355, 175, 101, 26), "Cancel"}},
          {"ComboBox11", "ComboBox21", "RadioButton31", "Edit31", "RadioButton41", "Button41", "RadioButton51",
           "Button91", "Button92"}},
-        {"Overwrite", [] { return std::make_unique<TTrelOverwriteDialog>(); }, "Overwrite", 466, 176,
+        {"Overwrite",
+         [] { return std::make_unique<TTrelOverwriteDialog>(); },
+         "Overwrite",
+         466,
+         176,
          {{"Label11", At(10, 10, 121, 26), "&Part:"},
           {"ComboBox11", At(135, 10, 321, 23), kParts},
           {"Label21", At(10, 40, 121, 26), "Text:"},
@@ -338,7 +351,11 @@ TEST_F(NameDialogs, AreLaidOutAsTheirTables) {
           {"Button92", At(355, 140, 101, 26), "Cancel"}},
          {"ComboBox11", "RadioButton21", "Edit21", "RadioButton31", "Button31", "RadioButton41", "Button91",
           "Button92"}},
-        {"Replace", [] { return std::make_unique<TTrelReplaceDialog>(); }, "Replace", 466, 231,
+        {"Replace",
+         [] { return std::make_unique<TTrelReplaceDialog>(); },
+         "Replace",
+         466,
+         231,
          {{"Label11", At(10, 10, 121, 26), "&Part:"},
           {"ComboBox11", At(135, 10, 321, 23), kParts},
           {"Label21", At(10, 40, 121, 26), "&Old text:"},
@@ -354,7 +371,11 @@ TEST_F(NameDialogs, AreLaidOutAsTheirTables) {
           {"Button92", At(360, 195, 101, 26), "Cancel"}},
          {"ComboBox11", "Edit21", "RadioButton31", "Edit31", "RadioButton41", "Button41", "RadioButton51",
           "CheckBox61", "Button91", "Button92"}},
-        {"Numbers", [] { return std::make_unique<TTrelNumbersDialog>(); }, "Numbers", 386, 236,
+        {"Numbers",
+         [] { return std::make_unique<TTrelNumbersDialog>(); },
+         "Numbers",
+         386,
+         236,
          {{"Label11", At(10, 10, 121, 26), "&Prefix:"},
           {"Edit11", At(135, 10, 241, 23), ""},
           {"Label21", At(10, 40, 121, 26), "&Suffix:"},
@@ -370,7 +391,11 @@ TEST_F(NameDialogs, AreLaidOutAsTheirTables) {
           {"Button91", At(170, 200, 101, 26), "OK"},
           {"Button92", At(275, 200, 101, 26), "Cancel"}},
          {"Edit11", "Edit21", "Edit31", "Edit41", "Edit51", "Edit61", "Button91", "Button92"}},
-        {"Capitalize", [] { return std::make_unique<TTrelCapitalizeDialog>(); }, "Capitalize", 466, 116,
+        {"Capitalize",
+         [] { return std::make_unique<TTrelCapitalizeDialog>(); },
+         "Capitalize",
+         466,
+         116,
          {{"Label11", At(10, 10, 121, 26), "&Part:"},
           {"ComboBox11", At(135, 10, 321, 23), kParts},
           {"Label21", At(10, 40, 121, 26), "&Case:"},
@@ -378,13 +403,21 @@ TEST_F(NameDialogs, AreLaidOutAsTheirTables) {
           {"Button91", At(250, 80, 101, 26), "OK"},
           {"Button92", At(355, 80, 101, 26), "Cancel"}},
          {"ComboBox11", "ComboBox21", "Button91", "Button92"}},
-        {"Part", [] { return std::make_unique<TTrelPartDialog>(); }, "Part", 466, 86,
+        {"Part",
+         [] { return std::make_unique<TTrelPartDialog>(); },
+         "Part",
+         466,
+         86,
          {{"Label11", At(10, 10, 121, 26), "&Part:"},
           {"ComboBox11", At(135, 10, 321, 23), kParts},
           {"Button91", At(250, 50, 101, 26), "OK"},
           {"Button92", At(355, 50, 101, 26), "Cancel"}},
          {"ComboBox11", "Button91", "Button92"}},
-        {"URL Encoding", [] { return std::make_unique<TTrelUrlEncodingDialog>(); }, "URL Encoding", 526, 116,
+        {"URL Encoding",
+         [] { return std::make_unique<TTrelUrlEncodingDialog>(); },
+         "URL Encoding",
+         526,
+         116,
          {{"Label11", At(10, 10, 181, 26), "&Part:"},
           {"ComboBox11", At(195, 10, 321, 23), kParts},
           {"Label21", At(10, 40, 181, 26), "&Character encoding:"},
@@ -392,7 +425,11 @@ TEST_F(NameDialogs, AreLaidOutAsTheirTables) {
           {"Button91", At(310, 80, 101, 26), "OK"},
           {"Button92", At(415, 80, 101, 26), "Cancel"}},
          {"ComboBox11", "ComboBox21", "Button91", "Button92"}},
-        {"Free Edit", [] { return std::make_unique<TTrelFreeEditDialog>(); }, "Free Edit", 466, 386,
+        {"Free Edit",
+         [] { return std::make_unique<TTrelFreeEditDialog>(); },
+         "Free Edit",
+         466,
+         386,
          {{"Memo11", At(10, 15, 446, 321), ""},
           {"Button91", At(250, 350, 101, 26), "OK"},
           {"Button92", At(355, 350, 101, 26), "Cancel"}},
@@ -445,15 +482,16 @@ TEST_F(NameDialogs, ShowTheirInitialValuesOnFirstUse) {
              auto* d = &Application->Dialog<TTrelInsertDialog>();
              return d->PartComboBox->GetText() + "|" + d->PositionComboBox->GetText() + "|" +
                     std::to_string(d->CustomRadioButton->IsChecked()) + "|" + d->CustomEdit->GetText() + "|" +
-                    std::to_string(d->OkButton->IsEnabled()) + "|" + std::to_string(d->NumbersButton->IsEnabled()) +
-                    "|" + (d->ActiveControl() ? d->ActiveControl()->Name() : "");
+                    std::to_string(d->OkButton->IsEnabled()) + "|" +
+                    std::to_string(d->NumbersButton->IsEnabled()) + "|" +
+                    (d->ActiveControl() ? d->ActiveControl()->Name() : "");
          },
          "Base name|Head|1||0|0|ComboBox11"},
         {"Overwrite", [] { return Application->Dialog<TTrelOverwriteDialog>().Execute(); },
          [] {
              auto* d = &Application->Dialog<TTrelOverwriteDialog>();
-             return d->PartComboBox->GetText() + "|" + std::to_string(d->CustomRadioButton->IsChecked()) + "|" +
-                    std::to_string(d->OkButton->IsEnabled());
+             return d->PartComboBox->GetText() + "|" + std::to_string(d->CustomRadioButton->IsChecked()) +
+                    "|" + std::to_string(d->OkButton->IsEnabled());
          },
          "Base name|1|0"},
         {"Replace", [] { return Application->Dialog<TTrelReplaceDialog>().Execute(); },
@@ -504,28 +542,17 @@ TEST_F(NameDialogs, NumbersOkFollowsTheTexts) {
     std::vector<int> enabled;
     const auto record = [&] { enabled.push_back(dialog.OkButton->IsEnabled()); };
     TIdleScript script({
-        [&] { Retype(dialog.DigitsEdit, "-1"); },
-        record,
-        [&] { Retype(dialog.DigitsEdit, "256"); },
-        record,
-        [&] { Retype(dialog.DigitsEdit, "255"); },
-        record,
-        [&] { Retype(dialog.PaddingEdit, ""); },
-        record,
-        [&] { Retype(dialog.PaddingEdit, "ab"); },
-        record,
-        [&] { Retype(dialog.PaddingEdit, "_"); },
-        record,
-        [&] { Retype(dialog.InitialEdit, "abc"); },
-        record,
-        [&] { Retype(dialog.InitialEdit, "-5"); },
-        record,
-        [&] { Retype(dialog.IncrementEdit, ""); },
-        record,
-        [&] { Retype(dialog.IncrementEdit, "2"); },
-        [&] { Retype(dialog.PrefixEdit, "img"); },
-        [&] { Retype(dialog.SuffixEdit, "-"); },
-        record,
+        [&] { Retype(dialog.DigitsEdit, "-1"); },   record,
+        [&] { Retype(dialog.DigitsEdit, "256"); },  record,
+        [&] { Retype(dialog.DigitsEdit, "255"); },  record,
+        [&] { Retype(dialog.PaddingEdit, ""); },    record,
+        [&] { Retype(dialog.PaddingEdit, "ab"); },  record,
+        [&] { Retype(dialog.PaddingEdit, "_"); },   record,
+        [&] { Retype(dialog.InitialEdit, "abc"); }, record,
+        [&] { Retype(dialog.InitialEdit, "-5"); },  record,
+        [&] { Retype(dialog.IncrementEdit, ""); },  record,
+        [&] { Retype(dialog.IncrementEdit, "2"); }, [&] { Retype(dialog.PrefixEdit, "img"); },
+        [&] { Retype(dialog.SuffixEdit, "-"); },    record,
         [&] { ClickControl(dialog.OkButton); },
     });
     EXPECT_TRUE(dialog.Execute());
@@ -541,7 +568,8 @@ TEST_F(NameDialogs, InsertIsFilledAndClosedWithOkThenCancelled) {
     std::vector<std::string> seen;
     const auto record = [&] {
         seen.push_back(std::to_string(dialog.CustomEdit->IsEnabled()) +
-                       std::to_string(dialog.NumbersButton->IsEnabled()) + std::to_string(dialog.OkButton->IsEnabled()));
+                       std::to_string(dialog.NumbersButton->IsEnabled()) +
+                       std::to_string(dialog.OkButton->IsEnabled()));
     };
     {
         TIdleScript script({
@@ -738,24 +766,35 @@ TEST_F(NameDialogs, ComboBoxDialogsAreFilledAndClosedWithOkThenCancelled) {
         std::vector<std::function<void()>> steps;
         const char* expected; // capitalize, part, URL encoding values afterwards
     } cases[] = {
-        {"Capitalize OK", [&] { return capitalize.Execute(); },
+        {"Capitalize OK",
+         [&] { return capitalize.Execute(); },
          {[&] { PostKey(VK_DOWN, capitalize.CaseComboBox->Handle()); },
           [&] { PostKey(VK_DOWN, capitalize.CaseComboBox->Handle()); },
-          [&] { PostKey(VK_UP, capitalize.PartComboBox->Handle()); }, [&] { ClickControl(capitalize.OkButton); }},
+          [&] { PostKey(VK_UP, capitalize.PartComboBox->Handle()); },
+          [&] { ClickControl(capitalize.OkButton); }},
          "02 1 10"},
-        {"Capitalize Cancel", [&] { return capitalize.Execute(); },
-         {[&] { PostKey(VK_DOWN, capitalize.PartComboBox->Handle()); }, [&] { ClickControl(capitalize.CancelButton); }},
+        {"Capitalize Cancel",
+         [&] { return capitalize.Execute(); },
+         {[&] { PostKey(VK_DOWN, capitalize.PartComboBox->Handle()); },
+          [&] { ClickControl(capitalize.CancelButton); }},
          "02 1 10"},
-        {"Part OK", [&] { return part.Execute(); },
-         {[&] { PostKey(VK_DOWN, part.PartComboBox->Handle()); }, [&] { PostKey(VK_RETURN); }}, "02 2 10"},
-        {"Part Cancel", [&] { return part.Execute(); },
-         {[&] { PostKey(VK_UP, part.PartComboBox->Handle()); }, [&] { PostEscapeToModal(); }}, "02 2 10"},
-        {"URL Encoding OK", [&] { return url.Execute(); },
+        {"Part OK",
+         [&] { return part.Execute(); },
+         {[&] { PostKey(VK_DOWN, part.PartComboBox->Handle()); }, [&] { PostKey(VK_RETURN); }},
+         "02 2 10"},
+        {"Part Cancel",
+         [&] { return part.Execute(); },
+         {[&] { PostKey(VK_UP, part.PartComboBox->Handle()); }, [&] { PostEscapeToModal(); }},
+         "02 2 10"},
+        {"URL Encoding OK",
+         [&] { return url.Execute(); },
          {[&] { PostKey(VK_DOWN, url.EncodingComboBox->Handle()); },
           [&] { PostKey(VK_DOWN, url.PartComboBox->Handle()); }, [&] { ClickControl(url.OkButton); }},
          "02 2 21"},
-        {"URL Encoding Cancel", [&] { return url.Execute(); },
-         {[&] { PostKey(VK_UP, url.EncodingComboBox->Handle()); }, [&] { ClickControl(url.CancelButton); }}, "02 2 21"},
+        {"URL Encoding Cancel",
+         [&] { return url.Execute(); },
+         {[&] { PostKey(VK_UP, url.EncodingComboBox->Handle()); }, [&] { ClickControl(url.CancelButton); }},
+         "02 2 21"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

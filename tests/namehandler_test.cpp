@@ -192,7 +192,8 @@ TEST_F(NameHandler, InsertsNumbersAtTheTailOfTheBaseNameInListOrder) {
     bench.Invoker().Redo();
     EXPECT_EQ(bench.Names(), "a01.txt b02.txt c03.txt d.txt");
     // The dialog keeps its values: the same again numbers the new names.
-    EXPECT_EQ(RunWith({[] { ClickControl(InsertDialog().OkButton); }}, [&] { bench.Handler().Insert(); }), "");
+    EXPECT_EQ(RunWith({[] { ClickControl(InsertDialog().OkButton); }}, [&] { bench.Handler().Insert(); }),
+              "");
     EXPECT_EQ(bench.Names(), "a0101.txt b0202.txt c0303.txt d.txt");
     EXPECT_EQ(bench.History(), "2 undo, 0 redo");
 }
@@ -307,7 +308,7 @@ TEST_F(NameHandler, FreeEditAcceptsOnlyAsManyLinesAsEntries) {
                                              });
     EXPECT_EQ(RunWith(steps, [&] { bench.Handler().FreeEdit(); }), "");
     const std::vector<std::string> expected = {
-        "one\r\ntwo\r\nfour\r\n|1", "one\r\nfour\r\n|0",    "one\r\n2\r\nfour\r\n|1",
+        "one\r\ntwo\r\nfour\r\n|1", "one\r\nfour\r\n|0",       "one\r\n2\r\nfour\r\n|1",
         "one2\r\nfour\r\n|0",       "one-\r\n2\r\nfour\r\n|1",
     };
     EXPECT_EQ(seen, expected);
@@ -341,7 +342,8 @@ TEST_F(NameHandler, FreeEditRefusesPartsThatAreNotOneLineEach) {
     const TSteps decode = {[] { ClickControl(Application->Dialog<TTrelUrlEncodingDialog>().OkButton); }};
     EXPECT_EQ(RunWith(decode, [&] { bench.Handler().UrlDecode(); }), "");
     EXPECT_EQ(bench.Item(0)->NewName, "a\nb.txt");
-    EXPECT_EQ(RunWith(ChoosePart(1), [&] { bench.Handler().FreeEdit(); }), "The number of lines does not match.");
+    EXPECT_EQ(RunWith(ChoosePart(1), [&] { bench.Handler().FreeEdit(); }),
+              "The number of lines does not match.");
     EXPECT_FALSE(FreeEditDialog().IsVisible());
     EXPECT_EQ(bench.History(), "1 undo, 0 redo");
 }
@@ -379,18 +381,21 @@ TEST_F(NameHandler, EachOperationIsOneCommandThatOneUndoTakesBack) {
         TSteps steps;
         const char* expected;
     } cases[] = {
-        {"Overwrite the extension", [](TNameHandler& h) { h.Overwrite(); },
+        {"Overwrite the extension",
+         [](TNameHandler& h) { h.Overwrite(); },
          {[] { PostKey(VK_DOWN, Application->Dialog<TTrelOverwriteDialog>().PartComboBox->Handle()); },
           [] { PostText(Application->Dialog<TTrelOverwriteDialog>().CustomEdit->Handle(), "md"); },
           [] { ClickControl(Application->Dialog<TTrelOverwriteDialog>().OkButton); }},
          "My File.txt a b.md .md"},
-        {"Capitalize as book titles", [](TNameHandler& h) { h.Capitalize(); },
+        {"Capitalize as book titles",
+         [](TNameHandler& h) { h.Capitalize(); },
          {[] { PostKey(VK_DOWN, Application->Dialog<TTrelCapitalizeDialog>().CaseComboBox->Handle()); },
           [] { PostKey(VK_DOWN, Application->Dialog<TTrelCapitalizeDialog>().CaseComboBox->Handle()); },
           [] { PostKey(VK_UP, Application->Dialog<TTrelCapitalizeDialog>().PartComboBox->Handle()); },
           [] { ClickControl(Application->Dialog<TTrelCapitalizeDialog>().OkButton); }},
          "My File.txt A B.Txt .Profile"},
-        {"URL encode the base name", [](TNameHandler& h) { h.UrlEncode(); },
+        {"URL encode the base name",
+         [](TNameHandler& h) { h.UrlEncode(); },
          {[] { ClickControl(Application->Dialog<TTrelUrlEncodingDialog>().OkButton); }},
          "My File.txt a%20b.TXT .profile"},
     };
@@ -423,11 +428,13 @@ TEST_F(NameHandler, AnErrorBeforeTheCommandChangesNothing) {
         TSteps steps;
         const char* outcome;
     } cases[] = {
-        {"a malformed escape", [](TNameHandler& h) { h.UrlDecode(); },
+        {"a malformed escape",
+         [](TNameHandler& h) { h.UrlDecode(); },
          {[] { PostKey(VK_UP, Application->Dialog<TTrelUrlEncodingDialog>().PartComboBox->Handle()); },
           [] { ClickControl(Application->Dialog<TTrelUrlEncodingDialog>().OkButton); }},
          "The program cannot URL decode the string."},
-        {"a number below zero", [](TNameHandler& h) { h.Overwrite(); },
+        {"a number below zero",
+         [](TNameHandler& h) { h.Overwrite(); },
          {[] { ClickControl(Application->Dialog<TTrelOverwriteDialog>().NumberRadioButton); },
           [] { ClickControl(Application->Dialog<TTrelOverwriteDialog>().NumbersButton); },
           [] { Retype(Application->Dialog<TTrelNumbersDialog>().IncrementEdit, "-1"); },
@@ -462,7 +469,9 @@ TEST_F(NameHandler, ACancelledDialogEndsSilentlyWithoutAChange) {
         {"URL Encode", [](TNameHandler& h) { h.UrlEncode(); }, {[] { PostEscapeToModal(); }}},
         {"URL Decode", [](TNameHandler& h) { h.UrlDecode(); }, {[] { PostEscapeToModal(); }}},
         {"Copy", [](TNameHandler& h) { h.Copy(); }, {[] { PostEscapeToModal(); }}},
-        {"Free Edit at the Part dialog", [](TNameHandler& h) { h.FreeEdit(); }, {[] { PostEscapeToModal(); }}},
+        {"Free Edit at the Part dialog", [](TNameHandler& h) { h.FreeEdit(); }, {[] {
+             PostEscapeToModal();
+         }}},
         {"Free Edit at its own dialog", [](TNameHandler& h) { h.FreeEdit(); },
          Then(ChoosePart(0), {[] { PostText(FreeEditDialog().Memo->Handle(), "x"); },
                               [] { ClickControl(FreeEditDialog().CancelButton); }})},
@@ -523,13 +532,15 @@ TEST_F(NameHandler, DialogsAreTheProgramsOwnAndCreatedOnce) {
     std::vector<TForm*> shown;
     const auto note = [&] { shown.push_back(TForm::FromHandle(Application->ActiveOwner())); };
     for (int run = 0; run < 2; ++run)
-        EXPECT_EQ(RunWith({note, [] { PostEscapeToModal(); }}, [&] { bench.Handler().Capitalize(); }), "abort");
+        EXPECT_EQ(RunWith({note, [] { PostEscapeToModal(); }}, [&] { bench.Handler().Capitalize(); }),
+                  "abort");
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0], &Application->Dialog<TTrelCapitalizeDialog>());
     EXPECT_EQ(shown[1], shown[0]);
     // URL Encode and URL Decode share one dialog and its values.
-    const TSteps ansi = {[] { PostKey(VK_DOWN, Application->Dialog<TTrelUrlEncodingDialog>().EncodingComboBox->Handle()); },
-                         [] { ClickControl(Application->Dialog<TTrelUrlEncodingDialog>().OkButton); }};
+    const TSteps ansi = {
+        [] { PostKey(VK_DOWN, Application->Dialog<TTrelUrlEncodingDialog>().EncodingComboBox->Handle()); },
+        [] { ClickControl(Application->Dialog<TTrelUrlEncodingDialog>().OkButton); }};
     EXPECT_EQ(RunWith(ansi, [&] { bench.Handler().UrlEncode(); }), "");
     std::string offered;
     const TSteps look = {[&] {

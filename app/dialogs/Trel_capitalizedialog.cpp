@@ -13,8 +13,7 @@ const TControlDef kControls[] = {
 
 } // namespace
 
-TTrelCapitalizeDialog::TTrelCapitalizeDialog()
-    : TForm({"Capitalize", 466, 116, bsDialog, poMainFormCenter}) {
+TTrelCapitalizeDialog::TTrelCapitalizeDialog() : TForm({"Capitalize", 466, 116, bsDialog, poMainFormCenter}) {
     CreateControls(kControls);
     PartComboBox = &Control<TComboBox>("ComboBox11");
     CaseComboBox = &Control<TComboBox>("ComboBox21");

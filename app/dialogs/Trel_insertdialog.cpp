@@ -36,7 +36,8 @@ TTrelInsertDialogValues InsertDialogValues(const TTextSourceDialogState& state,
     return values;
 }
 
-TTrelInsertDialog::TTrelInsertDialog() : TTrelTextSourceDialog({"Insert", 466, 211, bsDialog, poMainFormCenter}) {
+TTrelInsertDialog::TTrelInsertDialog()
+    : TTrelTextSourceDialog({"Insert", 466, 211, bsDialog, poMainFormCenter}) {
     CreateControls(kControls);
     BindControls({"ComboBox11", "ComboBox21", nullptr, "RadioButton31", "Edit31", "RadioButton41", "Button41",
                   "RadioButton51", nullptr},
@@ -49,5 +50,6 @@ bool TTrelInsertDialog::Execute() {
 }
 
 bool TTrelInsertDialog::CloseQuery() {
-    return CloseWithValues(*this, Values, [this] { return InsertDialogValues(GetState(), NumbersDialog().Values); });
+    return CloseWithValues(*this, Values,
+                           [this] { return InsertDialogValues(GetState(), NumbersDialog().Values); });
 }

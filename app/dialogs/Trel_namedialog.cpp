@@ -42,4 +42,3 @@ TSrcLinesKind KindFromChecks(bool custom, bool number, bool clipboard) {
         return skClipboard;
     throw EInvalidOperation("The kind is not specified.");
 }
-

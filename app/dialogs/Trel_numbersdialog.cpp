@@ -26,8 +26,12 @@ bool ReadsAsDigits(const std::string& text, int& digits) {
 } // namespace
 
 TNumbersDialogState NumbersDialogState(const TNumberSrcLinesSpecs& values) {
-    return {values.Prefix,           values.Suffix,         IntToStr(values.Initial),
-            IntToStr(values.Increment), IntToStr(values.Digits), std::string(1, values.Padding)};
+    return {values.Prefix,
+            values.Suffix,
+            IntToStr(values.Initial),
+            IntToStr(values.Increment),
+            IntToStr(values.Digits),
+            std::string(1, values.Padding)};
 }
 
 bool NumbersDialogAcceptable(const TNumbersDialogState& state) {
@@ -78,7 +82,7 @@ bool TTrelNumbersDialog::Execute() {
 }
 
 TNumbersDialogState TTrelNumbersDialog::GetState() const {
-    return {PrefixEdit->GetText(), SuffixEdit->GetText(),    InitialEdit->GetText(),
+    return {PrefixEdit->GetText(),    SuffixEdit->GetText(), InitialEdit->GetText(),
             IncrementEdit->GetText(), DigitsEdit->GetText(), PaddingEdit->GetText()};
 }
 

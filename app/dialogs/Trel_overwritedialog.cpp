@@ -46,5 +46,6 @@ bool TTrelOverwriteDialog::Execute() {
 }
 
 bool TTrelOverwriteDialog::CloseQuery() {
-    return CloseWithValues(*this, Values, [this] { return OverwriteDialogValues(GetState(), NumbersDialog().Values); });
+    return CloseWithValues(*this, Values,
+                           [this] { return OverwriteDialogValues(GetState(), NumbersDialog().Values); });
 }

@@ -59,5 +59,6 @@ bool TTrelReplaceDialog::Execute() {
 }
 
 bool TTrelReplaceDialog::CloseQuery() {
-    return CloseWithValues(*this, Values, [this] { return ReplaceDialogValues(GetState(), NumbersDialog().Values); });
+    return CloseWithValues(*this, Values,
+                           [this] { return ReplaceDialogValues(GetState(), NumbersDialog().Values); });
 }

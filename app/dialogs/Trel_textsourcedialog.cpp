@@ -94,7 +94,8 @@ void TTrelTextSourceDialog::UpdateControls() {
     OkButton->SetEnabled(enabling.Ok);
 }
 
-bool TTrelTextSourceDialog::ShowWith(const TTextSourceDialogState& state, const TNumberSrcLinesSpecs& numbers) {
+bool TTrelTextSourceDialog::ShowWith(const TTextSourceDialogState& state,
+                                     const TNumberSrcLinesSpecs& numbers) {
     SetState(state);
     FNumbersDialog.Values = numbers;
     UpdateControls();
