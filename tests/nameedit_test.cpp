@@ -431,3 +431,33 @@ TEST(TextSources, ANegativeNumberDeliversNoLineAtAll) {
         EXPECT_EQ(Lines(lines), Texts{"kept"}) << c.initial << " + k * " << c.increment;
     }
 }
+
+TEST(TextSources, NumberLinesRefuseAWidthNoFileNameHas) {
+    // Padded as wide as a name may be long, and no wider: a wider number
+    // could never be part of a file name (and a width near 2^31 would not
+    // even fit in memory).
+    const struct {
+        std::int32_t digits;
+        int count;
+        size_t width; // 0: refused
+    } cases[] = {
+        {255, 2, 255}, {254, 1, 254}, {256, 2, 0}, {256, 0, 0}, {2147483647, 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.digits << " digits, " << c.count << " lines");
+        TNumberSrcLinesSpecs source;
+        source.Digits = c.digits;
+        TStringList lines;
+        lines.Add("kept");
+        if (c.width) {
+            source.GetLines(c.count, lines);
+            ASSERT_EQ(lines.Count(), c.count);
+            EXPECT_EQ(lines[0].size(), c.width);
+            EXPECT_EQ(lines[0], std::string(c.width - 1, '0') + "1");
+        } else {
+            ExpectNameEditError([&] { source.GetLines(c.count, lines); },
+                                "Numbers wider than 255 digits are not supported.", __LINE__);
+            EXPECT_EQ(Lines(lines), Texts{"kept"});
+        }
+    }
+}
