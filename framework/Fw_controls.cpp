@@ -216,11 +216,13 @@ bool TEdit::IsMultiLine() const {
     return (GetWindowLongPtrA(Handle(), GWL_STYLE) & ES_MULTILINE) != 0;
 }
 
-// The edit control's own line count and line reads walk its lines one by one
-// on some systems: over a long text, counting through them costs the square
-// of the line count. The whole text is read once instead.
 int TEdit::LineCount() const {
-    return TextLineCount(GetText());
+    // Reading the lines one by one would cost the square of their number on
+    // systems that find a line by walking from the first.
+    const auto lines = static_cast<int>(SendMessageA(Handle(), EM_GETLINECOUNT, 0, 0));
+    const LRESULT lastStart = SendMessageA(Handle(), EM_LINEINDEX, static_cast<WPARAM>(lines - 1), 0);
+    const bool lastEmpty = SendMessageA(Handle(), EM_LINELENGTH, static_cast<WPARAM>(lastStart), 0) == 0;
+    return lastEmpty ? lines - 1 : lines;
 }
 
 void TEdit::SetSelection(int start, int end) {

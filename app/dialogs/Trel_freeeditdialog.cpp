@@ -38,18 +38,12 @@ TTrelFreeEditDialog::TTrelFreeEditDialog() : TForm({"Free Edit", 466, 386, bsDia
     Memo = &Control<TEdit>("Memo11");
     OkButton = &Control<TButton>("Button91");
     CancelButton = &Control<TButton>("Button92");
-    Memo->OnChange = [this](TObject*) {
-        if (!FLoading)
-            UpdateControls();
-    };
+    Memo->OnChange = [this](TObject*) { UpdateControls(); };
 }
 
 bool TTrelFreeEditDialog::Execute() {
-    // SetText cannot fail: no guard is needed to clear the flag.
-    FLoading = true;
     Memo->SetText(std::string());
     Memo->SetText(MemoLineBreaks(Values.Text));
-    FLoading = false;
     Memo->SetSelection(0, 0);
     Memo->ScrollCaret();
     if (Memo->LineCount() != Values.LineCount)

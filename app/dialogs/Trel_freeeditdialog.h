@@ -16,8 +16,9 @@ struct TTrelFreeEditDialogValues {
 // shows line ends.
 std::string MemoLineBreaks(const std::string& text);
 // The memo's text as the dialog accepts it: unchanged, when it has lineCount
-// lines (TextLineCount); otherwise EInvalidOperation "The number of lines does
-// not match.".
+// lines as the name handler splits it (TextLineCount); otherwise
+// EInvalidOperation "The number of lines does not match.". (A line end other
+// than CR LF pasted into the memo may not start a line of the control's.)
 std::string FreeEditDialogText(const std::string& memoText, std::int32_t lineCount);
 
 class TTrelFreeEditDialog : public TForm {
@@ -30,7 +31,8 @@ public:
     // dialog modally; true when it was closed with OK, which has stored the
     // memo's text in Values.Text.
     bool Execute();
-    // OK is enabled only while the memo has Values.LineCount lines.
+    // OK is enabled only while the memo has Values.LineCount lines (counted
+    // by the control: cheap enough for every key, whatever the text's length).
     void UpdateControls();
     bool CloseQuery() override;
 
@@ -39,8 +41,4 @@ public:
     TEdit* Memo;
     TButton* OkButton;
     TButton* CancelButton;
-
-private:
-    // Set while Execute fills the memo: its changes then need no rule.
-    bool FLoading = false;
 };
