@@ -1,10 +1,12 @@
 // The name edit operations as the Name menu runs them on one entry (take the
 // part, edit it, set it back), and the custom and number text sources.
 #include "app/Trel_nameedit.h"
+#include "support/Vek_file.h"
 #include "support/Vek_net.h"
 #include "tests/TestSupport.h"
 
 #include <functional>
+#include <random>
 #include <vector>
 
 namespace {
@@ -459,5 +461,29 @@ TEST(TextSources, NumberLinesRefuseAWidthNoFileNameHas) {
                                 "Numbers wider than 255 digits are not supported.", __LINE__);
             EXPECT_EQ(Lines(lines), Texts{"kept"});
         }
+    }
+}
+
+TEST(NameParts, SplitExactlyAsThePathRulesDo) {
+    // Texts rich in delimiters, dots and double-byte lead bytes (0x81, 0x83,
+    // 0x95 lead in code page 932, where 0x5C, the backslash, may be a trail byte).
+    const char alphabet[] = {'\\', ':', '.', '.', 'a', 'B', ' ', '\x81', '\x83', '\x95', '\x5C', '\x2E', '\xE9'};
+    const std::string parts[] = {"", "x", ".md", "md", "..md", "\x83\x5C"};
+    std::mt19937 random(20261208);
+    for (int round = 0; round < 5000; ++round) {
+        std::string text;
+        for (int i = static_cast<int>(random() % 12); i > 0; --i)
+            text += alphabet[random() % sizeof(alphabet)];
+        SCOPED_TRACE("text: " + testing::PrintToString(text));
+        const TRenameName name(text);
+        ASSERT_EQ(name.GetPart(pkBaseName), TPath(text).GetBaseName());
+        ASSERT_EQ(name.GetPart(pkExtension), TPath(text).GetExtension());
+        const std::string& part = parts[random() % std::size(parts)];
+        TPath base(text);
+        base.SetBaseName(part);
+        ASSERT_EQ(OverwritePart(text, pkBaseName, part), base.GetPath()) << "base name " << part;
+        TPath extension(text);
+        extension.SetExtension(part);
+        ASSERT_EQ(OverwritePart(text, pkExtension, part), extension.GetPath()) << "extension " << part;
     }
 }
