@@ -48,8 +48,8 @@ void SortModel(TListViewModel& model, TSortKeyOfItem key) {
     });
 }
 
-// The area of a rectangle (in 64 bits: stored values may be anything) that
-// lies on some monitor's work area, as the largest overlap with one of them.
+// A rectangle (in 64 bits: stored values may be anything) and the size of
+// the largest part of it that lies on the work area of one monitor.
 struct TOverlap {
     long long Left, Top, Right, Bottom;
     long long Width = 0;
