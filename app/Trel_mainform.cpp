@@ -266,7 +266,11 @@ TTrelMainForm::TTrelMainForm(std::vector<std::string> commandLine, std::string s
     FRenameHandler = std::make_unique<TRenameHandler>(*FModel, *FItemList, *FInvoker);
     FHelpHandler = std::make_unique<THelpHandler>(*FModel, *FItemList, *FInvoker);
     FClipboardWatcher = std::make_unique<TClipboardWatcher>();
-    FCommandLineHook.Add([this](TObject*, bool&) { AddCommandLine(); });
+    FCommandLineHook.Add([this](TObject*, bool& done) {
+        AddCommandLine();
+        // The update that the addition asked for comes before the loop waits.
+        done = false;
+    });
     DragAcceptFiles(Handle(), TRUE);
     FClipboardWatcher->OnChange = [this](TObject*) { UpdateControls(); };
     FClipboardWatcher->SetEnabled(true);
