@@ -42,6 +42,8 @@ public:
     ~TTrelMainForm() override;
 
     const std::string& SettingsFile() const { return FSettingsFile; }
+    // The rows behind the list.
+    TListViewModel& Model() const { return *FModel; }
 
     // The enabled and checked states of the commands, the bars' visibility
     // and the status text, from the list and the handlers now.
