@@ -35,8 +35,8 @@ const TControlDef kControls[] = {
     {ckToolBar, "ToolBar1", 0, 0, 525, 30, "", coNone, mrNone, nullptr, alTop},
     {ckStatusBar, "StatusBar1", 0, 380, 525, 22, "", coNone, mrNone, nullptr, alBottom},
     {ckPanel, "Panel1", 0, 30, 525, 350, "", coNone, mrNone, nullptr, alClient},
-    {ckListView, "ListView1", 0, 0, 525, 350, "", coMultiSelect | coRowSelect | coEditLabels, mrNone, "Panel1",
-     alClient},
+    {ckListView, "ListView1", 0, 0, 525, 350, "", coMultiSelect | coRowSelect | coEditLabels, mrNone,
+     "Panel1", alClient},
 };
 
 const TListColumnDef kColumns[] = {
@@ -57,7 +57,8 @@ const TActionDef kActions[] = {
     {"EditCopyAc", "&Copy", ShortCut('C', scCtrl), Image(TActionImage::Copy), "Copy"},
     {"EditPasteAc", "&Paste", ShortCut('V', scCtrl), Image(TActionImage::Paste), "Paste"},
     {"EditAddDirectoryAc", "&Directory...", ShortCut(VK_INSERT, scShift)},
-    {"EditAddRegularFilesAc", "&Regular Files...", ShortCut(VK_INSERT), Image(TActionImage::AddFiles), "Add files"},
+    {"EditAddRegularFilesAc", "&Regular Files...", ShortCut(VK_INSERT), Image(TActionImage::AddFiles),
+     "Add files"},
     {"EditDereferenceShortcutsAc", "Dereference &Shortcuts", scNone, -1, nullptr, aoAutoCheck | aoChecked},
     {"EditDeleteAc", "D&elete", ShortCut(VK_DELETE), Image(TActionImage::Delete), "Delete"},
     {"EditSelectAllAc", "Select &All", ShortCut('A', scCtrl), Image(TActionImage::SelectAll), "Select all"},
@@ -189,17 +190,23 @@ const TMenuItemDef kPopupMenu[] = {
     {0, nullptr, "EditReverseSelectionAc"},
 };
 
+// One group of buttons a line; null is a separator.
+// clang-format off
 const char* const kToolButtons[] = {
-    "FileNewAc",      nullptr,         "EditUndoAc",         "EditRedoAc",   nullptr,
-    "EditCutAc",      "EditCopyAc",    "EditPasteAc",        "EditAddRegularFilesAc",
-    "EditDeleteAc",   nullptr,         "EditSelectAllAc",    "NameFreeEditAc", nullptr,
-    "ViewMoveUpAc",   "ViewMoveDownAc", nullptr,             "RenamePerformAc", nullptr,
+    "FileNewAc", nullptr,
+    "EditUndoAc", "EditRedoAc", nullptr,
+    "EditCutAc", "EditCopyAc", "EditPasteAc", "EditAddRegularFilesAc", "EditDeleteAc", nullptr,
+    "EditSelectAllAc", "NameFreeEditAc", nullptr,
+    "ViewMoveUpAc", "ViewMoveDownAc", nullptr,
+    "RenamePerformAc", nullptr,
     "RenameResultsAc",
 };
+// clang-format on
 
 // The Sort By actions of the columns, left to right.
 const char* const kSortByColumn[] = {
-    "ViewSortByNewNameAc", "ViewSortByOldNameAc", "ViewSortByDirectoryAc", "ViewSortByTypeAc", "ViewSortByResultAc",
+    "ViewSortByNewNameAc", "ViewSortByOldNameAc", "ViewSortByDirectoryAc",
+    "ViewSortByTypeAc",    "ViewSortByResultAc",
 };
 
 // Enabled only while at least one row is selected.
@@ -211,9 +218,9 @@ const char* const kSelectionNameActions[] = {
 const char* const kSelectionViewActions[] = {"ViewMoveUpAc", "ViewMoveDownAc"};
 // The View actions that are always enabled while the View menu has its handler.
 const char* const kOtherViewActions[] = {
-    "ViewToolbarAc",    "ViewStatusBarAc",  "ViewRememberPlacementAc", "ViewSortByNewNameAc",
-    "ViewSortByOldNameAc", "ViewSortByDirectoryAc", "ViewSortByTypeAc", "ViewSortByResultAc",
-    "ViewInvertAc",
+    "ViewToolbarAc",       "ViewStatusBarAc",     "ViewRememberPlacementAc",
+    "ViewSortByNewNameAc", "ViewSortByOldNameAc", "ViewSortByDirectoryAc",
+    "ViewSortByTypeAc",    "ViewSortByResultAc",  "ViewInvertAc",
 };
 
 } // namespace
@@ -343,14 +350,18 @@ void TTrelMainForm::BindActions() {
          [this](TAction& action) { FEditHandler->SetDereferenceShortcuts(action.Checked()); });
     Bind("EditDeleteAc", [this](TAction&) { FEditHandler->Delete(); });
     Bind("EditSelectAllAc", [this](TAction&) { FEditHandler->SelectAll(); });
-    Bind("EditSelectByTypeDirectoryAc", [this](TAction&) { FEditHandler->SelectByType(TRenameItemType::Directory); });
-    Bind("EditSelectByTypeFileAc", [this](TAction&) { FEditHandler->SelectByType(TRenameItemType::RegularFile); });
+    Bind("EditSelectByTypeDirectoryAc",
+         [this](TAction&) { FEditHandler->SelectByType(TRenameItemType::Directory); });
+    Bind("EditSelectByTypeFileAc",
+         [this](TAction&) { FEditHandler->SelectByType(TRenameItemType::RegularFile); });
     Bind("EditSelectByResultSucceededAc",
          [this](TAction&) { FEditHandler->SelectByResult(TRenameItemResult::Succeeded); });
-    Bind("EditSelectByResultFailedAc", [this](TAction&) { FEditHandler->SelectByResult(TRenameItemResult::Failed); });
+    Bind("EditSelectByResultFailedAc",
+         [this](TAction&) { FEditHandler->SelectByResult(TRenameItemResult::Failed); });
     Bind("EditSelectByResultSkippedAc",
          [this](TAction&) { FEditHandler->SelectByResult(TRenameItemResult::Skipped); });
-    Bind("EditSelectByResultNoneAc", [this](TAction&) { FEditHandler->SelectByResult(TRenameItemResult::None); });
+    Bind("EditSelectByResultNoneAc",
+         [this](TAction&) { FEditHandler->SelectByResult(TRenameItemResult::None); });
     Bind("EditReverseSelectionAc", [this](TAction&) { FEditHandler->ReverseSelection(); });
     Bind("NameEnterAc", [this](TAction&) {
         const int focused = ListView1.FocusedIndex();
@@ -463,7 +474,9 @@ void TTrelMainForm::ListView1Editing(TListView& /*Sender*/, int /*Index*/, bool&
     AllowEdit = FNameHandler && !FRenameHandler->IsBusy();
 }
 
-void TTrelMainForm::ListView1Edited(TListView& /*Sender*/, int /*Index*/, const std::string& /*Text*/) {}
+void TTrelMainForm::ListView1Edited(TListView& /*Sender*/, int /*Index*/, const std::string& /*Text*/) {
+    // Editing opens only with the Name menu's handler, which takes the text.
+}
 
 void TTrelMainForm::AddCommandLine() {
     FCommandLineHook.Remove();

@@ -27,8 +27,8 @@ constexpr int kUpdates = 200;
 // selected row.
 int CountSelectedByWalking(HWND listView) {
     int count = 0;
-    for (int row = -1; (row = static_cast<int>(SendMessageA(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
-                                                           LVNI_SELECTED))) >= 0;)
+    for (int row = -1; (row = static_cast<int>(SendMessageA(listView, LVM_GETNEXTITEM,
+                                                            static_cast<WPARAM>(row), LVNI_SELECTED))) >= 0;)
         ++count;
     return count;
 }
@@ -40,7 +40,8 @@ int main() {
     GetTempPathA(MAX_PATH, folder);
     const std::string settings = std::string(folder) + "trelvane_mainform_bench.ini";
     const std::string file = std::string(folder) + "trelvane_mainform_bench.txt";
-    CloseHandle(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    CloseHandle(
+        CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 
     // One entry shown in every row: the rows' content is not what is measured.
     const auto item = std::make_unique<TRenameItem>(file);
@@ -80,8 +81,8 @@ int main() {
             form->UpdateControls();
         }
     });
-    std::printf("%-44s %9.1f ms   an update after each %9.1f ms\n", "burst of 10,000 changes, one update", deferred,
-                eager);
+    std::printf("%-44s %9.1f ms   an update after each %9.1f ms\n", "burst of 10,000 changes, one update",
+                deferred, eager);
 
     const double update = Milliseconds([&] {
         for (int i = 0; i < kUpdates; ++i)
@@ -89,8 +90,8 @@ int main() {
     });
     int walked = 0;
     const double walk = Milliseconds([&] { walked = CountSelectedByWalking(list); });
-    std::printf("%-44s %9.3f ms   walking the selection %9.1f ms (%d rows)\n", "one update of commands and status",
-                update / kUpdates, walk, walked);
+    std::printf("%-44s %9.3f ms   walking the selection %9.1f ms (%d rows)\n",
+                "one update of commands and status", update / kUpdates, walk, walked);
     std::printf("status text: %s\n", form->StatusBar1.SimpleText().c_str());
 
     form.reset();

@@ -183,7 +183,8 @@ public:
         std::string rows;
         for (int row = 0; row < FForm->ListView1.ItemCount(); ++row) {
             rows += (rows.empty() ? "" : " ") + Text(row, 1);
-            if (SendMessageA(List(), LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED)
+            if (SendMessageA(List(), LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) &
+                LVIS_SELECTED)
                 rows += "*";
         }
         return rows;
@@ -242,9 +243,17 @@ TEST(MainForm, CommandsAndStatusFollowTheRowsAndTheSelection) {
     TShownErrors errors;
     bench.Open(bench.Make("a.txt b.txt c.txt"));
     const char* const always[] = {
-        "FileNewAc",          "FileExitAc",      "EditAddDirectoryAc",     "EditAddRegularFilesAc",
-        "EditSelectAllAc",    "EditSelectByTypeDirectoryAc", "EditSelectByResultNoneAc", "EditReverseSelectionAc",
-        "RenameResultsAc",    "HelpContentsAc",  "HelpAboutAc",
+        "FileNewAc",
+        "FileExitAc",
+        "EditAddDirectoryAc",
+        "EditAddRegularFilesAc",
+        "EditSelectAllAc",
+        "EditSelectByTypeDirectoryAc",
+        "EditSelectByResultNoneAc",
+        "EditReverseSelectionAc",
+        "RenameResultsAc",
+        "HelpContentsAc",
+        "HelpAboutAc",
     };
     const struct {
         const char* what;
@@ -288,7 +297,8 @@ TEST(MainForm, CommandsAndStatusFollowTheRowsAndTheSelection) {
         // The tool buttons show the same states.
         const HWND toolBar = bench.Form().ToolBar1.Handle();
         for (const char* action : {"EditCutAc", "RenamePerformAc", "EditUndoAc"})
-            EXPECT_EQ(SendMessageA(toolBar, TB_ISBUTTONENABLED, static_cast<WPARAM>(bench.CommandId(action)), 0) != 0,
+            EXPECT_EQ(SendMessageA(toolBar, TB_ISBUTTONENABLED, static_cast<WPARAM>(bench.CommandId(action)),
+                                   0) != 0,
                       bench.MenuEnabled(action))
                 << action;
     }
@@ -509,10 +519,8 @@ TEST(MainForm, SelectionCommandsFromTheMenus) {
         const char* action;
         const char* rows;
     } cases[] = {
-        {"EditSelectByTypeDirectoryAc", "a.txt b* c.txt"},
-        {"EditReverseSelectionAc", "a.txt* b c.txt*"},
-        {"EditSelectByTypeFileAc", "a.txt* b c.txt*"},
-        {"EditSelectByResultSucceededAc", "a.txt b c.txt"},
+        {"EditSelectByTypeDirectoryAc", "a.txt b* c.txt"}, {"EditReverseSelectionAc", "a.txt* b c.txt*"},
+        {"EditSelectByTypeFileAc", "a.txt* b c.txt*"},     {"EditSelectByResultSucceededAc", "a.txt b c.txt"},
         {"EditSelectAllAc", "a.txt* b* c.txt*"},
     };
     for (const auto& c : cases) {
@@ -608,12 +616,13 @@ TEST(MainForm, SettingsAreLoadedAtTheStartAndWrittenAtCloseKeepingWhatIsUnknown)
     } cases[] = {
         {"missing: the defaults", "-", true, ""},
         {"stored values",
-         "[System]\r\nCurrentDirectory=<dir>\\start\r\n[MainForm,EditHandler]\r\nDereferenceShortcuts=0\r\n", false,
-         "start"},
+         "[System]\r\nCurrentDirectory=<dir>\\start\r\n[MainForm,EditHandler]\r\nDereferenceShortcuts=0\r\n",
+         false, "start"},
         {"a directory that is gone stays aside",
-         "[System]\r\nCurrentDirectory=<dir>\\gone\r\n[MainForm,EditHandler]\r\nDereferenceShortcuts=1\r\n", true,
+         "[System]\r\nCurrentDirectory=<dir>\\gone\r\n[MainForm,EditHandler]\r\nDereferenceShortcuts=1\r\n",
+         true, ""},
+        {"values that are not numbers", "[MainForm,EditHandler]\r\nDereferenceShortcuts=yes please\r\n", true,
          ""},
-        {"values that are not numbers", "[MainForm,EditHandler]\r\nDereferenceShortcuts=yes please\r\n", true, ""},
         {"garbage", std::string(kGarbage, sizeof(kGarbage) - 1), true, ""},
     };
     for (const auto& c : cases) {
@@ -636,7 +645,8 @@ TEST(MainForm, SettingsAreLoadedAtTheStartAndWrittenAtCloseKeepingWhatIsUnknown)
         EXPECT_FALSE(form.IsVisible());
         const TMemIniFile saved(bench.SettingsFile());
         EXPECT_EQ(saved.ReadString("System", "CurrentDirectory", ""), expectedDirectory);
-        EXPECT_EQ(saved.ReadString("MainForm,EditHandler", "DereferenceShortcuts", ""), c.dereference ? "1" : "0");
+        EXPECT_EQ(saved.ReadString("MainForm,EditHandler", "DereferenceShortcuts", ""),
+                  c.dereference ? "1" : "0");
         EXPECT_EQ(saved.ReadString("MainForm,EditHandler,AddRegularFilesDialog", "FilterIndex", ""), "1");
         if (c.file != "-") {
             EXPECT_EQ(saved.ReadString("Elsewhere", "Kept", ""), "as it was");
@@ -665,10 +675,11 @@ TEST(MainForm, AReadOnlySettingsFileLetsTheUserCloseWithoutSaving) {
             TBoxCloser closer(c.answer);
             bench.Choose("FileExitAc");
             ASSERT_TRUE(closer.Seen.Found);
-            const bool explains = std::any_of(closer.Seen.Texts.begin(), closer.Seen.Texts.end(), [](auto& text) {
-                return text.find("The settings file is read-only.") == 0 &&
-                       text.find(CloseWithoutSettingsText) != std::string::npos;
-            });
+            const bool explains =
+                std::any_of(closer.Seen.Texts.begin(), closer.Seen.Texts.end(), [](auto& text) {
+                    return text.find("The settings file is read-only.") == 0 &&
+                           text.find(CloseWithoutSettingsText) != std::string::npos;
+                });
             EXPECT_TRUE(explains);
             EXPECT_EQ(closer.Seen.Buttons.size(), 2u);
         }
@@ -683,7 +694,8 @@ TEST(MainForm, AFailedStartFreesWhatWasBuilt) {
     // A settings file that cannot be read: a folder of that name.
     bench.Dir().MakeDir("Settings.ini");
     const HWND viewerBefore = GetClipboardViewer();
-    EXPECT_ERROR_MESSAGE(EIniFileError, std::make_unique<TTrelMainForm>(std::vector<std::string>{}, bench.SettingsFile()),
+    EXPECT_ERROR_MESSAGE(EIniFileError,
+                         std::make_unique<TTrelMainForm>(std::vector<std::string>{}, bench.SettingsFile()),
                          "The program could not read the settings file.");
     // The clipboard watcher left the chain, and nothing of the window runs
     // at the next idle moments.
