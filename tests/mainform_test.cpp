@@ -704,3 +704,13 @@ TEST(MainForm, AFailedStartFreesWhatWasBuilt) {
     Settle();
     EXPECT_EQ(Screen->GetCursor(), crDefault);
 }
+
+TEST(MainForm, AboutShowsTheProgramsText) {
+    TMainBench bench;
+    bench.Open();
+    TBoxCloser closer(IDOK);
+    PostMessageA(bench.Form().Handle(), WM_COMMAND, MAKEWPARAM(bench.CommandId("HelpAboutAc"), 0), 0);
+    EXPECT_TRUE(RunLoopUntil([&] { return closer.Seen.Found; }));
+    EXPECT_EQ(closer.Seen.Caption, "About");
+    EXPECT_TRUE(closer.Seen.Shows(AboutText()));
+}
