@@ -270,6 +270,7 @@ TTrelMainForm::TTrelMainForm(std::vector<std::string> commandLine, std::string s
     FItemList = std::make_unique<TObjectList>(true);
     FFileHandler = std::make_unique<TFileHandler>(*FModel, *FItemList, *FInvoker);
     FEditHandler = std::make_unique<TEditHandler>(*FModel, *FItemList, *FInvoker);
+    FNameHandler = std::make_unique<TNameHandler>(*FModel, *FItemList, *FInvoker);
     FRenameHandler = std::make_unique<TRenameHandler>(*FModel, *FItemList, *FInvoker);
     FHelpHandler = std::make_unique<THelpHandler>(*FModel, *FItemList, *FInvoker);
     FClipboardWatcher = std::make_unique<TClipboardWatcher>();
@@ -363,6 +364,14 @@ void TTrelMainForm::BindActions() {
     Bind("EditSelectByResultNoneAc",
          [this](TAction&) { FEditHandler->SelectByResult(TRenameItemResult::None); });
     Bind("EditReverseSelectionAc", [this](TAction&) { FEditHandler->ReverseSelection(); });
+    Bind("NameCopyAc", [this](TAction&) { FNameHandler->Copy(); });
+    Bind("NameInsertAc", [this](TAction&) { FNameHandler->Insert(); });
+    Bind("NameOverwriteAc", [this](TAction&) { FNameHandler->Overwrite(); });
+    Bind("NameReplaceAc", [this](TAction&) { FNameHandler->Replace(); });
+    Bind("NameCapitalizeAc", [this](TAction&) { FNameHandler->Capitalize(); });
+    Bind("NameUrlEncodeAc", [this](TAction&) { FNameHandler->UrlEncode(); });
+    Bind("NameUrlDecodeAc", [this](TAction&) { FNameHandler->UrlDecode(); });
+    Bind("NameFreeEditAc", [this](TAction&) { FNameHandler->FreeEdit(); });
     Bind("NameEnterAc", [this](TAction&) {
         const int focused = ListView1.FocusedIndex();
         ListView1.ClearSelection();
@@ -417,8 +426,8 @@ void TTrelMainForm::UpdateControls() {
         Enable(action, anySelected);
     Enable("EditPasteAc", TClipboard::HasText());
     for (const char* action : kSelectionNameActions)
-        Enable(action, FNameHandler && anySelected);
-    Enable("NameEnterAc", FNameHandler && ListView1.FocusedIndex() >= 0);
+        Enable(action, anySelected);
+    Enable("NameEnterAc", ListView1.FocusedIndex() >= 0);
     for (const char* action : kSelectionViewActions)
         Enable(action, FViewHandler && anySelected);
     for (const char* action : kOtherViewActions)
@@ -469,13 +478,12 @@ void TTrelMainForm::ListView1ColumnClick(TListView& /*Sender*/, int Column) {
 }
 
 void TTrelMainForm::ListView1Editing(TListView& /*Sender*/, int /*Index*/, bool& AllowEdit) {
-    // An accepted edit goes to the Name menu's handler, and no row is read
-    // while a rename runs.
-    AllowEdit = FNameHandler && !FRenameHandler->IsBusy();
+    // No row is read while a rename runs.
+    AllowEdit = !FRenameHandler->IsBusy();
 }
 
-void TTrelMainForm::ListView1Edited(TListView& /*Sender*/, int /*Index*/, const std::string& /*Text*/) {
-    // Editing opens only with the Name menu's handler, which takes the text.
+void TTrelMainForm::ListView1Edited(TListView& /*Sender*/, int Index, const std::string& Text) {
+    RunBusy([&] { FNameHandler->Enter(Index, Text); });
 }
 
 void TTrelMainForm::AddCommandLine() {

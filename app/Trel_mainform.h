@@ -6,6 +6,7 @@
 #include "app/Trel_filehandler.h"
 #include "app/Trel_handler.h"
 #include "app/Trel_helphandler.h"
+#include "app/Trel_namehandler.h"
 #include "app/Trel_renamehandler.h"
 #include "framework/Fw_forms.h"
 #include "support/Vek_clipboard.h"
@@ -116,9 +117,9 @@ private:
     std::unique_ptr<TObjectList> FItemList;
     std::unique_ptr<TFileHandler> FFileHandler;
     std::unique_ptr<TEditHandler> FEditHandler;
-    // The Name and View menus' handlers; until they exist their commands stay
-    // disabled and the settings walk passes their sections by.
-    std::unique_ptr<THandler> FNameHandler;
+    std::unique_ptr<TNameHandler> FNameHandler;
+    // The View menu's handler; until it exists its commands stay disabled and
+    // the settings walk passes its section by.
     std::unique_ptr<THandler> FViewHandler;
     std::unique_ptr<TRenameHandler> FRenameHandler;
     std::unique_ptr<THelpHandler> FHelpHandler;

@@ -54,6 +54,76 @@ bool IsCharStart(const std::string& text, std::size_t from, std::size_t position
     return from == position;
 }
 
+// Where the parts of a name lie, found in one scan, by the part rules of
+// TPath: the final component starts after the last backslash or colon; the
+// extension with its dot starts at the last dot after that. A trail byte of a
+// double-byte character is never a delimiter.
+struct TNameSplit {
+    explicit TNameSplit(const std::string& text) {
+        std::size_t lastDelimiter = std::string::npos;
+        std::size_t lastDot = std::string::npos;
+        for (std::size_t i = 0; i < text.size();) {
+            const std::size_t size = CharSize(text, i);
+            if (size == 1) {
+                if (text[i] == '\\' || text[i] == ':')
+                    lastDelimiter = i;
+                else if (text[i] == '.')
+                    lastDot = i;
+            }
+            i += size;
+        }
+        NameStart = lastDelimiter == std::string::npos ? 0 : lastDelimiter + 1;
+        const bool hasExtension =
+            lastDot != std::string::npos && (lastDelimiter == std::string::npos || lastDot > lastDelimiter);
+        ExtensionStart = hasExtension ? lastDot : text.size();
+    }
+
+    std::size_t NameStart;
+    // The extension's dot, or the end of the text when there is none.
+    std::size_t ExtensionStart;
+};
+
+[[noreturn]] void KindNotSupported() {
+    throw ENameEditError("The kind is not supported.");
+}
+
+std::string PartOf(const std::string& text, const TNameSplit& split, TPartKind kind) {
+    switch (kind) {
+    case pkName:
+        return text;
+    case pkBaseName:
+        return text.substr(split.NameStart, split.ExtensionStart - split.NameStart);
+    case pkExtension:
+        return split.ExtensionStart < text.size() ? text.substr(split.ExtensionStart + 1) : std::string();
+    }
+    KindNotSupported();
+}
+
+// The text with the part replaced. An extension is given with or without its
+// dot; an empty one removes the extension with its dot.
+std::string WithPart(const std::string& text, const TNameSplit& split, TPartKind kind,
+                     const std::string& part) {
+    std::string result;
+    switch (kind) {
+    case pkName:
+        return part;
+    case pkBaseName:
+        result.reserve(text.size() + part.size());
+        result.append(text, 0, split.NameStart);
+        result += part;
+        result.append(text, split.ExtensionStart, std::string::npos);
+        return result;
+    case pkExtension:
+        result.reserve(split.ExtensionStart + part.size() + 1);
+        result.append(text, 0, split.ExtensionStart);
+        if (!part.empty() && part[0] != '.')
+            result += '.';
+        result += part;
+        return result;
+    }
+    KindNotSupported();
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- TRenameName
@@ -169,33 +239,11 @@ void TRenameName::UrlDecode() {
 }
 
 std::string TRenameName::GetPart(TPartKind kind) const {
-    switch (kind) {
-    case pkName:
-        return FText;
-    case pkBaseName:
-        return TPath(FText).GetBaseName();
-    case pkExtension:
-        return TPath(FText).GetExtension();
-    }
-    throw ENameEditError("The kind is not supported.");
+    return PartOf(FText, TNameSplit(FText), kind);
 }
 
 void TRenameName::SetPart(TPartKind kind, const std::string& text) {
-    TPath path(FText);
-    switch (kind) {
-    case pkName:
-        path.SetPath(text);
-        break;
-    case pkBaseName:
-        path.SetBaseName(text);
-        break;
-    case pkExtension:
-        path.SetExtension(text);
-        break;
-    default:
-        throw ENameEditError("The kind is not supported.");
-    }
-    FText = path.GetPath();
+    FText = WithPart(FText, TNameSplit(FText), kind, text);
 }
 
 // ---------------------------------------------------------------- case helpers
@@ -216,11 +264,11 @@ std::string BookTitleText(const std::string& text) {
 
 std::string EditNamePart(const std::string& name, TPartKind part,
                          const std::function<void(TRenameName&)>& edit) {
-    TRenameName whole(name);
-    TRenameName piece(whole.GetPart(part));
+    // One scan of the name serves both taking the part and setting it back.
+    const TNameSplit split(name);
+    TRenameName piece(PartOf(name, split, part));
     edit(piece);
-    whole.SetPart(part, piece.GetText());
-    return whole.GetText();
+    return WithPart(name, split, part, piece.GetText());
 }
 
 std::string InsertIntoPart(const std::string& name, TPartKind part, TInsertPosition position,
@@ -229,9 +277,7 @@ std::string InsertIntoPart(const std::string& name, TPartKind part, TInsertPosit
 }
 
 std::string OverwritePart(const std::string& name, TPartKind part, const std::string& line) {
-    TRenameName whole(name);
-    whole.SetPart(part, line);
-    return whole.GetText();
+    return WithPart(name, TNameSplit(name), part, line);
 }
 
 std::string ReplaceInPart(const std::string& name, TPartKind part, const std::string& oldText,
@@ -281,6 +327,8 @@ void TClipboardSrcLinesSpecs::GetLines(int count, TStrings& lines) const {
 }
 
 void TNumberSrcLinesSpecs::GetLines(int count, TStrings& lines) const {
+    if (Digits > kMaxNumberDigits)
+        throw ENameEditError("Numbers wider than 255 digits are not supported.");
     TStringList result;
     result.SetCapacity(std::max(count, 0));
     for (int k = 0; k < count; ++k) {

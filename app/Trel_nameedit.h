@@ -103,9 +103,13 @@ public:
     void GetLines(int count, TStrings& lines) const override;
 };
 
+// No part of a file name can be longer, so no number is padded wider.
+constexpr std::int32_t kMaxNumberDigits = 255;
+
 // Prefix, number, Suffix for the numbers Initial, Initial + Increment, ...
 // The number is padded to Digits characters with Padding in front and never
-// cut. Throws ENameEditError if any number would be negative.
+// cut. Throws ENameEditError if any number would be negative, or if Digits
+// exceeds kMaxNumberDigits.
 class TNumberSrcLinesSpecs : public TSrcLinesSpecs {
 public:
     void GetLines(int count, TStrings& lines) const override;

@@ -282,12 +282,60 @@ TEdit::TEdit(TControlHost& host, const TControlDef& def, const RECT& designBound
                    ((def.Options & coMultiLine)
                         ? (ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_HSCROLL)
                         : 0),
-               WS_EX_CLIENTEDGE) {}
+               WS_EX_CLIENTEDGE) {
+    // The system's default limit (32767 characters) would stop typing in a
+    // memo that holds a longer text: a memo takes as much as the system allows.
+    if (def.Options & coMultiLine)
+        SendMessageA(Handle(), EM_SETLIMITTEXT, 0, 0);
+}
 
 void TEdit::Notify(WORD code) {
     if (code == EN_CHANGE && OnChange)
         OnChange(this);
 }
+
+// ---- the memo
+
+bool TEdit::IsMultiLine() const {
+    return (GetWindowLongPtrA(Handle(), GWL_STYLE) & ES_MULTILINE) != 0;
+}
+
+int TEdit::LineCount() const {
+    // Reading the lines one by one would cost the square of their number on
+    // systems that find a line by walking from the first.
+    const auto lines = static_cast<int>(SendMessageA(Handle(), EM_GETLINECOUNT, 0, 0));
+    const LRESULT lastStart = SendMessageA(Handle(), EM_LINEINDEX, static_cast<WPARAM>(lines - 1), 0);
+    const bool lastEmpty = SendMessageA(Handle(), EM_LINELENGTH, static_cast<WPARAM>(lastStart), 0) == 0;
+    return lastEmpty ? lines - 1 : lines;
+}
+
+void TEdit::SetSelection(int start, int end) {
+    SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
+}
+
+void TEdit::ScrollCaret() {
+    SendMessageA(Handle(), EM_SCROLLCARET, 0, 0);
+}
+
+int TextLineCount(const std::string& text) {
+    const size_t end = std::min(text.size(), text.find('\0'));
+    int lines = 0;
+    for (size_t p = 0; p < end; ++p) {
+        if (text[p] == '\r') {
+            ++lines;
+            if (p + 1 < end && text[p + 1] == '\n')
+                ++p;
+        } else if (text[p] == '\n') {
+            ++lines;
+        }
+    }
+    // A last line without its line end.
+    if (end > 0 && text[end - 1] != '\r' && text[end - 1] != '\n')
+        ++lines;
+    return lines;
+}
+
+// ---- end of the memo
 
 TComboBox::TComboBox(TControlHost& host, const TControlDef& def, const RECT& designBounds)
     : TControl(host, def, designBounds, "COMBOBOX", WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST,

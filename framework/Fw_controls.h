@@ -270,11 +270,31 @@ class TEdit : public TControl {
 public:
     TEdit(TControlHost& host, const TControlDef& def, const RECT& designBounds);
 
+    // ---- the memo: an edit made with coMultiLine
+    // A memo takes texts of any length (a typed-in text too).
+    bool IsMultiLine() const;
+    // The control's lines, less one when the last is empty: a text of N lines
+    // each ended by CR LF has N. Costs no more than a walk of the control's
+    // lines (never a read of each line).
+    int LineCount() const;
+    // The caret's place (or the selection) in characters from the start.
+    void SetSelection(int start, int end);
+    // Scrolls the caret into view.
+    void ScrollCaret();
+    // ---- end of the memo
+
     TNotifyEvent OnChange;
 
 protected:
     void Notify(WORD code) override;
 };
+
+// The lines of a text: a line ends at CR LF, CR or LF, and a line end at the
+// very end starts no further line (so an empty text has no line, and a text
+// of N lines each ended by CR LF has N). The text ends at its first zero byte.
+// TStrings::SetText makes exactly this many strings; a memo holding the text
+// counts as many when every line end is CR LF.
+int TextLineCount(const std::string& text);
 
 // A drop-down list.
 class TComboBox : public TControl {

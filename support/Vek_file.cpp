@@ -651,7 +651,9 @@ void TFiles::Rename(const std::string& path, const std::string& newName) {
 bool TFiles::TryRename(const std::string& path, const std::string& newName) {
     if (path.empty() || newName.empty())
         return false;
-    if (!TPath(newName).IsValidName())
+    // No file system keeps a longer name: refused here, never handed on.
+    constexpr size_t maxNameBytes = 255;
+    if (!TPath(newName).IsValidName() || newName.size() > maxNameBytes)
         return false;
     TPath source(path);
     source.Expand();

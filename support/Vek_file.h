@@ -141,8 +141,9 @@ public:
     virtual void Delete(const std::string& path);
     virtual bool TryDelete(const std::string& path);
     virtual void Rename(const std::string& path, const std::string& newName);
-    // Renames in place: the new name is a valid name, the entry stays in its
-    // directory. True only when the entry carries the new name afterwards.
+    // Renames in place: the new name is a valid name of at most 255 bytes,
+    // the entry stays in its directory. True only when the entry carries the
+    // new name afterwards.
     virtual bool TryRename(const std::string& path, const std::string& newName);
     virtual void RemoveDir(const std::string& path);
     virtual bool TryRemoveDir(const std::string& path);

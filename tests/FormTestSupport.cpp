@@ -52,7 +52,9 @@ void ExpectScaledLayout(TForm& form, int clientWidth, int clientHeight,
             EXPECT_EQ(actual.left, ScaleDesign(design.left, pixelsPerInch));
             EXPECT_EQ(actual.top, ScaleDesign(design.top, pixelsPerInch));
             EXPECT_EQ(actual.right - actual.left, ScaleDesign(design.right - design.left, pixelsPerInch));
-            EXPECT_EQ(actual.bottom - actual.top, ScaleDesign(design.bottom - design.top, pixelsPerInch));
+            if (place.Control->Kind() != ckComboBox) {
+                EXPECT_EQ(actual.bottom - actual.top, ScaleDesign(design.bottom - design.top, pixelsPerInch));
+            }
         }
     }
 }
@@ -73,6 +75,39 @@ void PostKey(WORD virtualKey, HWND target) {
 void PostAltKey(char letter) {
     // Context code (bit 29): Alt is down.
     PostMessageA(GetFocus(), WM_SYSCHAR, static_cast<WPARAM>(letter), 1 | (1 << 29));
+}
+
+void PostEscapeToModal() {
+    TForm* form = TForm::FromHandle(Application->ActiveOwner());
+    if (!form) {
+        ADD_FAILURE() << "no modal form to press Esc in";
+        return;
+    }
+    HWND target = GetFocus();
+    if (!target || GetAncestor(target, GA_ROOT) != form->Handle())
+        target = form->CancelButton() ? form->CancelButton()->Handle() : form->Handle();
+    PostKey(VK_ESCAPE, target);
+}
+
+void ClickControl(const TControl* control) {
+    if (!control->IsEnabled()) {
+        ADD_FAILURE() << control->Name() << " is disabled: it cannot be clicked";
+        return;
+    }
+    PostMessageA(control->Handle(), BM_CLICK, 0, 0);
+}
+
+void PostText(HWND target, const std::string& text) {
+    for (const char c : text)
+        PostMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
+std::vector<std::string> TabOrder(const TForm& form) {
+    std::vector<std::string> names;
+    for (int i = 0; i < form.ControlCount(); ++i)
+        if (GetWindowLongPtrA(form.Controls(i).Handle(), GWL_STYLE) & WS_TABSTOP)
+            names.push_back(form.Controls(i).Name());
+    return names;
 }
 
 std::string ClassOf(HWND window) {

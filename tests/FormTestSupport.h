@@ -74,7 +74,8 @@ struct TDesignPlace {
 };
 // Moves the form to 96, 120 and 144 pixels per inch in turn (as a move to
 // another monitor does) and expects at each its client size and every
-// control's place scaled from the design values.
+// control's place scaled from the design values (a combo box's height is
+// left out: a closed drop-down list is as high as its font makes it).
 void ExpectScaledLayout(TForm& form, int clientWidth, int clientHeight,
                         const std::vector<TDesignPlace>& places);
 
@@ -83,6 +84,17 @@ RECT ChildBounds(HWND child);
 // Posts a key press (down and up) to the window, by default the one with the
 // focus.
 void PostKey(WORD virtualKey, HWND target = GetFocus());
+// Posts Esc to the innermost modal form: to its control with the focus, or
+// to its Cancel button when the focus is elsewhere (under Wine a form shown
+// anew may not have it yet).
+void PostEscapeToModal();
 // Posts an Alt+letter accelerator to the window with the focus.
 void PostAltKey(char letter);
+// Posts a click of a button, check box or radio button, as the user clicks
+// it; a disabled control cannot be clicked, and the test fails.
+void ClickControl(const TControl* control);
+// Posts the text to the window as typed characters, one WM_CHAR a byte.
+void PostText(HWND target, const std::string& text);
+// The names of the form's controls that Tab stops at, in tab order.
+std::vector<std::string> TabOrder(const TForm& form);
 std::string ClassOf(HWND window);

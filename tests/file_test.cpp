@@ -68,9 +68,12 @@ TEST(FileRename, RefusesWithoutTouchingTheDisk) {
     } cases[] = {
         {a, ""},   {"", "x.txt"}, {a, "sub\\x.txt"}, {a, "C:x.txt"}, {a, "x/y"}, {a, "x*"},
         {a, "x?"}, {a, "x\"y"},   {a, "x<y"},        {a, "x>y"},     {a, "x|y"}, {a, "x\ty"},
+        {a, "x\x1Fy"}, {a, std::string("x\0y", 3)},
+        // Longer than any file system's name.
+        {a, std::string(256, 'n')}, {a, std::string(252, 'n') + ".txt"}, {a, std::string(100000, 'n')},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(c.newName));
+        SCOPED_TRACE(::testing::PrintToString(c.newName.substr(0, 40)) + " of " + std::to_string(c.newName.size()));
         SetLastError(kSentinelError);
         EXPECT_FALSE(files.TryRename(c.path, c.newName));
         EXPECT_EQ(GetLastError(), kSentinelError); // no system call was made

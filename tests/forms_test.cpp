@@ -204,6 +204,34 @@ TEST(Form, ControlsAreOfTheirKinds) {
     EXPECT_THROW(form.Control<TLabel>("NoSuchControl"), EInvalidOperation);
 }
 
+TEST(Form, AMemoTakesTextsBeyondTheSystemsDefaultLimit) {
+    // The edit control's default limit is 32767 characters: a memo holding
+    // a longer text must still take what the user types into it.
+    static const TControlDef memoControls[] = {
+        {ckEdit, "Memo", 10, 10, 446, 200, "", coMultiLine},
+        {ckEdit, "Edit", 10, 220, 446, 23},
+    };
+    class TMemoForm : public TForm {
+    public:
+        TMemoForm() : TForm({"Memo", 466, 250}) { CreateControls(memoControls); }
+    };
+    TMemoForm form;
+    auto& memo = form.Control<TEdit>("Memo");
+    EXPECT_TRUE(memo.IsMultiLine());
+    EXPECT_FALSE(form.Control<TEdit>("Edit").IsMultiLine());
+    std::string text;
+    for (int line = 0; line < 4000; ++line)
+        text += "line " + std::to_string(line) + "\r\n";
+    ASSERT_GT(text.size(), 40000u);
+    memo.SetText(text);
+    EXPECT_EQ(memo.LineCount(), 4000);
+    memo.SetSelection(static_cast<int>(text.size()), static_cast<int>(text.size()));
+    PostText(memo.Handle(), "typed");
+    EXPECT_TRUE(PollUntil([&] { return memo.GetText().size() == text.size() + 5; }))
+        << memo.GetText().size() << " characters";
+    EXPECT_EQ(memo.LineCount(), 4001) << "the typed last line counts";
+}
+
 TEST(Form, HasAFixedDialogBorder) {
     TSampleForm form;
     const LONG_PTR style = GetWindowLongPtrA(form.Handle(), GWL_STYLE);

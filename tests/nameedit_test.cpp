@@ -1,10 +1,12 @@
 // The name edit operations as the Name menu runs them on one entry (take the
 // part, edit it, set it back), and the custom and number text sources.
 #include "app/Trel_nameedit.h"
+#include "support/Vek_file.h"
 #include "support/Vek_net.h"
 #include "tests/TestSupport.h"
 
 #include <functional>
+#include <random>
 #include <vector>
 
 namespace {
@@ -429,5 +431,59 @@ TEST(TextSources, ANegativeNumberDeliversNoLineAtAll) {
         ExpectNameEditError([&] { source.GetLines(c.count, lines); }, "Negative numbers are not supported.",
                             __LINE__);
         EXPECT_EQ(Lines(lines), Texts{"kept"}) << c.initial << " + k * " << c.increment;
+    }
+}
+
+TEST(TextSources, NumberLinesRefuseAWidthNoFileNameHas) {
+    // Padded as wide as a name may be long, and no wider: a wider number
+    // could never be part of a file name (and a width near 2^31 would not
+    // even fit in memory).
+    const struct {
+        std::int32_t digits;
+        int count;
+        size_t width; // 0: refused
+    } cases[] = {
+        {255, 2, 255}, {254, 1, 254}, {256, 2, 0}, {256, 0, 0}, {2147483647, 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.digits << " digits, " << c.count << " lines");
+        TNumberSrcLinesSpecs source;
+        source.Digits = c.digits;
+        TStringList lines;
+        lines.Add("kept");
+        if (c.width) {
+            source.GetLines(c.count, lines);
+            ASSERT_EQ(lines.Count(), c.count);
+            EXPECT_EQ(lines[0].size(), c.width);
+            EXPECT_EQ(lines[0], std::string(c.width - 1, '0') + "1");
+        } else {
+            ExpectNameEditError([&] { source.GetLines(c.count, lines); },
+                                "Numbers wider than 255 digits are not supported.", __LINE__);
+            EXPECT_EQ(Lines(lines), Texts{"kept"});
+        }
+    }
+}
+
+TEST(NameParts, SplitExactlyAsThePathRulesDo) {
+    // Texts rich in delimiters, dots and double-byte lead bytes (0x81, 0x83,
+    // 0x95 lead in code page 932, where 0x5C, the backslash, may be a trail byte).
+    const char alphabet[] = {'\\', ':', '.', '.', 'a', 'B', ' ', '\x81', '\x83', '\x95', '\x5C', '\x2E', '\xE9'};
+    const std::string parts[] = {"", "x", ".md", "md", "..md", "\x83\x5C"};
+    std::mt19937 random(20261208);
+    for (int round = 0; round < 5000; ++round) {
+        std::string text;
+        for (int i = static_cast<int>(random() % 12); i > 0; --i)
+            text += alphabet[random() % sizeof(alphabet)];
+        SCOPED_TRACE("text: " + testing::PrintToString(text));
+        const TRenameName name(text);
+        ASSERT_EQ(name.GetPart(pkBaseName), TPath(text).GetBaseName());
+        ASSERT_EQ(name.GetPart(pkExtension), TPath(text).GetExtension());
+        const std::string& part = parts[random() % std::size(parts)];
+        TPath base(text);
+        base.SetBaseName(part);
+        ASSERT_EQ(OverwritePart(text, pkBaseName, part), base.GetPath()) << "base name " << part;
+        TPath extension(text);
+        extension.SetExtension(part);
+        ASSERT_EQ(OverwritePart(text, pkExtension, part), extension.GetPath()) << "extension " << part;
     }
 }

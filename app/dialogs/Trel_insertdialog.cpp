@@ -1,0 +1,55 @@
+#include "app/dialogs/Trel_insertdialog.h"
+
+namespace {
+
+const TControlDef kControls[] = {
+    {ckLabel, "Label11", 10, 10, 121, 26, "&Part:", coCenterVertically},
+    {ckComboBox, "ComboBox11", 135, 10, 321, 23, kPartItems},
+    {ckLabel, "Label21", 10, 40, 121, 26, "P&osition:", coCenterVertically},
+    {ckComboBox, "ComboBox21", 135, 40, 321, 23, kPositionItems},
+    {ckLabel, "Label31", 10, 70, 121, 26, "Text:", coCenterVertically},
+    {ckRadioButton, "RadioButton31", 135, 70, 121, 26, "&Custom:"},
+    {ckEdit, "Edit31", 260, 70, 196, 23},
+    {ckRadioButton, "RadioButton41", 135, 100, 121, 26, "&Number:"},
+    {ckButton, "Button41", 260, 100, 26, 26, "..."},
+    {ckRadioButton, "RadioButton51", 135, 130, 321, 26, "Clip&board (a line per item)"},
+    {ckButton, "Button91", 250, 175, 101, 26, "OK", coDefault, mrOk},
+    {ckButton, "Button92", 355, 175, 101, 26, "Cancel", coCancel, mrCancel},
+};
+
+} // namespace
+
+TTextSourceDialogState InsertDialogState(const TTrelInsertDialogValues& values) {
+    TTextSourceDialogState state;
+    state.PartIndex = values.Part;
+    state.PositionIndex = values.Position;
+    SetSourceState(state, values.Source);
+    return state;
+}
+
+TTrelInsertDialogValues InsertDialogValues(const TTextSourceDialogState& state,
+                                           const TNumberSrcLinesSpecs& numbers) {
+    TTrelInsertDialogValues values;
+    values.Part = PartFromIndex(state.PartIndex);
+    values.Position = PositionFromIndex(state.PositionIndex);
+    values.Source = SourceFromState(state, numbers);
+    return values;
+}
+
+TTrelInsertDialog::TTrelInsertDialog()
+    : TTrelTextSourceDialog({"Insert", 466, 211, bsDialog, poMainFormCenter}) {
+    CreateControls(kControls);
+    BindControls({"ComboBox11", "ComboBox21", nullptr, "RadioButton31", "Edit31", "RadioButton41", "Button41",
+                  "RadioButton51", nullptr},
+                 true);
+    Values.Source.Specs.Number = NumbersDialog().Values;
+}
+
+bool TTrelInsertDialog::Execute() {
+    return ShowWith(InsertDialogState(Values), Values.Source.Specs.Number);
+}
+
+bool TTrelInsertDialog::CloseQuery() {
+    return CloseWithValues(*this, Values,
+                           [this] { return InsertDialogValues(GetState(), NumbersDialog().Values); });
+}

@@ -1,0 +1,51 @@
+#include "app/dialogs/Trel_overwritedialog.h"
+
+namespace {
+
+const TControlDef kControls[] = {
+    {ckLabel, "Label11", 10, 10, 121, 26, "&Part:", coCenterVertically},
+    {ckComboBox, "ComboBox11", 135, 10, 321, 23, kPartItems},
+    {ckLabel, "Label21", 10, 40, 121, 26, "Text:", coCenterVertically},
+    {ckRadioButton, "RadioButton21", 135, 40, 121, 26, "&Custom:"},
+    {ckEdit, "Edit21", 260, 40, 196, 23},
+    {ckRadioButton, "RadioButton31", 135, 70, 121, 26, "&Number:"},
+    {ckButton, "Button31", 260, 70, 26, 26, "..."},
+    {ckRadioButton, "RadioButton41", 135, 100, 321, 26, "Clip&board (a line per item)"},
+    {ckButton, "Button91", 250, 140, 101, 26, "OK", coDefault, mrOk},
+    {ckButton, "Button92", 355, 140, 101, 26, "Cancel", coCancel, mrCancel},
+};
+
+} // namespace
+
+TTextSourceDialogState OverwriteDialogState(const TTrelOverwriteDialogValues& values) {
+    TTextSourceDialogState state;
+    state.PartIndex = values.Part;
+    SetSourceState(state, values.Source);
+    return state;
+}
+
+TTrelOverwriteDialogValues OverwriteDialogValues(const TTextSourceDialogState& state,
+                                                 const TNumberSrcLinesSpecs& numbers) {
+    TTrelOverwriteDialogValues values;
+    values.Part = PartFromIndex(state.PartIndex);
+    values.Source = SourceFromState(state, numbers);
+    return values;
+}
+
+TTrelOverwriteDialog::TTrelOverwriteDialog()
+    : TTrelTextSourceDialog({"Overwrite", 466, 176, bsDialog, poMainFormCenter}) {
+    CreateControls(kControls);
+    BindControls({"ComboBox11", nullptr, nullptr, "RadioButton21", "Edit21", "RadioButton31", "Button31",
+                  "RadioButton41", nullptr},
+                 true);
+    Values.Source.Specs.Number = NumbersDialog().Values;
+}
+
+bool TTrelOverwriteDialog::Execute() {
+    return ShowWith(OverwriteDialogState(Values), Values.Source.Specs.Number);
+}
+
+bool TTrelOverwriteDialog::CloseQuery() {
+    return CloseWithValues(*this, Values,
+                           [this] { return OverwriteDialogValues(GetState(), NumbersDialog().Values); });
+}

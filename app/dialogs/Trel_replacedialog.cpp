@@ -1,0 +1,64 @@
+#include "app/dialogs/Trel_replacedialog.h"
+
+#include <commctrl.h>
+
+namespace {
+
+const TControlDef kControls[] = {
+    {ckLabel, "Label11", 10, 10, 121, 26, "&Part:", coCenterVertically},
+    {ckComboBox, "ComboBox11", 135, 10, 321, 23, kPartItems},
+    {ckLabel, "Label21", 10, 40, 121, 26, "&Old text:", coCenterVertically},
+    {ckEdit, "Edit21", 135, 40, 321, 23},
+    {ckLabel, "Label31", 10, 70, 121, 26, "New text:", coCenterVertically},
+    {ckRadioButton, "RadioButton31", 135, 70, 121, 26, "&Custom:"},
+    {ckEdit, "Edit31", 260, 70, 196, 23},
+    {ckRadioButton, "RadioButton41", 135, 95, 121, 26, "&Number:"},
+    {ckButton, "Button41", 260, 95, 26, 26, "..."},
+    {ckRadioButton, "RadioButton51", 135, 125, 321, 26, "Clip&board (a line per item)"},
+    {ckCheckBox, "CheckBox61", 10, 155, 221, 26, "&Match case"},
+    {ckButton, "Button91", 255, 195, 101, 26, "OK", coDefault, mrOk},
+    {ckButton, "Button92", 360, 195, 101, 26, "Cancel", coCancel, mrCancel},
+};
+
+// The part's list opens this many items tall.
+constexpr int kPartListItems = 16;
+
+} // namespace
+
+TTextSourceDialogState ReplaceDialogState(const TTrelReplaceDialogValues& values) {
+    TTextSourceDialogState state;
+    state.PartIndex = values.Part;
+    state.OldText = values.OldText;
+    SetSourceState(state, values.Source);
+    state.MatchCase = values.MatchCase;
+    return state;
+}
+
+TTrelReplaceDialogValues ReplaceDialogValues(const TTextSourceDialogState& state,
+                                             const TNumberSrcLinesSpecs& numbers) {
+    TTrelReplaceDialogValues values;
+    values.Part = PartFromIndex(state.PartIndex);
+    values.Source = SourceFromState(state, numbers);
+    values.OldText = state.OldText;
+    values.MatchCase = state.MatchCase;
+    return values;
+}
+
+TTrelReplaceDialog::TTrelReplaceDialog()
+    : TTrelTextSourceDialog({"Replace", 466, 231, bsDialog, poMainFormCenter}) {
+    CreateControls(kControls);
+    BindControls({"ComboBox11", nullptr, "Edit21", "RadioButton31", "Edit31", "RadioButton41", "Button41",
+                  "RadioButton51", "CheckBox61"},
+                 false);
+    SendMessageA(PartComboBox->Handle(), CB_SETMINVISIBLE, kPartListItems, 0);
+    Values.Source.Specs.Number = NumbersDialog().Values;
+}
+
+bool TTrelReplaceDialog::Execute() {
+    return ShowWith(ReplaceDialogState(Values), Values.Source.Specs.Number);
+}
+
+bool TTrelReplaceDialog::CloseQuery() {
+    return CloseWithValues(*this, Values,
+                           [this] { return ReplaceDialogValues(GetState(), NumbersDialog().Values); });
+}

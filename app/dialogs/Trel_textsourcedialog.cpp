@@ -1,0 +1,103 @@
+#include "app/dialogs/Trel_textsourcedialog.h"
+
+TTextSourceEnabling TextSourceEnabling(const TTextSourceDialogState& state, bool hasPosition) {
+    const bool ok = (!state.CustomChecked || !state.CustomText.empty()) && state.PartIndex >= 0 &&
+                    (!hasPosition || state.PositionIndex >= 0);
+    return {state.CustomChecked, state.NumberChecked, ok};
+}
+
+void SetSourceState(TTextSourceDialogState& state, const TTextSrcSpecs& source) {
+    state.CustomChecked = source.Kind == skCustom;
+    state.NumberChecked = source.Kind == skNumber;
+    state.ClipboardChecked = source.Kind == skClipboard;
+    state.CustomText = source.Specs.Custom.Text;
+}
+
+TTextSrcSpecs SourceFromState(const TTextSourceDialogState& state, const TNumberSrcLinesSpecs& numbers) {
+    TTextSrcSpecs source;
+    source.Kind = KindFromChecks(state.CustomChecked, state.NumberChecked, state.ClipboardChecked);
+    source.Specs.Custom.Text = state.CustomText;
+    source.Specs.Number = numbers;
+    return source;
+}
+
+// ---------------------------------------------------------------- TTrelTextSourceDialog
+
+TTrelTextSourceDialog::TTrelTextSourceDialog(const TFormDef& def)
+    : TForm(def), FNumbersDialog(Application->Dialog<TTrelNumbersDialog>()) {}
+
+void TTrelTextSourceDialog::BindControls(const TControlNames& names, bool partUpdates) {
+    PartComboBox = &Control<TComboBox>(names.PartComboBox);
+    if (names.PositionComboBox)
+        PositionComboBox = &Control<TComboBox>(names.PositionComboBox);
+    if (names.OldTextEdit)
+        OldTextEdit = &Control<TEdit>(names.OldTextEdit);
+    CustomRadioButton = &Control<TRadioButton>(names.CustomRadioButton);
+    CustomEdit = &Control<TEdit>(names.CustomEdit);
+    NumberRadioButton = &Control<TRadioButton>(names.NumberRadioButton);
+    NumbersButton = &Control<TButton>(names.NumbersButton);
+    ClipboardRadioButton = &Control<TRadioButton>(names.ClipboardRadioButton);
+    if (names.MatchCaseCheckBox)
+        MatchCaseCheckBox = &Control<TCheckBox>(names.MatchCaseCheckBox);
+    OkButton = &Control<TButton>("Button91");
+    CancelButton = &Control<TButton>("Button92");
+
+    const TNotifyEvent update = [this](TObject*) { UpdateControls(); };
+    if (partUpdates)
+        PartComboBox->OnChange = update;
+    if (PositionComboBox)
+        PositionComboBox->OnChange = update;
+    if (OldTextEdit)
+        OldTextEdit->OnChange = update;
+    CustomEdit->OnChange = update;
+    for (TRadioButton* radio : {CustomRadioButton, NumberRadioButton, ClipboardRadioButton})
+        radio->OnClick = update;
+    // Its OK changes the numbers that this dialog keeps; its Cancel does not.
+    NumbersButton->OnClick = [this](TObject*) { FNumbersDialog.Execute(); };
+}
+
+TTextSourceDialogState TTrelTextSourceDialog::GetState() const {
+    TTextSourceDialogState state;
+    state.PartIndex = PartComboBox->GetItemIndex();
+    if (PositionComboBox)
+        state.PositionIndex = PositionComboBox->GetItemIndex();
+    if (OldTextEdit)
+        state.OldText = OldTextEdit->GetText();
+    state.CustomChecked = CustomRadioButton->IsChecked();
+    state.CustomText = CustomEdit->GetText();
+    state.NumberChecked = NumberRadioButton->IsChecked();
+    state.ClipboardChecked = ClipboardRadioButton->IsChecked();
+    if (MatchCaseCheckBox)
+        state.MatchCase = MatchCaseCheckBox->IsChecked();
+    return state;
+}
+
+void TTrelTextSourceDialog::SetState(const TTextSourceDialogState& state) {
+    PartComboBox->SetItemIndex(ItemIndexOf(state.PartIndex, PartComboBox->Count()));
+    if (PositionComboBox)
+        PositionComboBox->SetItemIndex(ItemIndexOf(state.PositionIndex, PositionComboBox->Count()));
+    if (OldTextEdit)
+        OldTextEdit->SetText(state.OldText);
+    // Each on its own: a state may check none of them.
+    CustomRadioButton->TButtonControl::SetChecked(state.CustomChecked);
+    NumberRadioButton->TButtonControl::SetChecked(state.NumberChecked);
+    ClipboardRadioButton->TButtonControl::SetChecked(state.ClipboardChecked);
+    CustomEdit->SetText(state.CustomText);
+    if (MatchCaseCheckBox)
+        MatchCaseCheckBox->SetChecked(state.MatchCase);
+}
+
+void TTrelTextSourceDialog::UpdateControls() {
+    const TTextSourceEnabling enabling = TextSourceEnabling(GetState(), PositionComboBox != nullptr);
+    CustomEdit->SetEnabled(enabling.CustomEdit);
+    NumbersButton->SetEnabled(enabling.NumbersButton);
+    OkButton->SetEnabled(enabling.Ok);
+}
+
+bool TTrelTextSourceDialog::ShowWith(const TTextSourceDialogState& state,
+                                     const TNumberSrcLinesSpecs& numbers) {
+    SetState(state);
+    FNumbersDialog.Values = numbers;
+    UpdateControls();
+    return ShowModal() == mrOk;
+}
