@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all prereqs configure build test bench clean
+.PHONY: all prereqs configure build test run dist bench clean
 
 all: build
 
@@ -18,6 +18,15 @@ build: configure
 
 test: build
 	tools/run-tests.sh $(BUILD)
+
+# make run ARGS="a.txt b.txt": the program under Wine with the paths on its
+# command line; without a display, a picture of its window in build/trelvane.png.
+run: build
+	tools/run-program.sh $(BUILD) $(ARGS)
+
+# A zip of the program and its help, ready to copy to Windows.
+dist: build
+	cmake --build $(BUILD) --target dist
 
 bench: build
 	tools/run-bench.sh $(BUILD)

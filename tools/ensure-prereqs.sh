@@ -1,18 +1,26 @@
 #!/bin/sh
 # Installs what building and testing need, on Debian, when it is missing.
+#   tools/ensure-prereqs.sh             what building and testing need
+#   tools/ensure-prereqs.sh screenshot  what a picture of the virtual display needs
 set -e
 need=""
 have() { command -v "$1" >/dev/null 2>&1; }
-have cmake || need="$need cmake"
-have ninja || need="$need ninja-build"
-have make || need="$need make"
-have x86_64-w64-mingw32-g++-posix || need="$need g++-mingw-w64-x86-64-posix"
-have x86_64-w64-mingw32-windres || need="$need binutils-mingw-w64-x86-64"
-[ -x /usr/lib/wine/wine64 ] || have wine64 || need="$need wine64"
-[ -x /usr/lib/wine/wineserver ] || have wineserver || need="$need wine64"
-have xvfb-run || need="$need xvfb"
-have xauth || need="$need xauth"
-[ -f /usr/src/googletest/CMakeLists.txt ] || need="$need googletest"
+if [ "$1" = screenshot ]; then
+  have import || need="$need imagemagick"
+  have xvfb-run || need="$need xvfb"
+  have xauth || need="$need xauth"
+else
+  have cmake || need="$need cmake"
+  have ninja || need="$need ninja-build"
+  have make || need="$need make"
+  have x86_64-w64-mingw32-g++-posix || need="$need g++-mingw-w64-x86-64-posix"
+  have x86_64-w64-mingw32-windres || need="$need binutils-mingw-w64-x86-64"
+  [ -x /usr/lib/wine/wine64 ] || have wine64 || need="$need wine64"
+  [ -x /usr/lib/wine/wineserver ] || have wineserver || need="$need wine64"
+  have xvfb-run || need="$need xvfb"
+  have xauth || need="$need xauth"
+  [ -f /usr/src/googletest/CMakeLists.txt ] || need="$need googletest"
+fi
 [ -z "$need" ] && exit 0
 echo "Installing:$need"
 sudo=""

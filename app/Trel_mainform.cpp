@@ -1,0 +1,583 @@
+#include "app/Trel_mainform.h"
+
+#include "app/Trel_images.h"
+#include "app/Trel_listedit.h"
+#include "app/Trel_rename.h"
+#include "framework/Fw_clipbrd.h"
+#include "framework/Fw_inifiles.h"
+#include "framework/Fw_scope.h"
+#include "support/Vek_file.h"
+#include "support/Vek_inifile.h"
+#include "support/Vek_shell.h"
+
+#include <shellapi.h>
+
+#include <cstdlib>
+#include <functional>
+#include <iterator>
+
+const char* const BusyRowText = "(Busy...)";
+const char* const CloseWithoutSettingsText = "Do you want to close the program without saving the settings?";
+
+namespace {
+
+const char* const kSettingsFileName = "Settings.ini";
+const char* const kSystemSection = "System";
+const char* const kMainFormSection = "MainForm";
+const char* const kCurrentDirectoryKey = "CurrentDirectory";
+
+// The number of columns after the caption: old name, directory, type, result.
+constexpr int kSubItemCount = 4;
+
+const TFormDef kMainFormDef{"Trelvane", 525, 402, bsSizeable, poDefault};
+
+const TControlDef kControls[] = {
+    {ckToolBar, "ToolBar1", 0, 0, 525, 30, "", coNone, mrNone, nullptr, alTop},
+    {ckStatusBar, "StatusBar1", 0, 380, 525, 22, "", coNone, mrNone, nullptr, alBottom},
+    {ckPanel, "Panel1", 0, 30, 525, 350, "", coNone, mrNone, nullptr, alClient},
+    {ckListView, "ListView1", 0, 0, 525, 350, "", coMultiSelect | coRowSelect | coEditLabels, mrNone,
+     "Panel1", alClient},
+};
+
+const TListColumnDef kColumns[] = {
+    {"New name  ", 100}, {"Old name", 100}, {"Directory", 100}, {"Type", 100}, {"Result", 100},
+};
+
+constexpr int Image(TActionImage image) {
+    return static_cast<int>(image);
+}
+
+// In menu order. The hints are the toolbar's tool tips.
+const TActionDef kActions[] = {
+    {"FileNewAc", "&New", ShortCut('N', scCtrl), Image(TActionImage::New), "New"},
+    {"FileExitAc", "E&xit"},
+    {"EditUndoAc", "&Undo", ShortCut('Z', scCtrl), Image(TActionImage::Undo), "Undo edit"},
+    {"EditRedoAc", "&Redo", ShortCut('Y', scCtrl), Image(TActionImage::Redo), "Redo edit"},
+    {"EditCutAc", "Cu&t", ShortCut('X', scCtrl), Image(TActionImage::Cut), "Cut"},
+    {"EditCopyAc", "&Copy", ShortCut('C', scCtrl), Image(TActionImage::Copy), "Copy"},
+    {"EditPasteAc", "&Paste", ShortCut('V', scCtrl), Image(TActionImage::Paste), "Paste"},
+    {"EditAddDirectoryAc", "&Directory...", ShortCut(VK_INSERT, scShift)},
+    {"EditAddRegularFilesAc", "&Regular Files...", ShortCut(VK_INSERT), Image(TActionImage::AddFiles),
+     "Add files"},
+    {"EditDereferenceShortcutsAc", "Dereference &Shortcuts", scNone, -1, nullptr, aoAutoCheck | aoChecked},
+    {"EditDeleteAc", "D&elete", ShortCut(VK_DELETE), Image(TActionImage::Delete), "Delete"},
+    {"EditSelectAllAc", "Select &All", ShortCut('A', scCtrl), Image(TActionImage::SelectAll), "Select all"},
+    {"EditSelectByTypeDirectoryAc", "&Directory", scNone, -1, "Select by kind - directory"},
+    {"EditSelectByTypeFileAc", "&File", scNone, -1, "Select by kind - file"},
+    {"EditSelectByResultSucceededAc", "&Succeeded"},
+    {"EditSelectByResultFailedAc", "&Failed"},
+    {"EditSelectByResultSkippedAc", "S&kipped"},
+    {"EditSelectByResultNoneAc", "&None"},
+    {"EditReverseSelectionAc", "Re&verse Selection"},
+    {"NameCopyAc", "&Copy..."},
+    {"NameInsertAc", "&Insert...", ShortCut('D', scCtrl)},
+    {"NameOverwriteAc", "&Overwrite...", ShortCut('G', scCtrl)},
+    {"NameReplaceAc", "&Replace...", ShortCut('R', scCtrl)},
+    {"NameCapitalizeAc", "Capi&talize...", ShortCut('T', scCtrl)},
+    {"NameUrlEncodeAc", "&URL Encode...", ShortCut('U', scCtrl)},
+    {"NameUrlDecodeAc", "UR&L Decode...", ShortCut('U', scCtrl | scShift)},
+    {"NameFreeEditAc", "&Free Edit...", ShortCut('E', scCtrl), Image(TActionImage::FreeEdit), "Free edit"},
+    {"NameEnterAc", "&Enter", ShortCut(VK_F2)},
+    {"ViewToolbarAc", "&Toolbar", scNone, -1, nullptr, aoAutoCheck | aoChecked},
+    {"ViewStatusBarAc", "&Status Bar", scNone, -1, nullptr, aoAutoCheck | aoChecked},
+    {"ViewRememberPlacementAc", "&Remember Placement", scNone, -1, nullptr, aoAutoCheck | aoChecked},
+    {"ViewSortByNewNameAc", "&New Name"},
+    {"ViewSortByOldNameAc", "&Old Name"},
+    {"ViewSortByDirectoryAc", "&Directory"},
+    {"ViewSortByTypeAc", "&Type"},
+    {"ViewSortByResultAc", "&Result"},
+    {"ViewInvertAc", "&Invert"},
+    {"ViewMoveUpAc", "Move &Up", scNone, Image(TActionImage::MoveUp), "Move up"},
+    {"ViewMoveDownAc", "Move &Down", scNone, Image(TActionImage::MoveDown), "Move down"},
+    {"RenamePerformAc", "&Perform", scNone, Image(TActionImage::PerformRename), "Perform rename"},
+    {"RenameRestoreAc", "&Restore"},
+    {"RenameResultsAc", "Re&sults", ShortCut('I', scCtrl), Image(TActionImage::Results), "Results"},
+    {"HelpContentsAc", "&Contents"},
+    {"HelpAboutAc", "&About"},
+};
+
+const TMenuItemDef kMainMenu[] = {
+    {0, "&File"},
+    {1, nullptr, "FileNewAc"},
+    {1, "-"},
+    {1, nullptr, "FileExitAc"},
+    {0, "&Edit"},
+    {1, nullptr, "EditUndoAc"},
+    {1, nullptr, "EditRedoAc"},
+    {1, "-"},
+    {1, nullptr, "EditCutAc"},
+    {1, nullptr, "EditCopyAc"},
+    {1, nullptr, "EditPasteAc"},
+    {1, "A&dd"},
+    {2, nullptr, "EditAddDirectoryAc"},
+    {2, nullptr, "EditAddRegularFilesAc"},
+    {2, "-"},
+    {2, nullptr, "EditDereferenceShortcutsAc"},
+    {1, nullptr, "EditDeleteAc"},
+    {1, "-"},
+    {1, nullptr, "EditSelectAllAc"},
+    {1, "&Select by Type"},
+    {2, nullptr, "EditSelectByTypeDirectoryAc"},
+    {2, nullptr, "EditSelectByTypeFileAc"},
+    {1, "Select by Re&sult"},
+    {2, nullptr, "EditSelectByResultSucceededAc"},
+    {2, nullptr, "EditSelectByResultFailedAc"},
+    {2, nullptr, "EditSelectByResultSkippedAc"},
+    {2, nullptr, "EditSelectByResultNoneAc"},
+    {1, nullptr, "EditReverseSelectionAc"},
+    {0, "&Name"},
+    {1, nullptr, "NameCopyAc"},
+    {1, "-"},
+    {1, nullptr, "NameInsertAc"},
+    {1, nullptr, "NameOverwriteAc"},
+    {1, nullptr, "NameReplaceAc"},
+    {1, "-"},
+    {1, nullptr, "NameCapitalizeAc"},
+    {1, nullptr, "NameUrlEncodeAc"},
+    {1, nullptr, "NameUrlDecodeAc"},
+    {1, "-"},
+    {1, nullptr, "NameFreeEditAc"},
+    {1, nullptr, "NameEnterAc"},
+    {0, "&View"},
+    {1, nullptr, "ViewToolbarAc"},
+    {1, nullptr, "ViewStatusBarAc"},
+    {1, nullptr, "ViewRememberPlacementAc"},
+    {1, "-"},
+    {1, "Sort &By"},
+    {2, nullptr, "ViewSortByNewNameAc"},
+    {2, nullptr, "ViewSortByOldNameAc"},
+    {2, nullptr, "ViewSortByDirectoryAc"},
+    {2, nullptr, "ViewSortByTypeAc"},
+    {2, nullptr, "ViewSortByResultAc"},
+    {1, nullptr, "ViewInvertAc"},
+    {1, "-"},
+    {1, nullptr, "ViewMoveUpAc"},
+    {1, nullptr, "ViewMoveDownAc"},
+    {0, "&Rename"},
+    {1, nullptr, "RenamePerformAc"},
+    {1, nullptr, "RenameRestoreAc"},
+    {1, "-"},
+    {1, nullptr, "RenameResultsAc"},
+    {0, "&Help", "HelpContentsAc", ShortCut(VK_F1)},
+    {1, nullptr, "HelpContentsAc"},
+    {1, "-"},
+    {1, nullptr, "HelpAboutAc"},
+};
+
+const TMenuItemDef kPopupMenu[] = {
+    {0, nullptr, "EditUndoAc"},
+    {0, nullptr, "EditRedoAc"},
+    {0, "-"},
+    {0, nullptr, "EditCutAc"},
+    {0, nullptr, "EditCopyAc"},
+    {0, nullptr, "EditPasteAc"},
+    {0, "A&dd"},
+    {1, nullptr, "EditAddDirectoryAc"},
+    {1, nullptr, "EditAddRegularFilesAc"},
+    {1, "-"},
+    {1, nullptr, "EditDereferenceShortcutsAc"},
+    {0, nullptr, "EditDeleteAc"},
+    {0, "-"},
+    {0, nullptr, "EditSelectAllAc"},
+    {0, "&Select by Type"},
+    {1, nullptr, "EditSelectByTypeDirectoryAc"},
+    {1, nullptr, "EditSelectByTypeFileAc"},
+    {0, "Select by Re&sult"},
+    {1, nullptr, "EditSelectByResultSucceededAc"},
+    {1, nullptr, "EditSelectByResultFailedAc"},
+    {1, nullptr, "EditSelectByResultSkippedAc"},
+    {1, nullptr, "EditSelectByResultNoneAc"},
+    {0, nullptr, "EditReverseSelectionAc"},
+};
+
+// One group of buttons a line; null is a separator.
+// clang-format off
+const char* const kToolButtons[] = {
+    "FileNewAc", nullptr,
+    "EditUndoAc", "EditRedoAc", nullptr,
+    "EditCutAc", "EditCopyAc", "EditPasteAc", "EditAddRegularFilesAc", "EditDeleteAc", nullptr,
+    "EditSelectAllAc", "NameFreeEditAc", nullptr,
+    "ViewMoveUpAc", "ViewMoveDownAc", nullptr,
+    "RenamePerformAc", nullptr,
+    "RenameResultsAc",
+};
+// clang-format on
+
+// The Sort By actions of the columns, left to right.
+const char* const kSortByColumn[] = {
+    "ViewSortByNewNameAc", "ViewSortByOldNameAc", "ViewSortByDirectoryAc",
+    "ViewSortByTypeAc",    "ViewSortByResultAc",
+};
+
+// Enabled only while at least one row is selected.
+const char* const kSelectionEditActions[] = {"EditCutAc", "EditCopyAc", "EditDeleteAc"};
+const char* const kSelectionNameActions[] = {
+    "NameCopyAc",       "NameInsertAc",    "NameOverwriteAc", "NameReplaceAc",
+    "NameCapitalizeAc", "NameUrlEncodeAc", "NameUrlDecodeAc", "NameFreeEditAc",
+};
+const char* const kSelectionViewActions[] = {"ViewMoveUpAc", "ViewMoveDownAc"};
+// The View actions that are always enabled while the View menu has its handler.
+const char* const kOtherViewActions[] = {
+    "ViewToolbarAc",       "ViewStatusBarAc",     "ViewRememberPlacementAc",
+    "ViewSortByNewNameAc", "ViewSortByOldNameAc", "ViewSortByDirectoryAc",
+    "ViewSortByTypeAc",    "ViewSortByResultAc",  "ViewInvertAc",
+};
+
+} // namespace
+
+std::vector<std::string> CommandLinePaths() {
+    std::vector<std::string> paths;
+    if (__argv)
+        for (int i = 1; i < __argc; ++i)
+            paths.emplace_back(__argv[i]);
+    return paths;
+}
+
+std::string DefaultSettingsFile() {
+    return ProgramDirectory() + kSettingsFileName;
+}
+
+// TTrelMainForm::TIdleHook
+
+void TTrelMainForm::TIdleHook::Add(TIdleEvent handler) {
+    Remove();
+    FId = Application->AddIdleHandler(std::move(handler));
+}
+
+void TTrelMainForm::TIdleHook::Remove() {
+    if (FId) {
+        Application->RemoveIdleHandler(FId);
+        FId = 0;
+    }
+}
+
+// TTrelMainForm
+
+TTrelMainForm::TTrelMainForm(std::vector<std::string> commandLine, std::string settingsFile)
+    : TForm(kMainFormDef), ActionList1(CreateActionList()),
+      MainMenu1(CreateComponent<TMainMenu>(kMainMenu, ActionList1)),
+      PopupMenu1(CreateComponent<TPopupMenu>(kPopupMenu, ActionList1)),
+      ImageList1(CreateComponent<TImageList>()), ImageList2(CreateComponent<TImageList>()),
+      ToolBar1((CreateControls(kControls), Control<TToolBar>("ToolBar1"))),
+      StatusBar1(Control<TStatusBar>("StatusBar1")), Panel1(Control<TPanel>("Panel1")),
+      ListView1(Control<TListView>("ListView1")), FCommandLine(std::move(commandLine)),
+      FSettingsFile(std::move(settingsFile)) {
+    WireControls();
+    BindActions();
+
+    FModel = std::make_unique<TListViewModel>(ListView1.Handle());
+    FInvoker = std::make_unique<TInvoker>();
+    FItemList = std::make_unique<TObjectList>(true);
+    FFileHandler = std::make_unique<TFileHandler>(*FModel, *FItemList, *FInvoker);
+    FEditHandler = std::make_unique<TEditHandler>(*FModel, *FItemList, *FInvoker);
+    FNameHandler = std::make_unique<TNameHandler>(*FModel, *FItemList, *FInvoker);
+    FRenameHandler = std::make_unique<TRenameHandler>(*FModel, *FItemList, *FInvoker);
+    FHelpHandler = std::make_unique<THelpHandler>(*FModel, *FItemList, *FInvoker);
+    FClipboardWatcher = std::make_unique<TClipboardWatcher>();
+    FCommandLineHook.Add([this](TObject*, bool& done) {
+        AddCommandLine();
+        // The update that the addition asked for comes before the loop waits.
+        done = false;
+    });
+    DragAcceptFiles(Handle(), TRUE);
+    FClipboardWatcher->OnChange = [this](TObject*) { UpdateControls(); };
+    FClipboardWatcher->SetEnabled(true);
+    UpdateControls();
+    LoadSettings();
+}
+
+TTrelMainForm::~TTrelMainForm() {
+    // Nothing may reach the handlers or the items while they go.
+    ListView1.OnData = nullptr;
+    ListView1.OnChange = nullptr;
+    ListView1.OnColumnClick = nullptr;
+    ListView1.OnEditing = nullptr;
+    ListView1.OnEdited = nullptr;
+    ActionList1.OnUpdate = nullptr;
+    OnCloseQuery = nullptr;
+    if (FClipboardWatcher)
+        FClipboardWatcher->OnChange = nullptr;
+    if (Handle())
+        DragAcceptFiles(Handle(), FALSE);
+}
+
+TActionList& TTrelMainForm::CreateActionList() {
+    TActionList& actions = CreateComponent<TActionList>();
+    actions.AddActions(kActions);
+    return actions;
+}
+
+void TTrelMainForm::WireControls() {
+    AddActionList(ActionList1);
+    SetMainMenu(&MainMenu1);
+    ImageList1.AddImages([](HIMAGELIST list, int) { AddActionImages(list); });
+    ImageList2.AddImages([](HIMAGELIST list, int) { AddRowImages(list); });
+    ToolBar1.SetImages(&ImageList1);
+    ToolBar1.SetButtons(ActionList1, kToolButtons);
+    ListView1.AddColumns(kColumns);
+    ListView1.SetSmallImages(&ImageList2);
+    ListView1.SetStateImages(&ImageList2);
+    ListView1.SetPopupMenu(&PopupMenu1);
+    ListView1.OnData = [this](TListView& sender, TListItemData& item) { ListView1Data(sender, item); };
+    ListView1.OnChange = [this](TListView&, int, int) { FUpdatePending = true; };
+    ListView1.OnColumnClick = [this](TListView& sender, int column) { ListView1ColumnClick(sender, column); };
+    ListView1.OnEditing = [this](TListView& sender, int index, bool& allow) {
+        ListView1Editing(sender, index, allow);
+    };
+    ListView1.OnEdited = [this](TListView& sender, int index, const std::string& text) {
+        ListView1Edited(sender, index, text);
+    };
+    ActionList1.OnUpdate = [this](TActionList& sender, bool& handled) { ActionList1Update(sender, handled); };
+    OnCloseQuery = [this](TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
+}
+
+void TTrelMainForm::Bind(const char* action, std::function<void(TAction&)> work) {
+    ActionList1.Action(action).OnExecute = [this, work = std::move(work)](TAction& sender) {
+        RunBusy([&] { work(sender); });
+    };
+}
+
+void TTrelMainForm::BindActions() {
+    Bind("FileNewAc", [this](TAction&) { FFileHandler->New(true); });
+    Bind("FileExitAc", [this](TAction&) { Close(); });
+    Bind("EditUndoAc", [this](TAction&) { FEditHandler->Undo(); });
+    Bind("EditRedoAc", [this](TAction&) { FEditHandler->Redo(); });
+    Bind("EditCutAc", [this](TAction&) { FEditHandler->Cut(); });
+    Bind("EditCopyAc", [this](TAction&) { FEditHandler->Copy(); });
+    Bind("EditPasteAc", [this](TAction&) { FEditHandler->Paste(); });
+    Bind("EditAddDirectoryAc", [this](TAction&) { FEditHandler->AddDirectory(); });
+    Bind("EditAddRegularFilesAc", [this](TAction&) { FEditHandler->AddRegularFiles(); });
+    Bind("EditDereferenceShortcutsAc",
+         [this](TAction& action) { FEditHandler->SetDereferenceShortcuts(action.Checked()); });
+    Bind("EditDeleteAc", [this](TAction&) { FEditHandler->Delete(); });
+    Bind("EditSelectAllAc", [this](TAction&) { FEditHandler->SelectAll(); });
+    Bind("EditSelectByTypeDirectoryAc",
+         [this](TAction&) { FEditHandler->SelectByType(TRenameItemType::Directory); });
+    Bind("EditSelectByTypeFileAc",
+         [this](TAction&) { FEditHandler->SelectByType(TRenameItemType::RegularFile); });
+    Bind("EditSelectByResultSucceededAc",
+         [this](TAction&) { FEditHandler->SelectByResult(TRenameItemResult::Succeeded); });
+    Bind("EditSelectByResultFailedAc",
+         [this](TAction&) { FEditHandler->SelectByResult(TRenameItemResult::Failed); });
+    Bind("EditSelectByResultSkippedAc",
+         [this](TAction&) { FEditHandler->SelectByResult(TRenameItemResult::Skipped); });
+    Bind("EditSelectByResultNoneAc",
+         [this](TAction&) { FEditHandler->SelectByResult(TRenameItemResult::None); });
+    Bind("EditReverseSelectionAc", [this](TAction&) { FEditHandler->ReverseSelection(); });
+    Bind("NameCopyAc", [this](TAction&) { FNameHandler->Copy(); });
+    Bind("NameInsertAc", [this](TAction&) { FNameHandler->Insert(); });
+    Bind("NameOverwriteAc", [this](TAction&) { FNameHandler->Overwrite(); });
+    Bind("NameReplaceAc", [this](TAction&) { FNameHandler->Replace(); });
+    Bind("NameCapitalizeAc", [this](TAction&) { FNameHandler->Capitalize(); });
+    Bind("NameUrlEncodeAc", [this](TAction&) { FNameHandler->UrlEncode(); });
+    Bind("NameUrlDecodeAc", [this](TAction&) { FNameHandler->UrlDecode(); });
+    Bind("NameFreeEditAc", [this](TAction&) { FNameHandler->FreeEdit(); });
+    Bind("NameEnterAc", [this](TAction&) {
+        const int focused = ListView1.FocusedIndex();
+        ListView1.ClearSelection();
+        if (focused >= 0)
+            ListView1.EditLabel(focused);
+    });
+    Bind("RenamePerformAc", [this](TAction&) { FRenameHandler->Perform(); });
+    Bind("RenameRestoreAc", [this](TAction&) { FRenameHandler->Restore(); });
+    Bind("RenameResultsAc", [this](TAction&) { FRenameHandler->ShowResults(); });
+    Bind("HelpContentsAc", [this](TAction&) { FHelpHandler->Contents(); });
+    Bind("HelpAboutAc", [this](TAction&) { FHelpHandler->About(); });
+}
+
+template <class F>
+void TTrelMainForm::RunBusy(F&& work) {
+    BeginBusy();
+    auto end = ScopeExit([this] { EndBusy(); });
+    work();
+}
+
+void TTrelMainForm::BeginBusy() {
+    if (++FBusyCount == 1)
+        Screen->SetCursor(crHourGlass);
+}
+
+void TTrelMainForm::EndBusy() {
+    if (--FBusyCount == 0) {
+        FUpdatePending = true;
+        Screen->SetCursor(crDefault);
+    }
+}
+
+bool TTrelMainForm::IsShortCut(const MSG& msg) {
+    return !ListView1.IsEditing() && TForm::IsShortCut(msg);
+}
+
+void TTrelMainForm::Enable(const char* action, bool enabled) {
+    ActionList1.Action(action).SetEnabled(enabled);
+}
+
+void TTrelMainForm::Check(const char* action, bool checked) {
+    ActionList1.Action(action).SetChecked(checked);
+}
+
+void TTrelMainForm::UpdateControls() {
+    const int count = ListView1.ItemCount();
+    const int selected = ListView1.SelectedCount();
+    const bool anySelected = selected > 0;
+    Enable("EditUndoAc", FEditHandler->CanUndo());
+    Enable("EditRedoAc", FEditHandler->CanRedo());
+    for (const char* action : kSelectionEditActions)
+        Enable(action, anySelected);
+    Enable("EditPasteAc", TClipboard::HasText());
+    for (const char* action : kSelectionNameActions)
+        Enable(action, anySelected);
+    Enable("NameEnterAc", ListView1.FocusedIndex() >= 0);
+    for (const char* action : kSelectionViewActions)
+        Enable(action, FViewHandler && anySelected);
+    for (const char* action : kOtherViewActions)
+        Enable(action, FViewHandler != nullptr);
+    Enable("RenamePerformAc", count > 0);
+    Enable("RenameRestoreAc", FRenameHandler->CanRestore());
+
+    Check("EditDereferenceShortcutsAc", FEditHandler->GetDereferenceShortcuts());
+
+    StatusBar1.SetSimpleText(anySelected ? Format("%d items selected", selected) : Format("%d items", count));
+}
+
+void TTrelMainForm::ActionList1Update(TActionList& /*Sender*/, bool& Handled) {
+    Handled = true;
+    if (FUpdatePending) {
+        FUpdatePending = false;
+        UpdateControls();
+    }
+}
+
+void TTrelMainForm::ListView1Data(TListView& /*Sender*/, TListItemData& Item) {
+    const int index = Item.Index();
+    if (!FModel || !FRenameHandler || index < 0 || index >= FModel->Count())
+        return;
+    Item.ReserveSubItems(kSubItemCount);
+    if (FRenameHandler->IsBusy()) {
+        // The worker may be changing the items: none is read.
+        Item.SetCaption(BusyRowText);
+        Item.SetImageIndex(-1);
+        Item.SetStateIndex(-1);
+        for (int i = 0; i < kSubItemCount; ++i)
+            Item.AddSubItem(std::string());
+        return;
+    }
+    const auto& item = *static_cast<const TRenameItem*>(FModel->Items(index)->GetData());
+    Item.SetCaption(item.NewName);
+    Item.AddSubItem(item.OldName);
+    Item.AddSubItem(item.Directory);
+    Item.AddSubItem(TypeText(item.Type));
+    Item.AddSubItem(ResultText(item.Result));
+    Item.SetImageIndex(TypeImageIndex(item));
+    Item.SetStateIndex(ResultImageIndex(item));
+}
+
+void TTrelMainForm::ListView1ColumnClick(TListView& /*Sender*/, int Column) {
+    if (Column >= 0 && Column < static_cast<int>(std::size(kSortByColumn)))
+        ActionList1.Action(kSortByColumn[Column]).Choose();
+}
+
+void TTrelMainForm::ListView1Editing(TListView& /*Sender*/, int /*Index*/, bool& AllowEdit) {
+    // No row is read while a rename runs.
+    AllowEdit = !FRenameHandler->IsBusy();
+}
+
+void TTrelMainForm::ListView1Edited(TListView& /*Sender*/, int Index, const std::string& Text) {
+    RunBusy([&] { FNameHandler->Enter(Index, Text); });
+}
+
+void TTrelMainForm::AddCommandLine() {
+    FCommandLineHook.Remove();
+    if (FCommandLine.empty())
+        return;
+    TStringList paths;
+    paths.SetCapacity(static_cast<int>(FCommandLine.size()));
+    for (const std::string& path : FCommandLine)
+        paths.Add(path);
+    RunBusy([&] { FEditHandler->AddPaths(paths); });
+}
+
+void TTrelMainForm::Dispatch(TMessage& Message) {
+    if (Message.Msg == WM_DROPFILES)
+        DropFiles(Message);
+    else
+        TForm::Dispatch(Message);
+}
+
+void TTrelMainForm::DropFiles(TMessage& Message) {
+    Message.Result = 0;
+    TFileDrop drop(reinterpret_cast<HDROP>(Message.WParam), true);
+    RunBusy([&] {
+        SetForegroundWindow(Handle());
+        TStringList paths;
+        drop.GetFiles(paths);
+        // The shell's memory goes back before the work on the paths starts.
+        drop.Finish();
+        FEditHandler->AddPaths(paths);
+    });
+}
+
+void TTrelMainForm::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
+    // New asks before anything is cleared; a No ends the close in the silent
+    // abort, with the list and the history as they were.
+    ActionList1.Action("FileNewAc").Execute();
+    try {
+        SaveSettings();
+    } catch (const EAbort&) {
+        throw;
+    } catch (const Exception& e) {
+        // The settings cannot always be written (a read-only file, a folder
+        // the user may not write to): the user decides whether to close
+        // anyway, so the program can always be ended.
+        CanClose = Application->MsgBox(e.Message() + "\r\n\r\n" + CloseWithoutSettingsText,
+                                       MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+    }
+}
+
+std::vector<TTrelMainForm::THandlerSection> TTrelMainForm::HandlerSections() const {
+    return {
+        {"FileHandler", FFileHandler.get()},     {"EditHandler", FEditHandler.get()},
+        {"NameHandler", FNameHandler.get()},     {"ViewHandler", FViewHandler.get()},
+        {"RenameHandler", FRenameHandler.get()}, {"HelpHandler", FHelpHandler.get()},
+    };
+}
+
+void TTrelMainForm::WalkHandlers(TMemIniFile& iniFile, TIniSection& section,
+                                 void (THandler::*settings)(TMemIniFile&, TIniSection&)) {
+    section.Push(kMainFormSection);
+    for (const THandlerSection& handler : HandlerSections()) {
+        if (!handler.Handler)
+            continue;
+        section.Push(handler.Name);
+        (handler.Handler->*settings)(iniFile, section);
+        section.Pop();
+    }
+    section.Pop();
+}
+
+void TTrelMainForm::LoadSettings() {
+    TFiles files;
+    if (!files.Exists(FSettingsFile))
+        return;
+    TMemIniFile iniFile(FSettingsFile);
+    TIniSection section;
+    section.Push(kSystemSection);
+    // A directory that cannot be entered (it no longer exists) is left aside.
+    files.SetWorkingDirectory(
+        iniFile.ReadString(section.GetSectionName(), kCurrentDirectoryKey, files.GetWorkingDirectory()));
+    section.Pop();
+    WalkHandlers(iniFile, section, &THandler::LoadSettings);
+    UpdateControls();
+}
+
+void TTrelMainForm::SaveSettings() {
+    // The file is read first, so that the keys and sections that the program
+    // does not know are written back as they were.
+    TMemIniFile iniFile(FSettingsFile);
+    TIniSection section;
+    section.Push(kSystemSection);
+    iniFile.WriteString(section.GetSectionName(), kCurrentDirectoryKey, TFiles().GetWorkingDirectory());
+    section.Pop();
+    WalkHandlers(iniFile, section, &THandler::SaveSettings);
+    iniFile.UpdateFile();
+}

@@ -1,0 +1,145 @@
+// The program's one window: the menus, the toolbar, the list of entries and
+// the status bar, with the handlers that carry out the menus.
+#pragma once
+
+#include "app/Trel_edithandler.h"
+#include "app/Trel_filehandler.h"
+#include "app/Trel_handler.h"
+#include "app/Trel_helphandler.h"
+#include "app/Trel_namehandler.h"
+#include "app/Trel_renamehandler.h"
+#include "framework/Fw_forms.h"
+#include "support/Vek_clipboard.h"
+#include "support/Vek_command.h"
+#include "support/Vek_listviewmodel.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// The process's arguments after the program's own name, in order.
+std::vector<std::string> CommandLinePaths();
+// "Settings.ini" in the executable's directory, whatever the current directory.
+std::string DefaultSettingsFile();
+
+// What every row shows while a rename or a restore runs.
+extern const char* const BusyRowText;
+// Asked after the settings could not be saved at close.
+extern const char* const CloseWithoutSettingsText;
+
+// The main window. It owns the list's model, the undo history, every rename
+// item and the handlers, maps each command to one handler operation inside
+// the busy bracket (the hourglass while the outermost command runs), and
+// recomputes the commands' states and the status text once per burst of
+// changes, at the next idle moment.
+class TTrelMainForm : public TForm {
+public:
+    // The command-line paths are added at the first idle moment; the settings
+    // are loaded from the file at the end of construction (when it exists)
+    // and saved to it at close. A step that fails frees what was built, in
+    // the teardown order, and the error passes on.
+    explicit TTrelMainForm(std::vector<std::string> commandLine = CommandLinePaths(),
+                           std::string settingsFile = DefaultSettingsFile());
+    ~TTrelMainForm() override;
+
+    const std::string& SettingsFile() const { return FSettingsFile; }
+    // The rows behind the list.
+    TListViewModel& Model() const { return *FModel; }
+
+    // The enabled and checked states of the commands, the bars' visibility
+    // and the status text, from the list and the handlers now.
+    void UpdateControls();
+
+    // Nesting brackets around a command: the hourglass shows from the
+    // outermost begin to its end, and the end asks for an update.
+    void BeginBusy();
+    void EndBusy();
+    int BusyCount() const { return FBusyCount; }
+
+    // No key is a shortcut while a new name is edited in place: Delete,
+    // Ctrl+A or F2 then belong to the edit box.
+    bool IsShortCut(const MSG& msg) override;
+
+    TActionList& ActionList1;
+    TMainMenu& MainMenu1;
+    TPopupMenu& PopupMenu1;
+    TImageList& ImageList1;
+    TImageList& ImageList2;
+    TToolBar& ToolBar1;
+    TStatusBar& StatusBar1;
+    TPanel& Panel1;
+    TListView& ListView1;
+
+protected:
+    // Dropped files; everything else as any form.
+    void Dispatch(TMessage& Message) override;
+
+private:
+    TActionList& CreateActionList();
+    void WireControls();
+    void BindActions();
+    // The action's execute handler runs the work inside the busy bracket.
+    void Bind(const char* action, std::function<void(TAction&)> work);
+    template <class F>
+    void RunBusy(F&& work);
+
+    void ListView1Data(TListView& Sender, TListItemData& Item);
+    void ListView1ColumnClick(TListView& Sender, int Column);
+    void ListView1Editing(TListView& Sender, int Index, bool& AllowEdit);
+    void ListView1Edited(TListView& Sender, int Index, const std::string& Text);
+    void ActionList1Update(TActionList& Sender, bool& Handled);
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
+    void AddCommandLine();
+    void DropFiles(TMessage& Message);
+    void Enable(const char* action, bool enabled);
+    void Check(const char* action, bool checked);
+
+    struct THandlerSection {
+        const char* Name;
+        THandler* Handler;
+    };
+    // The handlers in start-up order with their settings sections; one that
+    // does not exist is skipped.
+    std::vector<THandlerSection> HandlerSections() const;
+    // Each handler's settings in its section under "MainForm", in start-up order.
+    void WalkHandlers(TMemIniFile& iniFile, TIniSection& section,
+                      void (THandler::*settings)(TMemIniFile&, TIniSection&));
+    void LoadSettings();
+    void SaveSettings();
+
+    std::vector<std::string> FCommandLine;
+    std::string FSettingsFile;
+
+    // Created in this order and freed in the reverse one (the members'
+    // order), by the destructor as by a constructor that fails part-way.
+    std::unique_ptr<TListViewModel> FModel;
+    std::unique_ptr<TInvoker> FInvoker;
+    std::unique_ptr<TObjectList> FItemList;
+    std::unique_ptr<TFileHandler> FFileHandler;
+    std::unique_ptr<TEditHandler> FEditHandler;
+    std::unique_ptr<TNameHandler> FNameHandler;
+    // The View menu's handler; until it exists its commands stay disabled and
+    // the settings walk passes its section by.
+    std::unique_ptr<THandler> FViewHandler;
+    std::unique_ptr<TRenameHandler> FRenameHandler;
+    std::unique_ptr<THelpHandler> FHelpHandler;
+    std::unique_ptr<TClipboardWatcher> FClipboardWatcher;
+
+    // An idle handler of the application, removed when the owner goes.
+    class TIdleHook {
+    public:
+        TIdleHook() = default;
+        TIdleHook(const TIdleHook&) = delete;
+        TIdleHook& operator=(const TIdleHook&) = delete;
+        ~TIdleHook() { Remove(); }
+        void Add(TIdleEvent handler);
+        void Remove();
+
+    private:
+        unsigned FId = 0;
+    };
+    // The one-shot idle handler that adds the command line.
+    TIdleHook FCommandLineHook;
+    int FBusyCount = 0;
+    bool FUpdatePending = false;
+};

@@ -1,0 +1,767 @@
+// The program's main window, driven as a user drives it: commands chosen
+// from its menus, keys pressed on its list, files dropped on it, dialogs and
+// message boxes answered; the menus, rows and status text read back from the
+// controls.
+#include "app/Trel_filehandler.h"
+#include "app/Trel_mainform.h"
+#include "framework/Fw_clipbrd.h"
+#include "framework/Fw_inifiles.h"
+#include "framework/Fw_scope.h"
+#include "tests/DialogTestSupport.h"
+#include "tests/FormTestSupport.h"
+#include "tests/ListViewTestSupport.h"
+#include "tests/TestSupport.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+const char* const kCannotAdd = "The program can not add files to the list.";
+const char* const kNothingToAdd = "No files to add to the list.";
+
+// Runs the application's own loop (shortcuts, dialog keys, idle handlers)
+// until the condition holds.
+bool RunLoopUntil(const std::function<bool()>& condition, DWORD timeoutMilliseconds = 10000) {
+    // The timer wakes the loop's wait for a message.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, nullptr);
+    auto stopTimer = ScopeExit([timer] { KillTimer(nullptr, timer); });
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMilliseconds)
+            return false;
+        Application->HandleMessage();
+    }
+    return true;
+}
+
+// Handles what is queued, then one idle moment (the deferred update included).
+// Runs the loop until the main loop goes idle. An idle moment inside a modal
+// loop (a command's progress dialog) does not count: the command that opened
+// it has not ended, so the deferred update has not run yet.
+void Settle() {
+    bool idle = false;
+    const unsigned id = Application->AddIdleHandler([&](TObject*, bool&) {
+        const TForm* owner = TForm::FromHandle(Application->ActiveOwner());
+        if (!owner || !owner->IsModal())
+            idle = true;
+    });
+    auto remove = ScopeExit([id] { Application->RemoveIdleHandler(id); });
+    EXPECT_TRUE(RunLoopUntil([&] { return idle; }));
+}
+
+// Holds modifier keys down in the thread's keyboard state while posted keys
+// are handled.
+class TModifiers {
+public:
+    explicit TModifiers(TShortCut modifiers) {
+        GetKeyboardState(FSaved);
+        BYTE keys[256];
+        std::memcpy(keys, FSaved, sizeof(keys));
+        keys[VK_SHIFT] = (modifiers & scShift) ? 0x80 : 0;
+        keys[VK_CONTROL] = (modifiers & scCtrl) ? 0x80 : 0;
+        SetKeyboardState(keys);
+    }
+    TModifiers(const TModifiers&) = delete;
+    TModifiers& operator=(const TModifiers&) = delete;
+    ~TModifiers() { SetKeyboardState(FSaved); }
+
+private:
+    BYTE FSaved[256];
+};
+
+// Presses the key with its modifiers on the window and lets the loop handle it.
+void Press(TShortCut shortCut, HWND target) {
+    TModifiers modifiers(shortCut & (scShift | scCtrl));
+    PostKey(shortCut & 0xFF, target);
+    Settle();
+}
+
+// The errors that the exception display would show, in order.
+class TShownErrors {
+public:
+    TShownErrors() {
+        Application->OnException = [this](TObject*, const Exception& e) { Messages.push_back(e.Message()); };
+    }
+    TShownErrors(const TShownErrors&) = delete;
+    TShownErrors& operator=(const TShownErrors&) = delete;
+    ~TShownErrors() { Application->OnException = nullptr; }
+
+    std::vector<std::string> Messages;
+};
+
+// A DROPFILES block with ANSI paths, as the shell builds it.
+HGLOBAL MakeDrop(const std::vector<std::string>& paths) {
+    std::string names;
+    for (const std::string& path : paths)
+        names += path + '\0';
+    names += '\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
+    TGlobalLock lock(memory);
+    auto* header = static_cast<DROPFILES*>(lock.Data());
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = FALSE;
+    std::memcpy(static_cast<char*>(lock.Data()) + sizeof(DROPFILES), names.data(), names.size());
+    return memory;
+}
+
+std::string ClipboardText() {
+    const TClipboard clipboard;
+    return clipboard.GetText();
+}
+
+// Counts the texts written to a status bar.
+class TStatusWrites {
+public:
+    explicit TStatusWrites(HWND statusBar) : FWindow(statusBar) {
+        FCount = 0;
+        FOriginal = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(statusBar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Counting)));
+        FSaved = FOriginal;
+    }
+    TStatusWrites(const TStatusWrites&) = delete;
+    TStatusWrites& operator=(const TStatusWrites&) = delete;
+    ~TStatusWrites() { SetWindowLongPtrA(FWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FSaved)); }
+
+    int Count() const { return FCount; }
+
+private:
+    static LRESULT CALLBACK Counting(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+        if (msg == SB_SETTEXTA)
+            ++FCount;
+        return CallWindowProcA(FOriginal, window, msg, wParam, lParam);
+    }
+
+    static inline int FCount = 0;
+    static inline WNDPROC FOriginal = nullptr;
+    HWND FWindow;
+    WNDPROC FSaved;
+};
+
+// A folder of files that is the current directory while the bench lives, and
+// the main window over it with its settings file in the folder.
+class TMainBench {
+public:
+    TMainBench() : FCurrent(FDir.Path()) { Application->SetTitle("Trelvane"); }
+    ~TMainBench() {
+        // A read-only settings file would stay behind the folder.
+        SetFileAttributesA(SettingsFile().c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+
+    TTempDir& Dir() { return FDir; }
+    std::string SettingsFile() const { return FDir / "Settings.ini"; }
+
+    // Makes the blank-separated names in the folder (a name ending in "\" is
+    // a directory) and returns their full paths.
+    std::vector<std::string> Make(const std::string& names) {
+        std::vector<std::string> paths;
+        std::istringstream in(names);
+        for (std::string name; in >> name;) {
+            if (name.back() == '\\')
+                paths.push_back(FDir.MakeDir(name.substr(0, name.size() - 1)));
+            else
+                paths.push_back(FDir.MakeFile(name));
+        }
+        return paths;
+    }
+
+    // The window with the command line, shown, after its first idle moment.
+    TTrelMainForm& Open(std::vector<std::string> commandLine = {}) {
+        FForm = std::make_unique<TTrelMainForm>(std::move(commandLine), SettingsFile());
+        FForm->Show();
+        FForm->ListView1.Focus();
+        // The first idle moment adds the command line, the next one shows it.
+        Settle();
+        Settle();
+        return *FForm;
+    }
+    TTrelMainForm& Form() { return *FForm; }
+    HWND List() { return FForm->ListView1.Handle(); }
+    void Close() { FForm.reset(); }
+
+    // The rows' old names, blank-separated, a selected row marked with "*".
+    std::string Rows() {
+        std::string rows;
+        for (int row = 0; row < FForm->ListView1.ItemCount(); ++row) {
+            rows += (rows.empty() ? "" : " ") + Text(row, 1);
+            if (SendMessageA(List(), LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) &
+                LVIS_SELECTED)
+                rows += "*";
+        }
+        return rows;
+    }
+
+    std::string Text(int row, int column) {
+        char text[260] = "";
+        LVITEMA item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = sizeof(text);
+        SendMessageA(List(), LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+
+    // Selects exactly the rows at the blank-separated indexes, as a click does.
+    void Select(const std::string& rows) {
+        SetListViewItemState(List(), -1, 0, LVIS_SELECTED);
+        std::istringstream in(rows);
+        for (int row; in >> row;)
+            SetListViewItemState(List(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+
+    int CommandId(const char* action) { return FForm->ActionList1.Action(action).CommandId(); }
+
+    // The menu item of the action in the menu bar: -1 when it has none.
+    UINT MenuState(const char* action) {
+        return GetMenuState(FForm->MainMenu1.Handle(), static_cast<UINT>(CommandId(action)), MF_BYCOMMAND);
+    }
+    bool MenuEnabled(const char* action) {
+        const UINT state = MenuState(action);
+        return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
+    }
+    bool MenuChecked(const char* action) { return (MenuState(action) & MF_CHECKED) != 0; }
+
+    // Chooses the action's menu item: its command posted to the window.
+    void Choose(const char* action) {
+        PostMessageA(FForm->Handle(), WM_COMMAND, MAKEWPARAM(CommandId(action), 0), 0);
+        Settle();
+    }
+
+    std::string Status() { return FForm->StatusBar1.SimpleText(); }
+
+private:
+    TTempDir FDir;
+    TCurrentDirectory FCurrent;
+    std::unique_ptr<TTrelMainForm> FForm;
+};
+
+} // namespace
+
+// ---------------------------------------------------------------- states
+
+TEST(MainForm, CommandsAndStatusFollowTheRowsAndTheSelection) {
+    TMainBench bench;
+    TShownErrors errors;
+    bench.Open(bench.Make("a.txt b.txt c.txt"));
+    const char* const always[] = {
+        "FileNewAc",
+        "FileExitAc",
+        "EditAddDirectoryAc",
+        "EditAddRegularFilesAc",
+        "EditSelectAllAc",
+        "EditSelectByTypeDirectoryAc",
+        "EditSelectByResultNoneAc",
+        "EditReverseSelectionAc",
+        "RenameResultsAc",
+        "HelpContentsAc",
+        "HelpAboutAc",
+    };
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        std::vector<const char*> enabled;
+        std::vector<const char*> disabled;
+        const char* status;
+    } cases[] = {
+        {"three rows, none selected",
+         [&] { bench.Select(""); },
+         {"EditUndoAc", "RenamePerformAc", "NameEnterAc"},
+         {"EditRedoAc", "EditCutAc", "EditCopyAc", "EditDeleteAc", "RenameRestoreAc", "NameCopyAc",
+          "NameInsertAc", "NameFreeEditAc"},
+         "3 items"},
+        {"two selected",
+         [&] { bench.Select("0 2"); },
+         {"EditUndoAc", "EditCutAc", "EditCopyAc", "EditDeleteAc", "RenamePerformAc", "NameCopyAc",
+          "NameInsertAc", "NameOverwriteAc", "NameReplaceAc", "NameCapitalizeAc", "NameUrlEncodeAc",
+          "NameUrlDecodeAc", "NameFreeEditAc", "NameEnterAc"},
+         {"EditRedoAc", "RenameRestoreAc"},
+         "2 items selected"},
+        {"one selected: the word stays plural",
+         [&] { bench.Select("1"); },
+         {"EditCutAc"},
+         {},
+         "1 items selected"},
+        {"no rows after Undo",
+         [&] { bench.Choose("EditUndoAc"); },
+         {"EditRedoAc"},
+         {"EditUndoAc", "EditCutAc", "EditCopyAc", "EditDeleteAc", "RenamePerformAc", "RenameRestoreAc",
+          "NameInsertAc", "NameEnterAc"},
+         "0 items"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.act();
+        Settle();
+        for (const char* action : c.enabled)
+            EXPECT_TRUE(bench.MenuEnabled(action)) << action;
+        for (const char* action : c.disabled)
+            EXPECT_FALSE(bench.MenuEnabled(action)) << action;
+        for (const char* action : always)
+            EXPECT_TRUE(bench.MenuEnabled(action)) << action;
+        EXPECT_EQ(bench.Status(), c.status);
+        // The tool buttons show the same states.
+        const HWND toolBar = bench.Form().ToolBar1.Handle();
+        for (const char* action : {"EditCutAc", "RenamePerformAc", "EditUndoAc"})
+            EXPECT_EQ(SendMessageA(toolBar, TB_ISBUTTONENABLED, static_cast<WPARAM>(bench.CommandId(action)),
+                                   0) != 0,
+                      bench.MenuEnabled(action))
+                << action;
+    }
+    EXPECT_TRUE(errors.Messages.empty());
+}
+
+TEST(MainForm, ABurstOfChangesIsCountedOnceAtTheNextIdleMoment) {
+    TMainBench bench;
+    bench.Open(bench.Make("a b c d e"));
+    TStatusWrites writes(bench.Form().StatusBar1.Handle());
+    // Five changes of the selection, one after the other, without a pause.
+    for (int row = 0; row < 5; ++row)
+        SetListViewItemState(bench.List(), row, row % 2 ? 0 : LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(bench.Status(), "5 items selected");
+    EXPECT_EQ(writes.Count(), 0);
+    Settle();
+    EXPECT_EQ(bench.Status(), "3 items selected");
+    EXPECT_EQ(writes.Count(), 1);
+    Settle();
+    EXPECT_EQ(writes.Count(), 1);
+}
+
+TEST(MainForm, RowsShowTheEntriesFields) {
+    TMainBench bench;
+    const std::vector<std::string> paths = bench.Make("photo.JPG album\\");
+    bench.Open(paths);
+    const struct {
+        int row;
+        std::vector<std::string> texts;
+        int image;
+        int stateImage;
+    } cases[] = {
+        {0, {"photo.JPG", "photo.JPG", bench.Dir().Path(), "Regular file", "None"}, 0, 2},
+        {1, {"album", "album", bench.Dir().Path(), "Directory", "None"}, 1, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        for (int column = 0; column < 5; ++column)
+            EXPECT_EQ(bench.Text(c.row, column), c.texts[static_cast<size_t>(column)]) << column;
+        LVITEMA item{};
+        item.mask = LVIF_IMAGE | LVIF_STATE;
+        item.iItem = c.row;
+        item.stateMask = LVIS_STATEIMAGEMASK;
+        ASSERT_TRUE(SendMessageA(bench.List(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+        EXPECT_EQ(item.iImage, c.image);
+        EXPECT_EQ(item.state & LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(c.stateImage + 1));
+    }
+    // A row beyond the list is left as the caller had it.
+    EXPECT_EQ(bench.Text(2, 0), "");
+}
+
+// ---------------------------------------------------------------- paths in
+
+TEST(MainForm, CommandLinePathsAreAddedOnceAtTheFirstIdleMoment) {
+    const struct {
+        const char* what;
+        const char* names;             // made in the folder
+        std::vector<std::string> args; // relative to the folder, or absolute
+        const char* rows;
+        std::vector<std::string> errors;
+    } cases[] = {
+        {"two files", "a.txt b.txt", {"b.txt", "a.txt"}, "b.txt* a.txt*", {}},
+        {"none", "a.txt", {}, "", {}},
+        {"a duplicate once", "a.txt", {"a.txt", "A.TXT"}, "a.txt*", {}},
+        {"one missing path adds nothing", "a.txt", {"a.txt", "gone.txt"}, "", {kCannotAdd}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TMainBench bench;
+        TShownErrors errors;
+        bench.Make(c.names);
+        TTrelMainForm& form = bench.Open(c.args);
+        EXPECT_EQ(bench.Rows(), c.rows);
+        EXPECT_EQ(errors.Messages, c.errors);
+        // The hourglass went with the addition, failed or not.
+        EXPECT_EQ(form.BusyCount(), 0);
+        EXPECT_EQ(Screen->GetCursor(), crDefault);
+        // Later idle moments add nothing more.
+        Settle();
+        EXPECT_EQ(bench.Rows(), c.rows);
+        EXPECT_EQ(errors.Messages.size(), c.errors.size());
+    }
+}
+
+TEST(MainForm, DroppedFilesAreAddedInTheShellsOrder) {
+    TMainBench bench;
+    TShownErrors errors;
+    const std::vector<std::string> paths = bench.Make("a.txt b.txt c.txt");
+    bench.Open();
+    const struct {
+        const char* what;
+        std::vector<std::string> dropped;
+        const char* rows;
+        std::vector<std::string> errors;
+    } cases[] = {
+        {"two files", {paths[1], paths[0]}, "b.txt* a.txt*", {}},
+        {"one new beside a known one", {paths[0], paths[2]}, "b.txt a.txt c.txt*", {}},
+        {"only known ones", {paths[2]}, "b.txt a.txt c.txt*", {kNothingToAdd}},
+        {"a missing one", {bench.Dir() / "gone.txt"}, "b.txt a.txt c.txt*", {kCannotAdd}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        errors.Messages.clear();
+        PostMessageA(bench.Form().Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(c.dropped)), 0);
+        Settle();
+        EXPECT_EQ(bench.Rows(), c.rows);
+        EXPECT_EQ(errors.Messages, c.errors);
+        EXPECT_EQ(Screen->GetCursor(), crDefault);
+    }
+    // Each addition is one step back.
+    bench.Choose("EditUndoAc");
+    EXPECT_EQ(bench.Rows(), "b.txt a.txt");
+}
+
+TEST(MainForm, PasteFollowsTheClipboardWithoutInput) {
+    TMainBench bench;
+    TShownErrors errors;
+    const std::vector<std::string> paths = bench.Make("a.txt b.txt");
+    bench.Open();
+    // Another program changes the clipboard: no key, no click on the window.
+    const auto putElsewhere = [](const std::string& text) {
+        std::thread([text] {
+            TClipboard clipboard;
+            if (text.empty())
+                EmptyClipboard();
+            else
+                clipboard.SetText(text);
+        }).join();
+    };
+    putElsewhere("");
+    EXPECT_TRUE(RunLoopUntil([&] { return !bench.MenuEnabled("EditPasteAc"); }));
+    putElsewhere(paths[0] + "\r\n" + paths[1] + "\r\n");
+    EXPECT_TRUE(RunLoopUntil([&] { return bench.MenuEnabled("EditPasteAc"); }));
+    Press(ShortCut('V', scCtrl), bench.List());
+    EXPECT_EQ(bench.Rows(), "a.txt* b.txt*");
+    // A bad line in the text adds nothing, and the hourglass goes.
+    putElsewhere(paths[0] + "\r\n\r\n");
+    Press(ShortCut('V', scCtrl), bench.List());
+    EXPECT_EQ(bench.Rows(), "a.txt* b.txt*");
+    EXPECT_EQ(errors.Messages, std::vector<std::string>{kCannotAdd});
+    EXPECT_EQ(Screen->GetCursor(), crDefault);
+}
+
+TEST(MainForm, AddDialogsAnsweredByTheUserAddTheirChoice) {
+    TMainBench bench;
+    TShownErrors errors;
+    bench.Make("a.txt b.txt photos\\");
+    bench.Open();
+    {
+        TDialogAnswerer answerer({{"\"b.txt\" \"a.txt\""}});
+        Press(ShortCut(VK_INSERT), bench.List());
+        ASSERT_EQ(answerer.Seen.size(), 1u);
+    }
+    const std::string files = bench.Rows();
+    EXPECT_TRUE(files == "a.txt* b.txt*" || files == "b.txt* a.txt*") << files;
+    {
+        const TCurrentDirectory start(bench.Dir() / "photos");
+        TDialogAnswerer answerer({TDialogAnswer{}});
+        Press(ShortCut(VK_INSERT, scShift), bench.List());
+        ASSERT_EQ(answerer.Seen.size(), 1u);
+    }
+    EXPECT_EQ(bench.Text(2, 1), "photos");
+    EXPECT_EQ(bench.Text(2, 3), "Directory");
+    // A cancelled dialog changes nothing and shows nothing.
+    {
+        TDialogAnswerer answerer({{"", IDCANCEL}});
+        bench.Choose("EditAddRegularFilesAc");
+    }
+    EXPECT_EQ(bench.Form().ListView1.ItemCount(), 3);
+    EXPECT_TRUE(errors.Messages.empty());
+}
+
+// ---------------------------------------------------------------- editing
+
+TEST(MainForm, ListEditsFromKeysAreEachOneUndoStep) {
+    const struct {
+        const char* what;
+        const char* selected;
+        TShortCut key;
+        const char* rows;
+        bool clipboard; // the selected paths were copied
+        bool undoable;
+    } cases[] = {
+        {"Delete of a scattered selection", "0 2 4", ShortCut(VK_DELETE), "b d", false, true},
+        {"Cut", "1 3", ShortCut('X', scCtrl), "a c e", true, true},
+        {"Copy", "1 2", ShortCut('C', scCtrl), "a b* c* d e", true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TMainBench bench;
+        const std::vector<std::string> paths = bench.Make("a b c d e");
+        bench.Open(paths);
+        {
+            TClipboard clipboard;
+            clipboard.SetText("before");
+        }
+        bench.Select(c.selected);
+        Press(c.key, bench.List());
+        EXPECT_EQ(bench.Rows(), c.rows);
+        std::string copied;
+        std::istringstream in(c.selected);
+        for (int row; in >> row;)
+            copied += paths[static_cast<size_t>(row)] + "\r\n";
+        EXPECT_EQ(ClipboardText(), c.clipboard ? copied : "before");
+        // One Undo brings every deleted row back.
+        if (c.undoable) {
+            Press(ShortCut('Z', scCtrl), bench.List());
+            EXPECT_EQ(bench.Form().ListView1.ItemCount(), 5);
+            EXPECT_TRUE(bench.MenuEnabled("EditRedoAc"));
+        }
+    }
+}
+
+TEST(MainForm, SelectionCommandsFromTheMenus) {
+    TMainBench bench;
+    bench.Open(bench.Make("a.txt b\\ c.txt"));
+    const struct {
+        const char* action;
+        const char* rows;
+    } cases[] = {
+        {"EditSelectByTypeDirectoryAc", "a.txt b* c.txt"}, {"EditReverseSelectionAc", "a.txt* b c.txt*"},
+        {"EditSelectByTypeFileAc", "a.txt* b c.txt*"},     {"EditSelectByResultSucceededAc", "a.txt b c.txt"},
+        {"EditSelectAllAc", "a.txt* b* c.txt*"},
+    };
+    for (const auto& c : cases) {
+        bench.Choose(c.action);
+        EXPECT_EQ(bench.Rows(), c.rows) << c.action;
+    }
+    EXPECT_EQ(bench.Status(), "3 items selected");
+}
+
+TEST(MainForm, DereferenceShortcutsIsACheckItemOfTheAddDialog) {
+    TMainBench bench;
+    TTrelMainForm& form = bench.Open();
+    for (bool expected : {false, true, false}) {
+        bench.Choose("EditDereferenceShortcutsAc");
+        EXPECT_EQ(bench.MenuChecked("EditDereferenceShortcutsAc"), expected);
+    }
+    form.Close();
+    EXPECT_NE(ReadFileText(bench.SettingsFile()).find("DereferenceShortcuts=0"), std::string::npos);
+}
+
+// ---------------------------------------------------------------- rename
+
+TEST(MainForm, PerformAndRestoreOfSkippedEntriesFromTheRenameMenu) {
+    TMainBench bench;
+    TShownErrors errors;
+    bench.Open(bench.Make("a.txt b.txt"));
+    EXPECT_FALSE(bench.MenuEnabled("RenameRestoreAc"));
+    bench.Choose("RenamePerformAc");
+    // Unchanged names are skipped; the rename is on top of the history.
+    EXPECT_EQ(bench.Text(0, 4), "Skipped");
+    EXPECT_EQ(bench.Text(1, 4), "Skipped");
+    EXPECT_TRUE(bench.MenuEnabled("RenameRestoreAc"));
+    EXPECT_FALSE(bench.MenuEnabled("EditUndoAc"));
+    bench.Choose("EditSelectByResultSkippedAc");
+    EXPECT_EQ(bench.Rows(), "a.txt* b.txt*");
+    bench.Choose("RenameRestoreAc");
+    EXPECT_FALSE(bench.MenuEnabled("RenameRestoreAc"));
+    EXPECT_TRUE(bench.MenuEnabled("EditUndoAc"));
+    EXPECT_TRUE(EntryExists(bench.Dir() / "a.txt"));
+    EXPECT_TRUE(errors.Messages.empty());
+    EXPECT_EQ(Screen->GetCursor(), crDefault);
+}
+
+TEST(MainForm, AnInPlaceEditKeepsItsKeysAndIsRenamedAndRestored) {
+    TMainBench bench;
+    TShownErrors errors;
+    bench.Open(bench.Make("a.txt b.txt"));
+    bench.Select("0 1");
+    Settle();
+    Press(ShortCut(VK_F2), bench.List());
+    ASSERT_TRUE(bench.Form().ListView1.IsEditing());
+    // The edit starts with the other rows deselected (the edited one may be
+    // selected by the list itself).
+    const auto othersSelected = [&] { return bench.Rows().find("a.txt*") != std::string::npos; };
+    EXPECT_FALSE(othersSelected()) << bench.Rows();
+    const HWND edit = bench.Form().ListView1.EditHandle();
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    // Delete and Ctrl+A belong to the edit box: no row goes, none is selected.
+    Press(ShortCut(VK_DELETE), edit);
+    Press(ShortCut('A', scCtrl), edit);
+    EXPECT_EQ(GetWindowTextLengthA(edit), 0);
+    EXPECT_EQ(bench.Form().ListView1.ItemCount(), 2);
+    EXPECT_FALSE(othersSelected()) << bench.Rows();
+    SetWindowTextA(edit, "c.txt");
+    PostKey(VK_RETURN, edit);
+    EXPECT_TRUE(RunLoopUntil([&] { return !bench.Form().ListView1.IsEditing(); }));
+    Settle();
+    EXPECT_EQ(bench.Text(1, 0), "c.txt");
+    EXPECT_TRUE(bench.MenuEnabled("EditUndoAc"));
+    // The new name on disk, and back.
+    bench.Choose("RenamePerformAc");
+    EXPECT_FALSE(EntryExists(bench.Dir() / "b.txt"));
+    EXPECT_TRUE(EntryExists(bench.Dir() / "c.txt"));
+    EXPECT_EQ(bench.Text(1, 1), "c.txt");
+    EXPECT_EQ(bench.Text(1, 4), "Succeeded");
+    EXPECT_EQ(bench.Text(0, 4), "Skipped");
+    bench.Choose("RenameRestoreAc");
+    EXPECT_TRUE(EntryExists(bench.Dir() / "b.txt"));
+    EXPECT_FALSE(EntryExists(bench.Dir() / "c.txt"));
+    EXPECT_EQ(bench.Text(1, 1), "b.txt");
+    EXPECT_TRUE(errors.Messages.empty());
+}
+
+// ---------------------------------------------------------------- closing
+
+TEST(MainForm, TheCloseQueryAsksOnlyWithSomethingToClear) {
+    const struct {
+        const char* what;
+        bool add;
+        int answer;
+        bool asked;
+        bool closed;
+        const char* rows;
+    } cases[] = {
+        {"nothing added", false, IDOK, false, true, ""},
+        {"rows, Cancel", true, IDCANCEL, true, false, "a.txt* b.txt*"},
+        {"rows, OK", true, IDOK, true, true, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TMainBench bench;
+        TShownErrors errors;
+        const std::vector<std::string> paths = bench.Make("a.txt b.txt");
+        TTrelMainForm& form = bench.Open(c.add ? paths : std::vector<std::string>{});
+        {
+            TBoxCloser closer(c.answer);
+            PostMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(bench.CommandId("FileExitAc"), 0), 0);
+            // The closer looks for a box until it goes: the loop is never idle meanwhile.
+            EXPECT_TRUE(RunLoopUntil([&] { return closer.Seen.Found || !form.IsVisible(); }));
+            EXPECT_EQ(closer.Seen.Found, c.asked);
+            if (c.asked) {
+                EXPECT_TRUE(closer.Seen.Shows(NewConfirmationText));
+                EXPECT_EQ(closer.Seen.Caption, "Trelvane");
+            }
+        }
+        Settle();
+        EXPECT_EQ(form.IsVisible(), !c.closed);
+        EXPECT_EQ(bench.Rows(), c.rows);
+        // The settings are written only by a close that goes on.
+        EXPECT_EQ(EntryExists(bench.SettingsFile()), c.closed);
+        EXPECT_EQ(bench.MenuEnabled("EditUndoAc"), !c.closed);
+        EXPECT_TRUE(errors.Messages.empty());
+    }
+}
+
+TEST(MainForm, SettingsAreLoadedAtTheStartAndWrittenAtCloseKeepingWhatIsUnknown) {
+    static const char kGarbage[] = "\x01\xff[[=\0\r\n=\r\n[System\r\nCurrentDirectory\r\n";
+    const struct {
+        const char* what;
+        std::string file; // "-": none
+        bool dereference;
+        const char* currentDirectory; // under the folder; "" the folder itself
+    } cases[] = {
+        {"missing: the defaults", "-", true, ""},
+        {"stored values",
+         "[System]\r\nCurrentDirectory=<dir>\\start\r\n[MainForm,EditHandler]\r\nDereferenceShortcuts=0\r\n",
+         false, "start"},
+        {"a directory that is gone stays aside",
+         "[System]\r\nCurrentDirectory=<dir>\\gone\r\n[MainForm,EditHandler]\r\nDereferenceShortcuts=1\r\n",
+         true, ""},
+        {"values that are not numbers", "[MainForm,EditHandler]\r\nDereferenceShortcuts=yes please\r\n", true,
+         ""},
+        {"garbage", std::string(kGarbage, sizeof(kGarbage) - 1), true, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TMainBench bench;
+        TShownErrors errors;
+        bench.Make("start\\");
+        std::string text = c.file;
+        for (size_t at; (at = text.find("<dir>")) != std::string::npos;)
+            text.replace(at, 5, bench.Dir().Path());
+        const std::string unknown = "[Elsewhere]\r\nKept=as it was\r\n";
+        if (c.file != "-")
+            bench.Dir().MakeFile("Settings.ini", text + unknown);
+        TTrelMainForm& form = bench.Open();
+        EXPECT_EQ(bench.MenuChecked("EditDereferenceShortcutsAc"), c.dereference);
+        const std::string expectedDirectory =
+            *c.currentDirectory ? bench.Dir() / c.currentDirectory : bench.Dir().Path();
+        EXPECT_EQ(CurrentDirectory(), expectedDirectory);
+        form.Close();
+        EXPECT_FALSE(form.IsVisible());
+        const TMemIniFile saved(bench.SettingsFile());
+        EXPECT_EQ(saved.ReadString("System", "CurrentDirectory", ""), expectedDirectory);
+        EXPECT_EQ(saved.ReadString("MainForm,EditHandler", "DereferenceShortcuts", ""),
+                  c.dereference ? "1" : "0");
+        EXPECT_EQ(saved.ReadString("MainForm,EditHandler,AddRegularFilesDialog", "FilterIndex", ""), "1");
+        if (c.file != "-") {
+            EXPECT_EQ(saved.ReadString("Elsewhere", "Kept", ""), "as it was");
+        }
+        // Sections without keys never appear.
+        EXPECT_FALSE(saved.SectionExists("MainForm,FileHandler"));
+        EXPECT_FALSE(saved.SectionExists("MainForm,HelpHandler"));
+        EXPECT_TRUE(errors.Messages.empty());
+    }
+}
+
+TEST(MainForm, AReadOnlySettingsFileLetsTheUserCloseWithoutSaving) {
+    const struct {
+        int answer;
+        bool closed;
+    } cases[] = {{IDNO, false}, {IDYES, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        TMainBench bench;
+        TShownErrors errors;
+        const std::string stored = "[MainForm,EditHandler]\r\nDereferenceShortcuts=0\r\n";
+        bench.Dir().MakeFile("Settings.ini", stored);
+        SetFileAttributesA(bench.SettingsFile().c_str(), FILE_ATTRIBUTE_READONLY);
+        TTrelMainForm& form = bench.Open();
+        {
+            TBoxCloser closer(c.answer);
+            bench.Choose("FileExitAc");
+            ASSERT_TRUE(closer.Seen.Found);
+            const bool explains =
+                std::any_of(closer.Seen.Texts.begin(), closer.Seen.Texts.end(), [](auto& text) {
+                    return text.find("The settings file is read-only.") == 0 &&
+                           text.find(CloseWithoutSettingsText) != std::string::npos;
+                });
+            EXPECT_TRUE(explains);
+            EXPECT_EQ(closer.Seen.Buttons.size(), 2u);
+        }
+        EXPECT_EQ(form.IsVisible(), !c.closed);
+        EXPECT_EQ(ReadFileText(bench.SettingsFile()), stored);
+        EXPECT_TRUE(errors.Messages.empty());
+    }
+}
+
+TEST(MainForm, AFailedStartFreesWhatWasBuilt) {
+    TMainBench bench;
+    // A settings file that cannot be read: a folder of that name.
+    bench.Dir().MakeDir("Settings.ini");
+    const HWND viewerBefore = GetClipboardViewer();
+    EXPECT_ERROR_MESSAGE(EIniFileError,
+                         std::make_unique<TTrelMainForm>(std::vector<std::string>{}, bench.SettingsFile()),
+                         "The program could not read the settings file.");
+    // The clipboard watcher left the chain, and nothing of the window runs
+    // at the next idle moments.
+    EXPECT_EQ(GetClipboardViewer(), viewerBefore);
+    Settle();
+    Settle();
+    EXPECT_EQ(Screen->GetCursor(), crDefault);
+}
+
+TEST(MainForm, AboutShowsTheProgramsText) {
+    TMainBench bench;
+    bench.Open();
+    TBoxCloser closer(IDOK);
+    PostMessageA(bench.Form().Handle(), WM_COMMAND, MAKEWPARAM(bench.CommandId("HelpAboutAc"), 0), 0);
+    EXPECT_TRUE(RunLoopUntil([&] { return closer.Seen.Found; }));
+    EXPECT_EQ(closer.Seen.Caption, "About");
+    EXPECT_TRUE(closer.Seen.Shows(AboutText()));
+}
