@@ -1,9 +1,11 @@
-// The View handler in a window built as the main window builds it: the View
-// actions, the column headers and the settings walk call the handler. Driven
-// by posted menu commands and header clicks under the virtual display, with
-// "Settings.ini" in a temporary folder.
+// The View menu of the program's main window: its commands chosen from the
+// menu and by clicks on the column headers, its settings loaded at the start
+// and written at close, with "Settings.ini" in a temporary folder. Rows,
+// menus and windows are read back from the controls.
 #include "app/Trel_listedit.h"
-#include "app/Trel_viewhandler.h"
+#include "app/Trel_mainform.h"
+#include "framework/Fw_inifiles.h"
+#include "framework/Fw_scope.h"
 #include "support/Vek_rect.h"
 #include "support/Vek_window.h"
 #include "tests/FormTestSupport.h"
@@ -11,41 +13,13 @@
 
 #include <commctrl.h>
 
-#include <functional>
+#include <climits>
+#include <memory>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
-
-const TFormDef kFormDef{"Trelvane", 525, 402, bsSizeable, poDefault};
-
-const TControlDef kControls[] = {
-    {ckToolBar, "ToolBar1", 0, 0, 525, 30, "", coNone, mrNone, nullptr, alTop},
-    {ckStatusBar, "StatusBar1", 0, 380, 525, 22, "", coNone, mrNone, nullptr, alBottom},
-    {ckPanel, "Panel1", 0, 30, 525, 350, "", coNone, mrNone, nullptr, alClient},
-    {ckListView, "ListView1", 0, 0, 525, 350, "", coMultiSelect | coRowSelect, mrNone, "Panel1", alClient},
-};
-
-const TListColumnDef kColumns[] = {
-    {"New name  ", 100}, {"Old name", 100}, {"Directory", 100}, {"Type", 100}, {"Result", 100}};
-
-const TActionDef kActions[] = {
-    {"ViewToolbarAc", "&Toolbar", scNone, -1, nullptr, aoAutoCheck | aoChecked},
-    {"ViewStatusBarAc", "&Status Bar", scNone, -1, nullptr, aoAutoCheck | aoChecked},
-    {"ViewRememberPlacementAc", "&Remember Placement", scNone, -1, nullptr, aoAutoCheck | aoChecked},
-    {"ViewSortByNewNameAc", "&New Name"},
-    {"ViewSortByOldNameAc", "&Old Name"},
-    {"ViewSortByDirectoryAc", "&Directory"},
-    {"ViewSortByTypeAc", "&Type"},
-    {"ViewSortByResultAc", "&Result"},
-    {"ViewInvertAc", "&Invert"},
-    {"ViewMoveUpAc", "Move &Up"},
-    {"ViewMoveDownAc", "Move &Down"},
-};
-
-const char* const kButtons[] = {"ViewMoveUpAc", "ViewMoveDownAc"};
 
 // The Sort By action of each column, in column order.
 const char* const kSortActions[] = {"ViewSortByNewNameAc", "ViewSortByOldNameAc", "ViewSortByDirectoryAc",
@@ -55,152 +29,132 @@ std::string Text(const RECT& rect) {
     return TRectHelper(rect).ToText();
 }
 
-// The main window's list, actions and View handler, wired as the main window
-// wires them, over rename items of a temporary folder.
-class TViewForm : public TForm {
-public:
-    TViewForm()
-        : TForm(kFormDef), Actions(CreateComponent<TActionList>()),
-          ToolBar((CreateControls(kControls), Control<TToolBar>("ToolBar1"))),
-          StatusBar(Control<TStatusBar>("StatusBar1")), Panel(Control<TPanel>("Panel1")),
-          List(Control<TListView>("ListView1")), Model(List.Handle()), Handler(Model, Items, Invoker) {
-        Actions.AddActions(kActions);
-        AddActionList(Actions);
-        ToolBar.SetButtons(Actions, kButtons);
-        List.AddColumns(kColumns);
-        Handler.SetControls(*this, ToolBar, StatusBar, List);
-        Handler.ResetColumnWidths();
-        const std::pair<const char*, std::function<void(TAction&)>> calls[] = {
-            {"ViewToolbarAc", [this](TAction& a) { Handler.SetToolbarVisible(a.Checked()); }},
-            {"ViewStatusBarAc", [this](TAction& a) { Handler.SetStatusBarVisible(a.Checked()); }},
-            {"ViewRememberPlacementAc", [this](TAction& a) { Handler.RememberPlacement = a.Checked(); }},
-            {"ViewSortByNewNameAc", [this](TAction&) { Handler.SortByNewName(); }},
-            {"ViewSortByOldNameAc", [this](TAction&) { Handler.SortByOldName(); }},
-            {"ViewSortByDirectoryAc", [this](TAction&) { Handler.SortByDirectory(); }},
-            {"ViewSortByTypeAc", [this](TAction&) { Handler.SortByType(); }},
-            {"ViewSortByResultAc", [this](TAction&) { Handler.SortByResult(); }},
-            {"ViewInvertAc", [this](TAction&) { Handler.Invert(); }},
-            {"ViewMoveUpAc", [this](TAction&) { Handler.MoveUp(); }},
-            {"ViewMoveDownAc", [this](TAction&) { Handler.MoveDown(); }},
-        };
-        for (const auto& [name, call] : calls)
-            Actions.Action(name).OnExecute = call;
-        Actions.OnUpdate = [this](TActionList&, bool& handled) {
-            handled = true;
-            Actions.Action("ViewToolbarAc").SetChecked(Handler.GetToolbarVisible());
-            Actions.Action("ViewStatusBarAc").SetChecked(Handler.GetStatusBarVisible());
-            Actions.Action("ViewRememberPlacementAc").SetChecked(Handler.RememberPlacement);
-        };
-        List.OnColumnClick = [this](TListView&, int column) {
-            if (column >= 0 && column < static_cast<int>(std::size(kSortActions)))
-                ExecuteCommand(Actions.Action(kSortActions[column]).CommandId());
-        };
-        List.OnData = [this](TListView&, TListItemData& row) {
-            if (row.Index() >= 0 && row.Index() < Model.Count())
-                row.SetCaption(Item(row.Index()).NewName);
-        };
+// Runs the application's own loop until the condition holds.
+bool RunLoopUntil(const std::function<bool()>& condition, DWORD timeoutMilliseconds = 10000) {
+    // The timer wakes the loop's wait for a message.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, nullptr);
+    auto stopTimer = ScopeExit([timer] { KillTimer(nullptr, timer); });
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMilliseconds)
+            return false;
+        Application->HandleMessage();
     }
+    return true;
+}
 
-    TRenameItem& Item(int row) { return *static_cast<TRenameItem*>(Model.Items(row)->GetData()); }
+// Runs the loop until it has been idle once (the deferred update included).
+void Settle() {
+    bool idle = false;
+    const unsigned id = Application->AddIdleHandler([&](TObject*, bool&) { idle = true; });
+    auto remove = ScopeExit([id] { Application->RemoveIdleHandler(id); });
+    EXPECT_TRUE(RunLoopUntil([&] { return idle; }));
+}
 
-    // New names, blank-separated; "*" after a name marks the row selected, "!" focused.
-    void SetRows(const std::string& rows) {
-        Model.SetMultiSelect(true);
-        Model.Clear();
+// The main window over a folder of files, with its settings file in the
+// folder; opened and closed as the user starts and ends the program.
+class TViewBench {
+public:
+    TViewBench() : FCurrent(FDir.Path()) {}
+
+    std::string SettingsFile() const { return FDir / "Settings.ini"; }
+
+    // The window with `rows` entries (files r0, r1...), shown and settled.
+    TTrelMainForm& Open(int rows = 0) {
+        std::vector<std::string> paths;
+        for (int i = 0; i < rows; ++i)
+            paths.push_back(FDir.MakeFile("r" + std::to_string(i)));
+        FForm = std::make_unique<TTrelMainForm>(paths, SettingsFile());
+        FForm->Show();
+        Settle();
+        Settle();
+        return *FForm;
+    }
+    // Closes the window as the user does (the settings are written) and frees it.
+    void Close() {
+        FForm->Close();
+        FForm.reset();
+    }
+    TTrelMainForm& Form() { return *FForm; }
+    HWND List() { return FForm->ListView1.Handle(); }
+    TRenameItem& Item(int row) { return *static_cast<TRenameItem*>(FForm->Model().Items(row)->GetData()); }
+    RECT NormalBounds() { return TTopLevelWindow(FForm->Handle()).GetNormalBounds(); }
+
+    // Gives the rows, in order, new names and states: blank-separated names,
+    // "*" after a name marks it selected, "!" focused.
+    void Fill(const std::string& rows) {
+        TListViewModel& model = FForm->Model();
+        model.ReadFromView(false);
         std::istringstream in(rows);
-        for (std::string word; in >> word;) {
+        int row = 0;
+        for (std::string word; in >> word; ++row) {
             int state = 0;
             for (; word.back() == '*' || word.back() == '!'; word.pop_back())
                 state |= word.back() == '*' ? LVIS_SELECTED : LVIS_FOCUSED;
-            auto* item = new TRenameItem(Dir.Path());
-            Items.Add(item);
-            item->NewName = word;
-            const int row = Model.Add();
-            Model.Items(row)->SetData(item);
-            Model.Items(row)->SetState(state);
+            Item(row).NewName = word;
+            model.Items(row)->SetState(state);
         }
-        Model.WriteToView(true);
+        model.WriteToView(true);
     }
 
-    // The rows as the control shows them, marked as SetRows takes them.
-    std::string Rows() const {
+    // The rows as the list shows them, marked as Fill takes them.
+    std::string Rows() {
         std::string rows;
-        for (int i = 0; i < List.ItemCount(); ++i) {
+        for (int i = 0; i < FForm->ListView1.ItemCount(); ++i) {
             char text[260] = "";
             LVITEMA item{};
             item.pszText = text;
             item.cchTextMax = sizeof(text);
-            SendMessageA(List.Handle(), LVM_GETITEMTEXTA, static_cast<WPARAM>(i),
-                         reinterpret_cast<LPARAM>(&item));
-            const auto state = SendMessageA(List.Handle(), LVM_GETITEMSTATE, static_cast<WPARAM>(i),
-                                            LVIS_SELECTED | LVIS_FOCUSED);
+            SendMessageA(List(), LVM_GETITEMTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+            const auto state =
+                SendMessageA(List(), LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_SELECTED | LVIS_FOCUSED);
             rows += (rows.empty() ? "" : " ") + std::string(text) + ((state & LVIS_SELECTED) ? "*" : "") +
                     ((state & LVIS_FOCUSED) ? "!" : "");
         }
         return rows;
     }
 
-    // Chooses the action from the menu as a user does, and lets it run.
+    // Chooses the action's menu item: its command posted to the window.
     void Choose(const char* action) {
-        PostMessageA(Handle(), WM_COMMAND, MAKEWPARAM(Actions.Action(action).CommandId(), 0), 0);
-        PollUntil([] { return true; });
+        PostMessageA(FForm->Handle(), WM_COMMAND,
+                     MAKEWPARAM(FForm->ActionList1.Action(action).CommandId(), 0), 0);
+        Settle();
     }
 
-    // Clicks the column's header; true when the rows then read as expected.
-    bool ClickHeader(int column, const std::string& expected) {
-        HWND header = reinterpret_cast<HWND>(SendMessageA(List.Handle(), LVM_GETHEADER, 0, 0));
+    void ClickHeader(int column) {
+        HWND header = reinterpret_cast<HWND>(SendMessageA(List(), LVM_GETHEADER, 0, 0));
         RECT r{};
         SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&r));
         const LPARAM point = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
         PostMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
         PostMessageA(header, WM_LBUTTONUP, 0, point);
-        return PollUntil([&] { return Rows() == expected; }, std::chrono::milliseconds(2000));
+        Settle();
     }
 
-    // The main window's settings walk, into and out of the file.
-    void Load(const std::string& file) {
-        TMemIniFile iniFile(file);
-        TIniSection section;
-        section.Push("MainForm");
-        section.Push("ViewHandler");
-        Handler.LoadSettings(iniFile, section);
-        EXPECT_EQ(section.GetSectionName(), "MainForm,ViewHandler");
+    bool MenuChecked(const char* action) {
+        return (GetMenuState(FForm->MainMenu1.Handle(),
+                             static_cast<UINT>(FForm->ActionList1.Action(action).CommandId()), MF_BYCOMMAND) &
+                MF_CHECKED) != 0;
     }
-    void Save(const std::string& file) {
-        TMemIniFile iniFile(file);
-        TIniSection section;
-        section.Push("MainForm");
-        section.Push("ViewHandler");
-        Handler.SaveSettings(iniFile, section);
+
+    // Replaces the settings file by the text.
+    void WriteSettings(const std::string& text) {
+        TMemIniFile iniFile(SettingsFile());
+        iniFile.SetText(text);
         iniFile.UpdateFile();
     }
 
-    RECT NormalBounds() const { return TTopLevelWindow(Handle()).GetNormalBounds(); }
-
-    TTempDir Dir;
-    TActionList& Actions;
-    TToolBar& ToolBar;
-    TStatusBar& StatusBar;
-    TPanel& Panel;
-    TListView& List;
-    // Freed as the main window frees them: the handler, the items, the history, the model.
-    TListViewModel Model;
-    TInvoker Invoker;
-    TObjectList Items;
-    TViewHandler Handler;
+private:
+    TTempDir FDir;
+    TCurrentDirectory FCurrent;
+    std::unique_ptr<TTrelMainForm> FForm;
 };
-
-void WriteFile(const std::string& path, const std::string& text) {
-    TMemIniFile iniFile(path);
-    iniFile.SetText(text);
-    iniFile.UpdateFile();
-}
 
 } // namespace
 
-TEST(ViewHandler, SortByEachColumnFromTheMenuAndTheHeaderKeepsSelectionAndFocus) {
-    TViewForm form;
-    form.Show();
+TEST(ViewMenu, SortByEachColumnFromTheMenuAndTheHeaderKeepsSelectionAndFocus) {
+    TViewBench bench;
+    bench.Open(5);
     using T = TRenameItemType;
     using R = TRenameItemResult;
     const struct {
@@ -228,67 +182,69 @@ TEST(ViewHandler, SortByEachColumnFromTheMenuAndTheHeaderKeepsSelectionAndFocus)
     for (const auto& c : cases) {
         for (const bool byHeader : {false, true}) {
             SCOPED_TRACE(std::string(kSortActions[c.column]) + (byHeader ? " by header" : " from the menu"));
-            form.SetRows("b.txt* B.txt a.txt c*! A.txt");
+            bench.Fill("b.txt* B.txt a.txt c*! A.txt");
             for (int row = 0; row < 5; ++row) {
-                form.Item(row).OldName = fields[row].oldName;
-                form.Item(row).Directory = fields[row].directory;
-                form.Item(row).Type = fields[row].type;
-                form.Item(row).Result = fields[row].result;
+                bench.Item(row).OldName = fields[row].oldName;
+                bench.Item(row).Directory = fields[row].directory;
+                bench.Item(row).Type = fields[row].type;
+                bench.Item(row).Result = fields[row].result;
             }
             if (byHeader)
-                form.ClickHeader(c.column, c.expected);
+                bench.ClickHeader(c.column);
             else
-                form.Choose(kSortActions[c.column]);
-            EXPECT_EQ(form.Rows(), c.expected);
+                bench.Choose(kSortActions[c.column]);
+            EXPECT_EQ(bench.Rows(), c.expected);
             for (int row = 0; row + 1 < 5; ++row)
-                EXPECT_LE(c.compare(form.Item(row), form.Item(row + 1)), 0) << row;
-            form.Choose(kSortActions[c.column]);
-            EXPECT_EQ(form.Rows(), c.expected) << "sorted again";
+                EXPECT_LE(c.compare(bench.Item(row), bench.Item(row + 1)), 0) << row;
+            bench.Choose(kSortActions[c.column]);
+            EXPECT_EQ(bench.Rows(), c.expected) << "sorted again";
         }
     }
 }
 
-TEST(ViewHandler, InvertAndMoveKeepSelectionAndFocusWithTheirEntries) {
-    TViewForm form;
-    form.Show();
+TEST(ViewMenu, InvertAndMoveKeepSelectionAndFocusWithTheirEntries) {
+    TViewBench bench;
+    bench.Open(5);
     const struct {
         const char* rows;
         const char* action;
         const char* expected;
     } cases[] = {
-        {"A* B* C D* E", "ViewMoveUpAc", "A* B* D* C E"},
-        {"A* B* C D* E", "ViewMoveDownAc", "C A* B* E D*"},
-        {"A B C D* E*", "ViewMoveDownAc", "A B C D* E*"},
-        {"A* B C* D E", "ViewMoveUpAc", "A* C* B D E"},
-        {"A B C D E*!", "ViewMoveUpAc", "A B C E*! D"},
-        {"A B*! C D*", "ViewMoveDownAc", "A C B*! D*"},
-        {"A B C", "ViewMoveUpAc", "A B C"},
-        {"A B* C D!", "ViewInvertAc", "D! C B* A"},
-        {"A*!", "ViewInvertAc", "A*!"},
-        {"", "ViewInvertAc", ""},
-        {"", "ViewMoveDownAc", ""},
-        {"", "ViewSortByNewNameAc", ""},
+        {"A* B* C D* E", "ViewMoveUpAc", "A* B* D* C E"}, {"A* B* C D* E", "ViewMoveDownAc", "C A* B* E D*"},
+        {"A B C D* E*", "ViewMoveDownAc", "A B C D* E*"}, {"A* B C* D E", "ViewMoveUpAc", "A* C* B D E"},
+        {"A B C D E*!", "ViewMoveUpAc", "A B C E*! D"},   {"A B*! C D* E", "ViewMoveDownAc", "A C B*! E D*"},
+        {"A B* C D! E", "ViewInvertAc", "E D! C B* A"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.action) + " on " + c.rows);
-        form.SetRows(c.rows);
-        form.Choose(c.action);
-        EXPECT_EQ(form.Rows(), c.expected);
+        bench.Fill(c.rows);
+        bench.Choose(c.action);
+        EXPECT_EQ(bench.Rows(), c.expected);
         if (std::string(c.action) == "ViewInvertAc") {
-            form.Choose(c.action);
-            EXPECT_EQ(form.Rows(), c.rows) << "inverted twice";
+            bench.Choose(c.action);
+            EXPECT_EQ(bench.Rows(), c.rows) << "inverted twice";
         }
+    }
+    // Nothing to sort, invert or move.
+    TViewBench empty;
+    empty.Open();
+    for (const char* action : {"ViewInvertAc", "ViewSortByNewNameAc", "ViewSortByResultAc"}) {
+        empty.Choose(action);
+        EXPECT_EQ(empty.Form().ListView1.ItemCount(), 0);
     }
 }
 
-TEST(ViewHandler, SavesEveryKeyInItsSectionInOrder) {
-    TViewForm form;
-    form.Save(form.Dir / "Settings.ini");
-    TMemIniFile iniFile(form.Dir / "Settings.ini");
+TEST(ViewMenu, SavesEveryKeyInItsSectionInOrder) {
+    TViewBench bench;
+    bench.Open();
+    bench.Close();
+    TMemIniFile iniFile(bench.SettingsFile());
     TStringList sections;
     iniFile.ReadSections(sections);
     std::vector<std::string> seen;
     for (const std::string& name : Lines(sections)) {
+        if (name.rfind("MainForm,ViewHandler", 0) != 0)
+            continue;
         TStringList keys;
         iniFile.ReadSection(name, keys);
         std::string line = name + ":";
@@ -311,81 +267,71 @@ TEST(ViewHandler, SavesEveryKeyInItsSectionInOrder) {
     EXPECT_EQ(iniFile.ReadString("MainForm,ViewHandler,Form", "State", ""), "1");
 }
 
-TEST(ViewHandler, ToolbarAndStatusBarTogglesLayOutTheListAndPersist) {
-    TTempDir dir;
-    const std::string file = dir / "Settings.ini";
+TEST(ViewMenu, ToolbarAndStatusBarTogglesLayOutTheListAndPersist) {
     for (const bool toolbar : {true, false}) {
         for (const bool statusBar : {true, false}) {
             SCOPED_TRACE(std::to_string(toolbar) + std::to_string(statusBar));
-            auto expectLayout = [&](TViewForm& form) {
-                EXPECT_EQ(form.Handler.GetToolbarVisible(), toolbar);
-                EXPECT_EQ(form.Handler.GetStatusBarVisible(), statusBar);
+            TViewBench bench;
+            auto expectLayout = [&](TTrelMainForm& form) {
+                EXPECT_EQ(form.ToolBar1.IsVisible(), toolbar);
+                EXPECT_EQ(form.StatusBar1.IsVisible(), statusBar);
+                EXPECT_EQ(bench.MenuChecked("ViewToolbarAc"), toolbar);
+                EXPECT_EQ(bench.MenuChecked("ViewStatusBarAc"), statusBar);
                 RECT client;
                 GetClientRect(form.Handle(), &client);
-                const RECT panel = ChildBounds(form.Panel.Handle());
-                EXPECT_EQ(panel.top, toolbar ? ChildBounds(form.ToolBar.Handle()).bottom : 0);
-                EXPECT_EQ(panel.bottom, statusBar ? ChildBounds(form.StatusBar.Handle()).top : client.bottom);
+                const RECT panel = ChildBounds(form.Panel1.Handle());
+                EXPECT_EQ(panel.top, toolbar ? ChildBounds(form.ToolBar1.Handle()).bottom : 0);
+                EXPECT_EQ(panel.bottom,
+                          statusBar ? ChildBounds(form.StatusBar1.Handle()).top : client.bottom);
             };
-            {
-                TViewForm form;
-                form.Show();
-                if (!toolbar)
-                    form.Choose("ViewToolbarAc");
-                if (!statusBar)
-                    form.Choose("ViewStatusBarAc");
-                expectLayout(form);
-                form.Save(file);
-            }
-            TViewForm form;
-            form.Load(file);
-            expectLayout(form);
-            form.UpdateActions();
-            EXPECT_EQ(form.Actions.Action("ViewToolbarAc").Checked(), toolbar);
-            EXPECT_EQ(form.Actions.Action("ViewStatusBarAc").Checked(), statusBar);
+            bench.Open();
+            if (!toolbar)
+                bench.Choose("ViewToolbarAc");
+            if (!statusBar)
+                bench.Choose("ViewStatusBarAc");
+            expectLayout(bench.Form());
+            bench.Close();
+            expectLayout(bench.Open());
         }
     }
 }
 
-TEST(ViewHandler, RememberPlacementDecidesWhetherARestartAppliesPlacementAndWidths) {
+TEST(ViewMenu, RememberPlacementDecidesWhetherARestartAppliesPlacementAndWidths) {
     const RECT placed{60, 70, 560, 470};
     for (const bool remember : {true, false}) {
         SCOPED_TRACE(remember);
-        TTempDir dir;
-        const std::string file = dir / "Settings.ini";
-        {
-            TViewForm form;
-            form.Show();
-            TTopLevelWindow(form.Handle()).SetNormalBounds(placed);
-            form.List.SetColumnWidth(1, 150);
-            if (!remember)
-                form.Choose("ViewRememberPlacementAc");
-            form.Choose("ViewToolbarAc");
-            form.Save(file);
-        }
-        TViewForm form;
-        const std::string first = Text(form.NormalBounds());
-        const int firstWidth = form.List.ColumnWidth(1);
-        form.Load(file);
-        EXPECT_EQ(form.Handler.RememberPlacement, remember);
-        EXPECT_FALSE(form.Handler.GetToolbarVisible()) << "applied either way";
-        EXPECT_EQ(Text(form.NormalBounds()), remember ? Text(placed) : first);
-        EXPECT_EQ(form.List.ColumnWidth(1), remember ? 150 : firstWidth);
+        TViewBench bench;
+        TTrelMainForm& form = bench.Open();
+        const RECT first = bench.NormalBounds();
+        const int firstWidth = form.ListView1.ColumnWidth(1);
+        TTopLevelWindow(form.Handle()).SetNormalBounds(placed);
+        form.ListView1.SetColumnWidth(1, 150);
+        if (!remember)
+            bench.Choose("ViewRememberPlacementAc");
+        bench.Choose("ViewToolbarAc");
+        bench.Close();
+        bench.Open();
+        EXPECT_EQ(bench.MenuChecked("ViewRememberPlacementAc"), remember);
+        EXPECT_FALSE(bench.MenuChecked("ViewToolbarAc")) << "applied either way";
+        EXPECT_EQ(Text(bench.NormalBounds()), Text(remember ? placed : first));
+        EXPECT_EQ(bench.Form().ListView1.ColumnWidth(1), remember ? 150 : firstWidth);
         // Off, the file still keeps the placement up to date.
-        form.Save(file);
-        EXPECT_EQ(TMemIniFile(file).ReadInteger("MainForm,ViewHandler,Form,Bounds", "Left", 0),
-                  remember ? placed.left : form.NormalBounds().left);
+        bench.Close();
+        EXPECT_EQ(
+            TMemIniFile(bench.SettingsFile()).ReadInteger("MainForm,ViewHandler,Form,Bounds", "Left", 0),
+            remember ? placed.left : first.left);
     }
 }
 
-TEST(ViewHandler, StoredBoundsApplyWhereInReachElseTheFirstBounds) {
+TEST(ViewMenu, StoredBoundsApplyWhereInReachElseTheFirstBounds) {
     const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN);
     const int h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     auto keys = [](long long left, long long top, long long right, long long bottom) {
         return "Left=" + std::to_string(left) + "\nTop=" + std::to_string(top) +
                "\nRight=" + std::to_string(right) + "\nBottom=" + std::to_string(bottom);
     };
-    const RECT current{30, 40, 430, 340};
-    const RECT first{-1, -1, -1, -1}; // stands for the window's first bounds
+    // An edge the window has from the start.
+    constexpr LONG kFirst = LONG_MIN;
     const struct {
         const char* what;
         std::string keys;
@@ -393,31 +339,35 @@ TEST(ViewHandler, StoredBoundsApplyWhereInReachElseTheFirstBounds) {
     } cases[] = {
         {"on screen", keys(100, 90, 600, 500), {100, 90, 600, 500}},
         {"partly off, caption in reach", keys(-300, -5, 200, 400), {-300, -5, 200, 400}},
-        {"Bottom missing", "Left=50\nTop=60\nRight=450", {50, 60, 450, 340}},
-        {"Top not a number", "Bottom=300\nTop=x", {30, 40, 430, 300}},
-        {"no keys", "", current},
-        {"zero width", keys(100, 90, 100, 500), first},
-        {"negative height", keys(100, 500, 600, 90), first},
-        {"on a monitor gone to the right", keys(w + 500, 90, w + 900, 500), first},
-        {"caption above the screen", keys(100, -300, 600, 200), first},
-        {"below the screen", keys(100, h + 10, 600, h + 400), first},
-        {"caption edge only", keys(w - 10, 90, w + 490, 500), first},
-        {"edges at the extremes", keys(-2147483648LL, -2147483648LL, 2147483647, 2147483647), first},
+        {"Bottom missing", "Left=50\nTop=60\nRight=450", {50, 60, 450, kFirst}},
+        {"Top not a number", "Bottom=300\nTop=x", {kFirst, kFirst, kFirst, 300}},
+        {"zero width", keys(100, 90, 100, 500), {kFirst, kFirst, kFirst, kFirst}},
+        {"negative height", keys(100, 500, 600, 90), {kFirst, kFirst, kFirst, kFirst}},
+        {"on a monitor gone to the right", keys(w + 500, 90, w + 900, 500), {kFirst, kFirst, kFirst, kFirst}},
+        {"caption above the screen", keys(100, -300, 600, 200), {kFirst, kFirst, kFirst, kFirst}},
+        {"below the screen", keys(100, h + 10, 600, h + 400), {kFirst, kFirst, kFirst, kFirst}},
+        {"caption edge only", keys(w - 10, 90, w + 490, 500), {kFirst, kFirst, kFirst, kFirst}},
+        {"edges at the extremes",
+         keys(LONG_MIN, LONG_MIN, LONG_MAX, LONG_MAX),
+         {kFirst, kFirst, kFirst, kFirst}},
     };
-    TTempDir dir;
-    const std::string file = dir / "Settings.ini";
+    TViewBench bench;
+    bench.Open();
+    const RECT first = bench.NormalBounds();
+    bench.Close();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        WriteFile(file, "[MainForm,ViewHandler,Form,Bounds]\n" + c.keys + "\n");
-        TViewForm form;
-        const RECT firstBounds = form.NormalBounds();
-        TTopLevelWindow(form.Handle()).SetNormalBounds(current);
-        form.Load(file);
-        EXPECT_EQ(Text(form.NormalBounds()), Text(c.expected.left == -1 ? firstBounds : c.expected));
+        bench.WriteSettings("[MainForm,ViewHandler,Form,Bounds]\n" + c.keys + "\n");
+        bench.Open();
+        auto edge = [](LONG expected, LONG firstEdge) { return expected == kFirst ? firstEdge : expected; };
+        const RECT expected{edge(c.expected.left, first.left), edge(c.expected.top, first.top),
+                            edge(c.expected.right, first.right), edge(c.expected.bottom, first.bottom)};
+        EXPECT_EQ(Text(bench.NormalBounds()), Text(expected));
+        bench.Close();
     }
 }
 
-TEST(ViewHandler, StoredStateStartsMaximizedOrNormalAndRestoresTheNormalBounds) {
+TEST(ViewMenu, StoredStateStartsMaximizedOrNormalAndRestoresTheNormalBounds) {
     const RECT normal{80, 90, 580, 490};
     const struct {
         const char* state;
@@ -425,25 +375,19 @@ TEST(ViewHandler, StoredStateStartsMaximizedOrNormalAndRestoresTheNormalBounds) 
     } cases[] = {
         {"3", true}, {"1", false}, {"2", false}, {"6", false}, {"0", false}, {"x", false},
     };
-    TTempDir dir;
-    const std::string file = dir / "Settings.ini";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.state);
-        {
-            // Closed maximized (or as the case says), the normal rectangle behind it.
-            TViewForm form;
-            form.Show();
-            TTopLevelWindow(form.Handle()).SetNormalBounds(normal);
-            ShowWindow(form.Handle(), SW_SHOWMAXIMIZED);
-            form.Save(file);
-            TMemIniFile iniFile(file);
-            EXPECT_EQ(iniFile.ReadInteger("MainForm,ViewHandler,Form", "State", 0), SW_SHOWMAXIMIZED);
-            iniFile.WriteString("MainForm,ViewHandler,Form", "State", c.state);
-            iniFile.UpdateFile();
-        }
-        TViewForm form;
-        form.Load(file);
-        form.Show();
+        TViewBench bench;
+        // Closed maximized, the normal rectangle behind it.
+        TTrelMainForm& first = bench.Open();
+        TTopLevelWindow(first.Handle()).SetNormalBounds(normal);
+        ShowWindow(first.Handle(), SW_SHOWMAXIMIZED);
+        bench.Close();
+        TMemIniFile iniFile(bench.SettingsFile());
+        EXPECT_EQ(iniFile.ReadInteger("MainForm,ViewHandler,Form", "State", 0), SW_SHOWMAXIMIZED);
+        iniFile.WriteString("MainForm,ViewHandler,Form", "State", c.state);
+        iniFile.UpdateFile();
+        TTrelMainForm& form = bench.Open();
         EXPECT_EQ(IsZoomed(form.Handle()) != FALSE, c.maximized);
         EXPECT_FALSE(IsIconic(form.Handle()));
         EXPECT_TRUE(form.IsVisible());
@@ -453,26 +397,27 @@ TEST(ViewHandler, StoredStateStartsMaximizedOrNormalAndRestoresTheNormalBounds) 
     }
 }
 
-TEST(ViewHandler, ColumnWidthsStartInSharesAndStoredOnesAreBroughtIntoSight) {
-    TTempDir dir;
-    const std::string file = dir / "Settings.ini";
+TEST(ViewMenu, ColumnWidthsStartInSharesAndStoredOnesAreBroughtIntoSight) {
+    TViewBench bench;
+    TTrelMainForm& form = bench.Open();
+    const int share = form.ListView1.ClientWidth() / 6;
+    ASSERT_GT(share, 24);
+    for (int column = 0; column < 5; ++column)
+        EXPECT_EQ(form.ListView1.ColumnWidth(column), column == 0 ? 2 * share : share) << column;
+    bench.Close();
     const int screens = GetSystemMetrics(SM_CXVIRTUALSCREEN);
     const struct {
         const char* stored;
         int expected; // -1: the width it had
     } cases[] = {{"150", 150}, {"-5", 24}, {"0", 24}, {"1000000", screens}, {"wide", -1}};
-    std::string text = "[MainForm,ViewHandler]\nShowToolbar=1\n";
+    std::string text;
     for (int column = 0; column < 5; ++column)
         text += "[MainForm,ViewHandler,ListView,Column," + std::to_string(column) +
                 "]\nWidth=" + cases[column].stored + "\n";
-    WriteFile(file, text);
-    TViewForm form;
-    const int share = form.List.ClientWidth() / 6;
-    ASSERT_GT(share, 24);
+    bench.WriteSettings(text);
+    bench.Open();
     for (int column = 0; column < 5; ++column)
-        EXPECT_EQ(form.List.ColumnWidth(column), column == 0 ? 2 * share : share) << column;
-    form.Load(file);
-    for (int column = 0; column < 5; ++column)
-        EXPECT_EQ(form.List.ColumnWidth(column), cases[column].expected < 0 ? share : cases[column].expected)
+        EXPECT_EQ(bench.Form().ListView1.ColumnWidth(column),
+                  cases[column].expected < 0 ? share : cases[column].expected)
             << cases[column].stored;
 }
