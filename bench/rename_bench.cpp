@@ -121,8 +121,8 @@ int main() {
     TInvoker invoker;
 
     std::printf("%d files renamed and back per round, %d rounds, code page %u\n", count, kRounds, GetACP());
-    std::printf("%-6s %12s %12s %12s %10s %10s\n", "round", "raw ms", "TryRename ms", "command ms",
-                "Try/raw", "cmd/raw");
+    std::printf("%-6s %12s %12s %12s %10s %10s\n", "round", "raw ms", "TryRename ms", "command ms", "Try/raw",
+                "cmd/raw");
     std::vector<double> tryRatios, commandRatios;
     int failures = 0, notRestored = 0, reports = 0;
     for (int round = 1; round <= kRounds; ++round) {
