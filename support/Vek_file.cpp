@@ -1,7 +1,5 @@
 #include "support/Vek_file.h"
 
-#include "support/Vek_text.h"
-
 #include <windows.h>
 #include <winnetwk.h>
 
