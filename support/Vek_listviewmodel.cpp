@@ -197,20 +197,30 @@ TListViewModelEntry* TListViewModel::Entry(int index) const {
 // ---------------------------------------------------------------- deleted rows
 
 void TListViewModel::TDeletedRows::Mark(int row, int rows) {
-    if (FTree.empty()) {
+    if (FCount == 0)
         FMarks.assign(static_cast<size_t>(rows), 0);
-        FTree.assign(static_cast<size_t>(rows) + 1, 0);
-    }
     FMarks[static_cast<size_t>(row)] = 1;
-    for (size_t i = static_cast<size_t>(row) + 1; i < FTree.size(); i += i & (~i + 1))
-        ++FTree[i];
     ++FCount;
     FFirst = std::min(FFirst, row);
+    if (!FTree.empty())
+        for (size_t i = static_cast<size_t>(row) + 1; i < FTree.size(); i += i & (~i + 1))
+            ++FTree[i];
 }
 
 int TListViewModel::TDeletedRows::Before(int row) const {
     if (FCount == 0 || row <= FFirst)
         return 0;
+    if (FTree.empty()) {
+        // Built at the first question, in one pass: deleting rows by index
+        // from the last up never asks.
+        FTree.assign(FMarks.size() + 1, 0);
+        for (size_t i = 1; i < FTree.size(); ++i) {
+            FTree[i] += FMarks[i - 1];
+            const size_t parent = i + (i & (~i + 1));
+            if (parent < FTree.size())
+                FTree[parent] += FTree[i];
+        }
+    }
     int count = 0;
     for (size_t i = static_cast<size_t>(row); i > 0; i -= i & (~i + 1))
         count += FTree[i];

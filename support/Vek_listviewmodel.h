@@ -195,7 +195,8 @@ private:
         // Beside the entries rather than in them: a pass over the list reads
         // the marks in order and touches only the entries that go.
         std::vector<unsigned char> FMarks;
-        std::vector<int> FTree; // a Fenwick tree over the list's places
+        // A Fenwick tree over the marks, made when first needed.
+        mutable std::vector<int> FTree;
         int FCount = 0;
         int FFirst = INT_MAX;
     };
