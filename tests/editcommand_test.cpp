@@ -260,6 +260,19 @@ TEST(ListEditCommand, AnItemThatIsNoLongerShownEndsTheHistory) {
     EXPECT_EQ(bench.History(), "0 undo, 0 redo");
 }
 
+TEST(ListEditCommand, AnItemWithoutARowStopsTheUndoWhereItStands) {
+    TEditBench bench;
+    bench.Add("x");
+    bench.Add("a b c");
+    // The row of a leaves the list without a command.
+    bench.Model().Delete(1);
+    bench.Model().WriteToView(true);
+    // Undone last first: c and b go, a stops the undo with the error.
+    EXPECT_ERROR_MESSAGE(EListEditError, bench.Invoker().Undo(), "The program cannot remove the item.");
+    EXPECT_EQ(bench.Rows(), "x*");
+    EXPECT_EQ(bench.History(), "0 undo, 0 redo");
+}
+
 TEST(ListEditCommand, DeleteTakesItsOwnItemEvenIfTheRowsChanged) {
     TEditBench bench;
     bench.Add("a b c");
