@@ -24,7 +24,7 @@ namespace {
 
 constexpr int kDirs = 10;
 constexpr int kFilesPerDir = 100;
-constexpr int kRounds = 7;
+constexpr int kRounds = 11;
 // The goals: a rename in place costs about what the system's own call does.
 constexpr double kTryGoal = 1.15;
 constexpr double kCommandGoal = 1.25;
