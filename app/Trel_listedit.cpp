@@ -137,10 +137,11 @@ void TRenameList::Insert(int index, TRenameItem* item) {
 }
 
 int TRenameList::Remove(TRenameItem* item) {
-    const int index = FModel.IndexOf(item);
+    // Found and deleted in one step: inside a batch of the model the row is
+    // only marked where it stands, whatever moved it since it was added.
+    const int index = FModel.Remove(item);
     if (index < 0)
         throw EListEditError("The program cannot remove the item.");
-    Delete(index);
     return index;
 }
 

@@ -5,9 +5,11 @@
 // ---------------------------------------------------------------- TListEditCommand
 
 // The selection is cleared first: what the sub-commands add becomes the only
-// selected rows.
+// selected rows. The rows that the sub-commands delete are only marked, and
+// go together in one pass when the step ends, also when a sub-command fails.
 void TListEditCommand::Execute() {
     RunEditStep(*this, FModel, true, [this] {
+        const TListViewModelBatch batch(FModel);
         FModel.DeselectAll();
         ExecuteAll(FSubCommands);
     });
@@ -15,6 +17,7 @@ void TListEditCommand::Execute() {
 
 void TListEditCommand::Undo() {
     RunEditStep(*this, FModel, true, [this] {
+        const TListViewModelBatch batch(FModel);
         FModel.DeselectAll();
         UndoAll(FSubCommands);
     });
@@ -22,6 +25,7 @@ void TListEditCommand::Undo() {
 
 void TListEditCommand::Redo() {
     RunEditStep(*this, FModel, true, [this] {
+        const TListViewModelBatch batch(FModel);
         FModel.DeselectAll();
         RedoAll(FSubCommands);
     });

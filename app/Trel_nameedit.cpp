@@ -9,42 +9,15 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 
 namespace {
-
-// Text in one code page to UTF-16. Empty on malformed input when the flags ask
-// for it to be rejected.
-bool ToWide(UINT codePage, DWORD flags, const std::string& text, std::wstring& wide) {
-    wide.clear();
-    if (text.empty())
-        return true;
-    if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
-        return false;
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(codePage, flags, text.data(), size, nullptr, 0);
-    if (length <= 0)
-        return false;
-    wide.resize(static_cast<std::size_t>(length));
-    return MultiByteToWideChar(codePage, flags, text.data(), size, wide.data(), length) == length;
-}
-
-bool FromWide(UINT codePage, const std::wstring& wide, std::string& text) {
-    text.clear();
-    if (wide.empty())
-        return true;
-    const int size = static_cast<int>(wide.size());
-    const int length = WideCharToMultiByte(codePage, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    if (length <= 0)
-        return false;
-    text.resize(static_cast<std::size_t>(length));
-    return WideCharToMultiByte(codePage, 0, wide.data(), size, text.data(), length, nullptr, nullptr) ==
-           length;
-}
 
 [[noreturn]] void ConversionError() {
     throw ENameEditError("The program could not convert the characters.");
 }
+
+const char* const kCharacterNotHeld =
+    "The name holds a character that the system's code page cannot represent.";
 
 // Whether position is the start of a character (or the end of the text),
 // walking on from from, which is one.
@@ -199,7 +172,7 @@ void TRenameName::EncodeCharacters(TCharacterEncoding encoding) {
     case ceUtf8: {
         std::wstring wide;
         std::string utf8;
-        if (!ToWide(CP_ACP, 0, FText, wide) || !FromWide(CP_UTF8, wide, utf8))
+        if (!TryAnsiToWide(FText, wide) || !TryWideToAnsi(wide, utf8, CP_UTF8))
             ConversionError();
         FText = std::move(utf8);
         return;
@@ -214,13 +187,15 @@ void TRenameName::DecodeCharacters(TCharacterEncoding encoding) {
     switch (encoding) {
     case ceUtf8: {
         std::wstring wide;
-        if (!ToWide(CP_UTF8, MB_ERR_INVALID_CHARS, FText, wide)) {
+        if (!TryAnsiToWide(FText, wide, CP_UTF8)) {
             FText.clear();
             return;
         }
+        // Never a look-alike: the system's best fit would make a full-width
+        // solidus a "/" and, in code page 932, a yen sign a backslash.
         std::string ansi;
-        if (!FromWide(CP_ACP, wide, ansi))
-            ConversionError();
+        if (!TryWideToAnsi(wide, ansi))
+            throw ENameEditError(kCharacterNotHeld);
         FText = std::move(ansi);
         return;
     }

@@ -38,10 +38,13 @@ public:
     // character. An empty oldText matches nothing.
     virtual void Replace(const std::string& oldText, const std::string& newText, bool matchCase);
     virtual void Capitalize(TCharacterCase characterCase);
-    // ceUtf8: the ANSI text becomes UTF-8 bytes; ceAnsi: unchanged.
+    // ceUtf8: the ANSI text becomes UTF-8 bytes (bytes that are no character
+    // of the code page raise ENameEditError); ceAnsi: unchanged.
     virtual void EncodeCharacters(TCharacterEncoding encoding);
-    // ceUtf8: UTF-8 bytes become ANSI text (characters the code page lacks get
-    // the system's replacement); malformed UTF-8 makes the text empty. ceAnsi: unchanged.
+    // ceUtf8: UTF-8 bytes become ANSI text; a character that the code page
+    // cannot hold raises ENameEditError and leaves the text as it was (never
+    // a look-alike or "?"), and malformed UTF-8 makes the text empty. ceAnsi:
+    // unchanged.
     virtual void DecodeCharacters(TCharacterEncoding encoding);
     virtual void UrlEncode();
     virtual void UrlDecode();

@@ -1,5 +1,6 @@
 #include "framework/Fw_clipbrd.h"
 
+#include <climits>
 #include <cstring>
 
 namespace {
@@ -32,21 +33,56 @@ bool TClipboard::HasText() {
     return IsClipboardFormatAvailable(CF_TEXT) != FALSE;
 }
 
-std::string TClipboard::GetText() const {
-    if (!IsClipboardFormatAvailable(CF_TEXT))
-        return std::string();
-    // The clipboard owns the data: it is read, never freed.
-    const HANDLE data = GetClipboardData(CF_TEXT);
+namespace {
+
+// The text of a clipboard format, up to its first zero unit or the end of the
+// block, whichever comes first (a careless writer may leave out the zero).
+// The clipboard owns the data: it is read, never freed.
+template <class TChar>
+std::basic_string<TChar> ReadFormat(UINT format) {
+    const HANDLE data = GetClipboardData(format);
     if (data == nullptr)
         throw EClipboardException("The program could not read the clipboard.");
     const TGlobalLock lock(data);
     if (lock.Data() == nullptr)
         throw EClipboardException("The program could not read the clipboard.");
-    // The block may be larger than the text, or (written carelessly) lack the
-    // terminating zero: read no further than either.
-    const char* text = static_cast<const char*>(lock.Data());
-    const std::size_t size = GlobalSize(data);
-    return std::string(text, strnlen(text, size));
+    const TChar* text = static_cast<const TChar*>(lock.Data());
+    const std::size_t units = GlobalSize(data) / sizeof(TChar);
+    std::size_t length = 0;
+    while (length < units && text[length] != 0)
+        ++length;
+    return std::basic_string<TChar>(text, length);
+}
+
+// The text as the system widens it, substitutes and all.
+std::wstring Widened(const std::string& text) {
+    if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX))
+        return std::wstring();
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0)
+        MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
+} // namespace
+
+std::string TClipboard::GetText() const {
+    if (!IsClipboardFormatAvailable(CF_TEXT))
+        return std::string();
+    std::string text = ReadFormat<char>(CF_TEXT);
+    // A program that wrote UTF-16 gets plain text made by the system's best
+    // fit, which turns a character that the code page lacks into a
+    // look-alike ("/" for a full-width solidus): where the plain text does
+    // not widen back to the UTF-16 text, that is narrowed exactly, or refused.
+    if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
+        const std::wstring wide = ReadFormat<wchar_t>(CF_UNICODETEXT);
+        if (Widened(text) != wide && !TryWideToAnsi(wide, text))
+            throw EClipboardException(
+                "The clipboard text holds a character that the system's code page cannot represent.");
+    }
+    return text;
 }
 
 void TClipboard::SetText(const std::string& text) {

@@ -25,7 +25,9 @@ public:
     // Whether the clipboard holds plain text; needs no open clipboard.
     static bool HasText();
     // The plain text (CF_TEXT) up to its first zero byte; empty when the
-    // clipboard holds no text.
+    // clipboard holds no text. Text that a program wrote in UTF-16 with a
+    // character that the code page cannot hold raises EClipboardException
+    // (the system's plain text of it would hold a look-alike).
     std::string GetText() const;
     // Replaces the clipboard's whole contents by the plain text.
     void SetText(const std::string& text);

@@ -294,7 +294,11 @@ std::string TMemIniFile::GetText() const {
 void TMemIniFile::SetText(const std::string& text) {
     std::vector<TSection> sections(1);
     sections.front().HasHeader = false;
-    size_t p = 0;
+    // Some editors save a UTF-8 byte-order mark: it is no part of the first
+    // line, which would otherwise be no section header. The file is written
+    // back without it, in the code page that its values are read in.
+    const std::string byteOrderMark = "\xEF\xBB\xBF";
+    size_t p = text.compare(0, byteOrderMark.size(), byteOrderMark) == 0 ? byteOrderMark.size() : 0;
     while (p < text.size()) {
         const size_t start = p;
         while (p < text.size() && text[p] != '\r' && text[p] != '\n')

@@ -57,7 +57,8 @@ public:
 
     // The file's text as UpdateFile writes it (lines ended by CR LF).
     std::string GetText() const;
-    // Replaces the contents by the text, parsed as the file is.
+    // Replaces the contents by the text, parsed as the file is. A leading
+    // UTF-8 byte-order mark is skipped (and not written back).
     void SetText(const std::string& text);
 
     // Writes the whole text to a new file beside the target and then replaces

@@ -167,3 +167,77 @@ bool IsTrailByte(const std::string& s, std::size_t i) {
         p += CharSize(s, p);
     return p > i;
 }
+
+// ---------------------------------------------------------------- exact conversions
+
+namespace {
+
+// The code pages whose conversions take no flags but the error flags (or
+// none): UTF-7, UTF-8, the ISO-2022 and other stateful ones, GB 18030, symbol.
+bool TakesNoFlags(UINT codePage) {
+    return codePage == CP_UTF7 || codePage == CP_UTF8 || codePage == 42 ||
+           (codePage >= 50220 && codePage <= 50229) || codePage == 52936 || codePage == 54936 ||
+           (codePage >= 57002 && codePage <= 57011);
+}
+
+UINT ActualCodePage(unsigned codePage) {
+    return codePage == CP_ACP ? GetACP() : codePage;
+}
+
+} // namespace
+
+bool TryAnsiToWide(const std::string& text, std::wstring& wide, unsigned codePage) {
+    wide.clear();
+    if (text.empty())
+        return true;
+    if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        return false;
+    const UINT page = ActualCodePage(codePage);
+    const DWORD flags = page == CP_UTF8 || !TakesNoFlags(page) ? MB_ERR_INVALID_CHARS : 0;
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(page, flags, text.data(), size, nullptr, 0);
+    if (length <= 0)
+        return false;
+    std::wstring result(static_cast<std::size_t>(length), L'\0');
+    if (MultiByteToWideChar(page, flags, text.data(), size, result.data(), length) != length)
+        return false;
+    wide = std::move(result);
+    return true;
+}
+
+bool TryWideToAnsi(const std::wstring& wide, std::string& text, unsigned codePage) {
+    text.clear();
+    if (wide.empty())
+        return true;
+    if (wide.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        return false;
+    const UINT page = ActualCodePage(codePage);
+    const bool plain = !TakesNoFlags(page);
+    const DWORD flags = page == CP_UTF8 ? WC_ERR_INVALID_CHARS : plain ? WC_NO_BEST_FIT_CHARS : 0;
+    BOOL usedDefault = FALSE;
+    BOOL* usedDefaultOut = plain ? &usedDefault : nullptr;
+    const int size = static_cast<int>(wide.size());
+    const int length =
+        WideCharToMultiByte(page, flags, wide.data(), size, nullptr, 0, nullptr, usedDefaultOut);
+    if (length <= 0 || usedDefault)
+        return false;
+    std::string result(static_cast<std::size_t>(length), '\0');
+    if (WideCharToMultiByte(page, flags, wide.data(), size, result.data(), length, nullptr, usedDefaultOut) !=
+            length ||
+        usedDefault)
+        return false;
+    // Where the flags cannot ask for it, and wherever the system's tables
+    // map more than one character to the same bytes: the text must read
+    // back as the same characters.
+    std::wstring back;
+    if (!TryAnsiToWide(result, back, page) || back != wide)
+        return false;
+    text = std::move(result);
+    return true;
+}
+
+bool SurvivesWide(const std::string& text, unsigned codePage) {
+    std::wstring wide;
+    std::string back;
+    return TryAnsiToWide(text, wide, codePage) && TryWideToAnsi(wide, back, codePage) && back == text;
+}

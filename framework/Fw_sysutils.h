@@ -93,3 +93,17 @@ inline std::size_t CharSize(const std::string& s, std::size_t i) {
 }
 // Whether the byte at index i is the second byte of a double-byte character.
 bool IsTrailByte(const std::string& s, std::size_t i);
+
+// Conversions that never put one character in the place of another. The
+// system's own ones map a character that the target cannot hold to a
+// look-alike ("best fit": a full-width solidus to "/", a yen sign to the
+// backslash of code page 932) or to "?", and bytes that are not valid in the
+// source to a substitute; these fail instead, leaving the output empty.
+// codePage 0 (CP_ACP) is the system's ANSI code page.
+bool TryAnsiToWide(const std::string& text, std::wstring& wide, unsigned codePage = 0);
+bool TryWideToAnsi(const std::wstring& wide, std::string& text, unsigned codePage = 0);
+// Whether the text comes back byte for byte from UTF-16, as a name that the
+// system stores in UTF-16 must: not so for bytes that are not valid in the
+// code page, nor for a second spelling of a character (code page 932 reads
+// some characters from two byte pairs and writes one).
+bool SurvivesWide(const std::string& text, unsigned codePage = 0);

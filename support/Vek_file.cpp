@@ -527,6 +527,29 @@ bool NameOnDiskIs(const std::string& path, const std::string& name) {
     return name == NameOnDisk(path);
 }
 
+// The code page of the ANSI file functions.
+UINT FileCodePage() {
+    return AreFileApisANSI() ? CP_ACP : CP_OEMCP;
+}
+
+// Whether two names are the same to the file system, which compares them in
+// UTF-16 without regard to case (accented and full-width letters included).
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+    std::wstring wideA, wideB;
+    if (!TryAnsiToWide(a, wideA, FileCodePage()) || !TryAnsiToWide(b, wideB, FileCodePage()))
+        return LowerFileName(a) == LowerFileName(b);
+    return CompareStringOrdinal(wideA.data(), static_cast<int>(wideA.size()), wideB.data(),
+                                static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
+}
+
+// Whether the system may take newName for a name of the entry called oldName
+// in the same directory: the same name in other letter case, or a short
+// (8.3) alias, which has a tilde, of one of them.
+bool MayNameTheSameEntry(const std::string& oldName, const std::string& newName) {
+    return oldName.find('~') != std::string::npos || newName.find('~') != std::string::npos ||
+           SameIgnoringCase(oldName, newName);
+}
+
 // Moves source to a new, unused name in directory; never replaces an entry.
 bool MoveToUniqueName(const std::string& source, const std::string& directory, std::string& moved) {
     const DWORD seed = GetCurrentProcessId() ^ GetTickCount();
@@ -655,28 +678,40 @@ bool TFiles::TryRename(const std::string& path, const std::string& newName) {
     constexpr size_t maxNameBytes = 255;
     if (!TPath(newName).IsValidName() || newName.size() > maxNameBytes)
         return false;
+    // Names that the system would store otherwise than asked are refused
+    // before the disk is touched: it drops trailing dots and blanks, and it
+    // keeps names in UTF-16, where bytes that do not come back the same
+    // (characters the code page cannot hold, a second spelling of one)
+    // would become another name.
+    if (newName.back() == '.' || newName.back() == ' ' || !SurvivesWide(newName, FileCodePage()))
+        return false;
     TPath source(path);
     source.Expand();
     if (source.GetPath().empty())
         return false;
     const std::string oldName = source.GetName();
-    // A rename that is taken back gives the entry its name as the disk spells
-    // it, which the path may spell in other letter case.
-    TPath original(source);
-    const std::string diskName = NameOnDisk(source.GetPath());
-    if (!diskName.empty() && LowerFileName(diskName) == LowerFileName(oldName))
-        original.SetName(diskName);
     TPath target(source);
     target.SetName(newName);
+    // Any other new name is a name of its own, and the system's answer is the
+    // whole truth: it moves the entry to exactly that name or fails.
+    if (!MayNameTheSameEntry(oldName, newName))
+        return MoveFileA(path.c_str(), target.GetPath().c_str()) != FALSE;
+    // Here the system may take the new name for the entry's own and report a
+    // rename that it did not make (letter case on a case-sensitive host, a
+    // short alias): the result is read back. A rename that is taken back
+    // gives the entry its name as the disk spells it, which the path may
+    // spell in other letter case.
+    TPath original(source);
+    const std::string diskName = NameOnDisk(source.GetPath());
+    if (!diskName.empty() && SameIgnoringCase(diskName, oldName))
+        original.SetName(diskName);
     if (!MoveFileA(path.c_str(), target.GetPath().c_str()))
         return false;
-    // Success means the entry carries the new name, to the letter: read it back.
     if (NameOnDiskIs(target.GetPath(), newName))
         return true;
-    if (oldName != newName && LowerFileName(oldName) == LowerFileName(newName))
+    if (oldName != newName && SameIgnoringCase(oldName, newName))
         return ChangeCaseThroughUniqueName(original.GetPath(), target.GetPath(), newName);
-    // The system made another name of it (it drops trailing dots and blanks):
-    // give the entry its old name back.
+    // The entry carries neither name asked for: give it its old name back.
     MoveFileA(target.GetPath().c_str(), original.GetPath().c_str());
     return false;
 }

@@ -141,9 +141,13 @@ public:
     virtual void Delete(const std::string& path);
     virtual bool TryDelete(const std::string& path);
     virtual void Rename(const std::string& path, const std::string& newName);
-    // Renames in place: the new name is a valid name of at most 255 bytes,
-    // the entry stays in its directory. True only when the entry carries the
-    // new name afterwards.
+    // Renames in place: the new name is a valid name of at most 255 bytes, the
+    // entry stays in its directory. True only when the entry carries the new
+    // name afterwards: a name that the system would store otherwise (a
+    // trailing dot or blank, bytes that do not come back the same from UTF-16)
+    // is refused before the disk is touched, and where the system may take the
+    // new name for the entry's own (letter case, short aliases) the result is
+    // read back.
     virtual bool TryRename(const std::string& path, const std::string& newName);
     virtual void RemoveDir(const std::string& path);
     virtual bool TryRemoveDir(const std::string& path);

@@ -189,7 +189,183 @@ TListViewModel::TListViewModel(HWND listView)
 TListViewModel::~TListViewModel() = default;
 
 TListViewModelEntry* TListViewModel::Entry(int index) const {
+    if (index >= FDeleted.First())
+        TakeOutDeleted();
     return static_cast<TListViewModelEntry*>(FData->Entries.Items(index));
+}
+
+// ---------------------------------------------------------------- deleted rows
+
+void TListViewModel::TDeletedRows::Mark(int row, int rows) {
+    if (FCount == 0)
+        FMarks.assign(static_cast<size_t>(rows), 0);
+    FMarks[static_cast<size_t>(row)] = 1;
+    ++FCount;
+    FFirst = std::min(FFirst, row);
+    if (!FTree.empty())
+        for (size_t i = static_cast<size_t>(row) + 1; i < FTree.size(); i += i & (~i + 1))
+            ++FTree[i];
+}
+
+int TListViewModel::TDeletedRows::Before(int row) const {
+    if (FCount == 0 || row <= FFirst)
+        return 0;
+    if (FTree.empty()) {
+        // Built at the first question, in one pass: deleting rows by index
+        // from the last up never asks.
+        FTree.assign(FMarks.size() + 1, 0);
+        for (size_t i = 1; i < FTree.size(); ++i) {
+            FTree[i] += FMarks[i - 1];
+            const size_t parent = i + (i & (~i + 1));
+            if (parent < FTree.size())
+                FTree[parent] += FTree[i];
+        }
+    }
+    int count = 0;
+    for (size_t i = static_cast<size_t>(row); i > 0; i -= i & (~i + 1))
+        count += FTree[i];
+    return count;
+}
+
+void TListViewModel::TDeletedRows::Clear() {
+    // Both keep their memory for the next batch.
+    FMarks.clear();
+    FTree.clear();
+    FCount = 0;
+    FFirst = INT_MAX;
+}
+
+void TListViewModel::BeginBatch() {
+    ++FBatchDepth;
+}
+
+void TListViewModel::EndBatch() {
+    if (FBatchDepth > 0 && --FBatchDepth == 0)
+        TakeOutDeleted();
+}
+
+bool TListViewModel::Defers() const {
+    return FBatchDepth > 0 && !OnBeforeDelete && !OnAfterDelete;
+}
+
+void TListViewModel::MarkDeleted(int row) {
+    const TListViewModelEntry* entry = EntryAt(FData->Entries.List(), row);
+    if (entry->State & kSelected)
+        --FData->SelectedCount;
+    ForgetData(entry->Data);
+    FDeleted.Mark(row, FData->Entries.Count());
+}
+
+void TListViewModel::TakeOutDeleted() const {
+    if (FDeleted.Count() == 0)
+        return;
+    TListViewModelData& d = *FData;
+    void** list = d.Entries.List();
+    const int rows = d.Entries.Count();
+    const int first = FDeleted.First();
+    // Deleting rows one at a time passes the focus of a deleted row on to the
+    // next row that stays, or to the last one that stays when none follows;
+    // a selected index on a deleted row is lost. The others move up.
+    const int focus = d.FocusIndex;
+    const int selected = d.SelectedIndex;
+    const bool focusDeleted = FDeleted.Marked(focus);
+    int newFocus = focus < first ? focus : -1;
+    int newSelected = selected < first ? selected : -1;
+    int kept = first;
+    for (int row = first; row < rows; ++row) {
+        if (FDeleted.Marked(row)) {
+            delete EntryAt(list, row);
+            continue;
+        }
+        if (row == focus || (focusDeleted && row > focus && newFocus < 0))
+            newFocus = kept;
+        if (row == selected)
+            newSelected = kept;
+        list[kept++] = list[row];
+    }
+    if (focusDeleted && newFocus < 0)
+        newFocus = kept - 1;
+    // The slots after the rows left hold nothing to free.
+    for (int row = kept; row < rows; ++row)
+        list[row] = nullptr;
+    d.Entries.SetCount(kept);
+    FDeleted.Clear();
+    RowsMovedFrom(first);
+    d.FocusIndex = newFocus;
+    if (newFocus >= 0)
+        EntryAt(d.Entries.List(), newFocus)->State |= kFocused;
+    d.SelectedIndex = newSelected;
+    if (newSelected >= 0)
+        EntryAt(d.Entries.List(), newSelected)->State |= kSelected;
+}
+
+// ---------------------------------------------------------------- data rows
+
+size_t TListViewModel::TDataRows::Home(const void* data) const {
+    // Fibonacci hashing: pointers differ mostly in their middle bits.
+    const auto bits = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(data));
+    return static_cast<size_t>((bits * 0x9E3779B97F4A7C15ull) >> (64 - FBits));
+}
+
+TListViewModel::TDataRows::TRows* TListViewModel::TDataRows::Find(const void* data) {
+    if (FUsed == 0)
+        return nullptr;
+    const size_t mask = FSlots.size() - 1;
+    for (size_t i = Home(data);; i = (i + 1) & mask) {
+        if (FSlots[i].Data == data)
+            return &FSlots[i];
+        if (!FSlots[i].Data)
+            return nullptr;
+    }
+}
+
+TListViewModel::TDataRows::TRows& TListViewModel::TDataRows::Add(const void* data) {
+    if (TRows* found = Find(data))
+        return *found;
+    if ((FUsed + 1) * 2 > FSlots.size()) {
+        std::vector<TRows> old(size_t{1} << (FBits + 1 < 4 ? 4 : FBits + 1));
+        old.swap(FSlots);
+        FBits = 0;
+        while ((size_t{1} << FBits) < FSlots.size())
+            ++FBits;
+        const size_t mask = FSlots.size() - 1;
+        for (const TRows& rows : old) {
+            if (!rows.Data)
+                continue;
+            size_t i = Home(rows.Data);
+            while (FSlots[i].Data)
+                i = (i + 1) & mask;
+            FSlots[i] = rows;
+        }
+    }
+    const size_t mask = FSlots.size() - 1;
+    size_t i = Home(data);
+    while (FSlots[i].Data)
+        i = (i + 1) & mask;
+    FSlots[i] = TRows{data, 0, -1};
+    ++FUsed;
+    return FSlots[i];
+}
+
+void TListViewModel::TDataRows::Erase(TRows* rows) {
+    // Linear probing without tombstones: the slots after the freed one move
+    // back into it where their search would otherwise stop too early.
+    const size_t mask = FSlots.size() - 1;
+    size_t hole = static_cast<size_t>(rows - FSlots.data());
+    FSlots[hole] = TRows();
+    --FUsed;
+    for (size_t j = (hole + 1) & mask; FSlots[j].Data; j = (j + 1) & mask) {
+        const size_t home = Home(FSlots[j].Data);
+        if (((j - home) & mask) >= ((j - hole) & mask)) {
+            FSlots[hole] = FSlots[j];
+            FSlots[j] = TRows();
+            hole = j;
+        }
+    }
+}
+
+void TListViewModel::RowsMovedFrom(int place) const {
+    FHintedPlaces = std::min(FHintedPlaces, place);
 }
 
 TListViewModelItem* TListViewModel::Items(int index) {
@@ -198,6 +374,7 @@ TListViewModelItem* TListViewModel::Items(int index) {
 }
 
 void TListViewModel::SetCount(int count) {
+    TakeOutDeleted();
     if (count < 0)
         throw EListError(Format("List count out of bounds (%d).", count));
     FData->Entries.SetCapacity(std::max(count, FData->Entries.Capacity()));
@@ -208,6 +385,7 @@ void TListViewModel::SetCount(int count) {
 }
 
 void TListViewModel::SetMultiSelect(bool value) {
+    TakeOutDeleted();
     if (FData->MultiSelect == value)
         return;
     FData->MultiSelect = value;
@@ -218,11 +396,12 @@ void TListViewModel::SetMultiSelect(bool value) {
 }
 
 void TListViewModel::SetEntryData(int index, void* data) {
+    TakeOutDeleted();
     TListViewModelEntry* entry = Entry(index);
     if (entry->Data == data)
         return;
     if (data) {
-        TDataRows& rows = FDataRows[data];
+        TDataRows::TRows& rows = FDataRows.Add(data);
         ++rows.Count;
         rows.Hint = index;
     }
@@ -233,12 +412,19 @@ void TListViewModel::SetEntryData(int index, void* data) {
 void TListViewModel::ForgetData(void* data) {
     if (!data)
         return;
-    const auto found = FDataRows.find(data);
-    if (found != FDataRows.end() && --found->second.Count <= 0)
-        FDataRows.erase(found);
+    TDataRows::TRows* found = FDataRows.Find(data);
+    if (!found)
+        return;
+    if (--found->Count <= 0) {
+        FDataRows.Erase(found);
+    } else if (found->Count == 1) {
+        // The row that still holds it was never hinted: it may stand anywhere.
+        RowsMovedFrom(0);
+    }
 }
 
 void TListViewModel::SetEntryState(int index, int state) {
+    TakeOutDeleted();
     TListViewModelEntry* entry = Entry(index);
     const int old = entry->State;
     if (state == old)
@@ -282,6 +468,7 @@ int TListViewModel::Add() {
 }
 
 void TListViewModel::Insert(int index) {
+    TakeOutDeleted();
     if (index < 0 || index > Count())
         IndexError(index);
     if (OnBeforeInsert)
@@ -289,6 +476,7 @@ void TListViewModel::Insert(int index) {
     auto entry = std::make_unique<TListViewModelEntry>();
     FData->Entries.Insert(index, entry.get());
     entry.release();
+    RowsMovedFrom(index);
     if (FData->FocusIndex >= index)
         ++FData->FocusIndex;
     if (FData->SelectedIndex >= index)
@@ -298,12 +486,42 @@ void TListViewModel::Insert(int index) {
 }
 
 void TListViewModel::DeleteSelected() {
+    TakeOutDeleted();
+    // From the last row up: each row is marked where it stands, and all are
+    // taken out together.
+    const TListViewModelBatch batch(*this);
     for (int i = Count() - 1; i >= 0 && FData->SelectedCount > 0; --i)
         if (Entry(i)->State & kSelected)
             Delete(i);
 }
 
 void TListViewModel::Delete(int index) {
+    if (!Defers() || index >= FDeleted.First()) {
+        TakeOutDeleted();
+        DeleteAt(index);
+        return;
+    }
+    // Below the first marked row an index is the row's place in the list.
+    if (index < 0 || index >= FData->Entries.Count())
+        IndexError(index);
+    MarkDeleted(index);
+}
+
+int TListViewModel::Remove(void* data) {
+    if (!Defers())
+        TakeOutDeleted();
+    const int place = PlaceOf(data);
+    if (place < 0)
+        return -1;
+    const int index = place - FDeleted.Before(place);
+    if (Defers())
+        MarkDeleted(place);
+    else
+        DeleteAt(index);
+    return index;
+}
+
+void TListViewModel::DeleteAt(int index) {
     TListViewModelEntry* entry = Entry(index);
     if (OnBeforeDelete)
         OnBeforeDelete(this, index);
@@ -324,6 +542,7 @@ void TListViewModel::Delete(int index) {
     }
     void* data = entry->Data;
     d.Entries.Delete(index);
+    RowsMovedFrom(index);
     ForgetData(data);
     d.FocusIndex = focus;
     if (focus >= 0)
@@ -337,11 +556,13 @@ void TListViewModel::Delete(int index) {
 }
 
 void TListViewModel::Clear() {
+    TakeOutDeleted();
     while (Count() > 0)
         Delete(Count() - 1);
 }
 
 void TListViewModel::SelectAll() {
+    TakeOutDeleted();
     const int count = Count();
     void* const* list = FData->Entries.List();
     for (int i = 0; i < count; ++i)
@@ -349,13 +570,25 @@ void TListViewModel::SelectAll() {
 }
 
 void TListViewModel::DeselectAll() {
+    TakeOutDeleted();
+    // What SetState without the selected bit does to each row, in a loop
+    // plain enough for the processor to fetch several rows at a time.
+    TListViewModelData& d = *FData;
     const int count = Count();
-    void* const* list = FData->Entries.List();
-    for (int i = 0; i < count && FData->SelectedCount > 0; ++i)
-        SetEntryState(i, EntryAt(list, i)->State & ~kSelected);
+    void* const* list = d.Entries.List();
+    for (int i = 0; i < count && d.SelectedCount > 0; ++i) {
+        TListViewModelEntry* entry = EntryAt(list, i);
+        if (entry->State & kSelected) {
+            entry->State &= ~kSelected;
+            --d.SelectedCount;
+        }
+    }
+    if (!d.MultiSelect)
+        d.SelectedIndex = -1;
 }
 
 void TListViewModel::InvertSelection() {
+    TakeOutDeleted();
     const int count = Count();
     void* const* list = FData->Entries.List();
     for (int i = 0; i < count; ++i)
@@ -363,6 +596,7 @@ void TListViewModel::InvertSelection() {
 }
 
 void TListViewModel::Sort(const TListViewModelCompare& compare) {
+    TakeOutDeleted();
     const int count = Count();
     std::vector<TListViewModelSortItem> items(static_cast<size_t>(count));
     TList references;
@@ -385,6 +619,7 @@ void TListViewModel::Sort(const TListViewModelCompare& compare) {
 }
 
 void TListViewModel::SortByKey(const TListViewModelSortKey& key) {
+    TakeOutDeleted();
     const int count = Count();
     // All keys one after the other, so the sort reads them from one block.
     std::string arena;
@@ -405,9 +640,11 @@ void TListViewModel::SortByKey(const TListViewModelSortKey& key) {
 
 void TListViewModel::Reverse() {
     // The permutation (i, Count-1-i), done in place.
+    TakeOutDeleted();
     const int count = Count();
     void** list = FData->Entries.List();
     std::reverse(list, list + count);
+    RowsMovedFrom(0);
     TListViewModelData& d = *FData;
     if (d.FocusIndex >= 0)
         d.FocusIndex = count - 1 - d.FocusIndex;
@@ -416,11 +653,13 @@ void TListViewModel::Reverse() {
 }
 
 void TListViewModel::Exchange(int index1, int index2) {
+    TakeOutDeleted();
     Entry(index1);
     Entry(index2);
     if (index1 == index2)
         return;
     FData->Entries.Exchange(index1, index2);
+    RowsMovedFrom(std::min(index1, index2));
     TListViewModelData& d = *FData;
     d.FocusIndex = ExchangedIndex(d.FocusIndex, index1, index2);
     if (!d.MultiSelect)
@@ -428,6 +667,7 @@ void TListViewModel::Exchange(int index1, int index2) {
 }
 
 void TListViewModel::MoveSelected(int direction) {
+    TakeOutDeleted();
     if (direction == 0)
         return;
     const int count = Count();
@@ -454,11 +694,13 @@ void TListViewModel::MoveSelected(int direction) {
 }
 
 void TListViewModel::Move(int curIndex, int newIndex) {
+    TakeOutDeleted();
     Entry(curIndex);
     Entry(newIndex);
     if (curIndex == newIndex)
         return;
     FData->Entries.Move(curIndex, newIndex);
+    RowsMovedFrom(std::min(curIndex, newIndex));
     TListViewModelData& d = *FData;
     d.FocusIndex = MovedIndex(d.FocusIndex, curIndex, newIndex);
     if (!d.MultiSelect)
@@ -466,6 +708,7 @@ void TListViewModel::Move(int curIndex, int newIndex) {
 }
 
 void TListViewModel::Reorder(const TListViewModelOrder& order) {
+    TakeOutDeleted();
     const int count = Count();
     if (static_cast<int>(order.size()) != count)
         throw EListError(Format("List count out of bounds (%d).", static_cast<int>(order.size())));
@@ -487,6 +730,7 @@ void TListViewModel::Reorder(const TListViewModelOrder& order) {
     TListViewModelData& d = *FData;
     const int focus = d.FocusIndex;
     const int selected = d.SelectedIndex;
+    RowsMovedFrom(0);
     for (int k = 0; k < count; ++k) {
         const TListViewModelOrderItem& pair = order[static_cast<size_t>(k)];
         list[pair.To] = collected[static_cast<size_t>(k)];
@@ -498,32 +742,48 @@ void TListViewModel::Reorder(const TListViewModelOrder& order) {
 }
 
 int TListViewModel::IndexOf(void* data) const {
-    const int count = Count();
+    const int place = PlaceOf(data);
+    return place < 0 ? -1 : place - FDeleted.Before(place);
+}
+
+int TListViewModel::PlaceOf(void* data) const {
+    const int places = FData->Entries.Count();
     void* const* list = FData->Entries.List();
-    TDataRows* known = nullptr;
+    auto holds = [&](int place) { return EntryAt(list, place)->Data == data && !FDeleted.Marked(place); };
     if (data) {
-        const auto found = FDataRows.find(data);
-        if (found == FDataRows.end())
+        const TDataRows::TRows* found = FDataRows.Find(data);
+        if (!found)
             return -1;
-        known = &found->second;
-        // One row holds it: where it is, it is also the first from the top.
-        if (known->Count == 1) {
-            for (const int candidate : {known->Hint, count - 1})
-                if (candidate >= 0 && candidate < count && EntryAt(list, candidate)->Data == data)
-                    return candidate;
+        const TDataRows::TRows known = *found;
+        if (known.Count == 1) {
+            if (known.Hint >= 0 && known.Hint < places && holds(known.Hint))
+                return known.Hint;
+            // A wrong hint lies at or after the hinted places: scan on from
+            // there, hinting every row passed, so that the next lookups that
+            // miss go on where this one stops.
+            for (int place = FHintedPlaces; place < places; ++place) {
+                const TListViewModelEntry* entry = EntryAt(list, place);
+                FHintedPlaces = place + 1;
+                if (!entry->Data || FDeleted.Marked(place))
+                    continue;
+                TDataRows::TRows* rows = FDataRows.Find(entry->Data);
+                if (rows && rows->Count == 1)
+                    rows->Hint = place;
+                if (entry->Data == data)
+                    return place;
+            }
+            return -1;
         }
     }
-    for (int i = 0; i < count; ++i) {
-        if (EntryAt(list, i)->Data == data) {
-            if (known)
-                known->Hint = i;
-            return i;
-        }
-    }
+    // No data, or held by several rows: the first from the top.
+    for (int place = 0; place < places; ++place)
+        if (holds(place))
+            return place;
     return -1;
 }
 
 void TListViewModel::ReadFromView(bool withStates) {
+    TakeOutDeleted();
     if (!FListView)
         return;
     SetCount(ViewCount(FListView));
@@ -537,6 +797,7 @@ void TListViewModel::ReadFromView(bool withStates) {
 }
 
 void TListViewModel::WriteToView(bool withStates) {
+    TakeOutDeleted();
     if (!FListView)
         return;
     TViewUpdate update(FListView);

@@ -5,10 +5,10 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 class TListViewModel;
@@ -96,14 +96,20 @@ public:
     ~TListViewModel() override;
 
     HWND ListView() const { return FListView; }
-    int Count() const { return FData->Entries.Count(); }
+    int Count() const { return FData->Entries.Count() - FDeleted.Count(); }
     // The shared cursor moved to index (checked by the cursor's accessors).
     TListViewModelItem* Items(int index);
     // Adds rows at the end or deletes the last rows.
     void SetCount(int count);
-    int FocusIndex() const { return FData->FocusIndex; }
+    int FocusIndex() const {
+        TakeOutDeleted();
+        return FData->FocusIndex;
+    }
     int SelectedCount() const { return FData->SelectedCount; }
-    int SelectedIndex() const { return FData->SelectedIndex; }
+    int SelectedIndex() const {
+        TakeOutDeleted();
+        return FData->SelectedIndex;
+    }
     bool MultiSelect() const { return FData->MultiSelect; }
     // A change deselects every row.
     void SetMultiSelect(bool value);
@@ -125,6 +131,19 @@ public:
     virtual void SelectAll();
     virtual void DeselectAll();
     virtual void InvertSelection();
+    // Deletes the first row from the top that holds data and returns its
+    // index, or returns -1 when no row holds it.
+    int Remove(void* data);
+    // Between BeginBatch and EndBatch (pairs nest; the outermost counts) a
+    // deleted row is only marked, and the marked rows are taken out together
+    // in one pass when the batch ends, or before anything that needs the rows
+    // in their places. Indexes, counts, focus and selection are throughout as
+    // deleting the rows one at a time makes them: deleting many rows, or
+    // removing many data objects wherever they stand, costs one pass instead
+    // of one pass each. Without a batch, and while a delete notification is
+    // assigned, every delete takes its row out at once.
+    void BeginBatch();
+    void EndBatch();
     // Ascending and stable: rows that compare equal keep their order.
     virtual void Sort(const TListViewModelCompare& compare);
     virtual void Reverse();
@@ -137,8 +156,9 @@ public:
     // list index error and changes nothing.
     virtual void Reorder(const TListViewModelOrder& order);
     // The first row from the top with this data, or -1. Without a scan when
-    // no row holds it, or one row does and stands where it was last set or
-    // found, or last (as an item just added does).
+    // no row holds it, or one row does and has not moved since it was last
+    // set or found; all lookups between two moves of rows scan each row at
+    // most once in all.
     virtual int IndexOf(void* data) const;
     // Count and selection mode, and with states every row's state, from the control.
     virtual void ReadFromView(bool withStates);
@@ -156,20 +176,92 @@ public:
 private:
     friend class TListViewModelItem;
 
+    // Rows marked deleted in a batch, counted so that the index of a row
+    // among the rows left is found in logarithmic time.
+    class TDeletedRows {
+    public:
+        int Count() const { return FCount; }
+        // The lowest marked row (INT_MAX when none): below it, a row's index
+        // among the rows left is its place in the list.
+        int First() const { return FFirst; }
+        bool Marked(int row) const { return row >= FFirst && FMarks[static_cast<size_t>(row)]; }
+        // rows: the length of the list, the same for every mark until Clear.
+        void Mark(int row, int rows);
+        // How many marked rows stand before this one.
+        int Before(int row) const;
+        void Clear();
+
+    private:
+        // Beside the entries rather than in them: a pass over the list reads
+        // the marks in order and touches only the entries that go.
+        std::vector<unsigned char> FMarks;
+        // A Fenwick tree over the marks, made when first needed.
+        mutable std::vector<int> FTree;
+        int FCount = 0;
+        int FFirst = INT_MAX;
+    };
+
+    // The row at index among the rows left; for an index at or past the first
+    // row marked deleted, the marked rows are taken out first.
     TListViewModelEntry* Entry(int index) const;
     void SetEntryState(int index, int state);
     void SetEntryData(int index, void* data);
     void ForgetData(void* data);
     void WriteStates();
+    // Whether a delete now only marks its row.
+    bool Defers() const;
+    void DeleteAt(int index);
+    void MarkDeleted(int row);
+    // Takes the rows marked deleted out in one pass, in order; nothing
+    // observable changes (hence const).
+    void TakeOutDeleted() const;
+    // The place in the list of the first row, not deleted, with this data.
+    int PlaceOf(void* data) const;
+    // Rows at and after place may have moved: their data's hints may be wrong.
+    void RowsMovedFrom(int place) const;
 
     HWND FListView;
     std::unique_ptr<TListViewModelData> FData;
     std::unique_ptr<TListViewModelItem> FItem;
-    // For each data pointer that rows hold: how many rows hold it, and the row
-    // where it was last set or found (checked before use: rows move).
-    struct TDataRows {
-        int Count = 0;
-        int Hint = -1;
+    // For each data pointer that rows hold: how many rows hold it, and the
+    // place where it was last set or found (checked before use: rows move).
+    // One open-addressed table without an allocation per pointer, since a
+    // list edit adds or removes hundreds of thousands of them in one step.
+    class TDataRows {
+    public:
+        struct TRows {
+            const void* Data = nullptr; // null: a free slot
+            int Count = 0;
+            int Hint = -1;
+        };
+        // Null when no row holds data. Valid until the next Add or Erase.
+        TRows* Find(const void* data);
+        // The rows of data, added with Count 0 when missing.
+        TRows& Add(const void* data);
+        void Erase(TRows* rows);
+
+    private:
+        size_t Home(const void* data) const;
+        std::vector<TRows> FSlots; // a power of two of them, at most half used
+        size_t FUsed = 0;
+        int FBits = 0;
     };
-    mutable std::unordered_map<const void*, TDataRows> FDataRows;
+    mutable TDataRows FDataRows;
+    // Every data object held by one row only, in the places before this one,
+    // has its place as its hint; a lookup that misses scans on from here.
+    mutable int FHintedPlaces = 0;
+    int FBatchDepth = 0;
+    mutable TDeletedRows FDeleted;
+};
+
+// A batch of the model (BeginBatch, EndBatch) for the lifetime of the object.
+class TListViewModelBatch {
+public:
+    explicit TListViewModelBatch(TListViewModel& model) : FModel(model) { FModel.BeginBatch(); }
+    TListViewModelBatch(const TListViewModelBatch&) = delete;
+    TListViewModelBatch& operator=(const TListViewModelBatch&) = delete;
+    ~TListViewModelBatch() { FModel.EndBatch(); }
+
+private:
+    TListViewModel& FModel;
 };

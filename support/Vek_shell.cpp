@@ -31,18 +31,24 @@ bool TFileDrop::IsFinished() const {
 
 int TFileDrop::GetCount() const {
     CheckNotFinished();
-    return static_cast<int>(DragQueryFileA(FDrop, 0xFFFFFFFF, nullptr, 0));
+    return static_cast<int>(DragQueryFileW(FDrop, 0xFFFFFFFF, nullptr, 0));
 }
 
 std::string TFileDrop::GetFile(int index) const {
     CheckNotFinished();
     if (index < 0 || index >= GetCount())
         throw EShellError("The program cannot get the path of the dropped file.");
-    const UINT length = DragQueryFileA(FDrop, static_cast<UINT>(index), nullptr, 0);
-    std::string path(length, '\0');
+    // Read in UTF-16 and narrowed here: the ANSI form would name a file that
+    // the code page cannot hold by a look-alike, which may be another file.
+    const UINT length = DragQueryFileW(FDrop, static_cast<UINT>(index), nullptr, 0);
+    std::wstring wide(length, L'\0');
     // One more for the terminator, which the string keeps past its end.
-    const UINT copied = DragQueryFileA(FDrop, static_cast<UINT>(index), path.data(), length + 1);
-    path.resize(copied < length ? copied : length);
+    const UINT copied = DragQueryFileW(FDrop, static_cast<UINT>(index), wide.data(), length + 1);
+    wide.resize(copied < length ? copied : length);
+    std::string path;
+    if (!TryWideToAnsi(wide, path))
+        throw EShellError("The path of a dropped file holds a character that the system's code page cannot "
+                          "represent.");
     return path;
 }
 

@@ -33,7 +33,9 @@ public:
     virtual bool IsFinished() const;
 
     int GetCount() const;
-    // The path at the index, exactly as the system gives it.
+    // The path at the index in the ANSI code page. A path with a character
+    // that the code page cannot hold raises EShellError (never a look-alike,
+    // which could name another file).
     std::string GetFile(int index) const;
 
 private:

@@ -4,6 +4,8 @@
 #include "framework/Fw_scope.h"
 #include "support/Vek_autopointer.h"
 
+#include <memory>
+
 namespace {
 
 // An error event whose delivery failed goes to the exception display, so that
@@ -14,6 +16,32 @@ void ReportError(TTask& task, Exception& error) {
     } catch (...) {
         HandleExceptionSink();
     }
+}
+
+// The finish event is what the task's owner waits for (a progress dialog
+// closes at it). When the handshake cannot deliver it, the failure goes to
+// the exception display and the event goes to the main thread's queue
+// instead, which frees the task after it; only when that fails too is the
+// task kept, as its owner may still hold it. True when delivered in the
+// handshake: the worker then frees the task itself.
+bool DeliverFinished(TTask& task, bool freeOnFinish) {
+    try {
+        task.DoFinished();
+        return true;
+    } catch (...) {
+        HandleExceptionSink();
+    }
+    try {
+        TTask* queued = &task;
+        TThread::Queue([queued, freeOnFinish] {
+            const std::unique_ptr<TTask> owned(freeOnFinish ? queued : nullptr);
+            if (queued->OnFinished)
+                queued->OnFinished(queued);
+        });
+    } catch (...) {
+        HandleExceptionSink();
+    }
+    return false;
 }
 
 } // namespace
@@ -98,7 +126,6 @@ void TTask::Body(void* data, TTaskThread* /*thread*/) {
     // as soon as the event has returned.
     const bool freeOnFinish = task->FreeOnFinish;
     // After an error too: the finish event is what the owner waits for.
-    task->DoFinished();
-    if (freeOnFinish)
+    if (DeliverFinished(*task, freeOnFinish) && freeOnFinish)
         delete task;
 }

@@ -117,6 +117,38 @@ TEST(Clipboard, ReadsTheTextOfProgramsThatWriteUnicode) {
     EXPECT_EQ(GetText(), "one\r\ntwo");
 }
 
+// UTF-16 text comes through exactly where the code page holds it, and is
+// refused where the system's plain text would hold a look-alike.
+TEST(Clipboard, RefusesUnicodeTextThatTheCodePageCannotHold) {
+    const struct {
+        unsigned codePage; // 0: any
+        std::wstring text;
+        const char* expected; // null: refused
+    } cases[] = {
+        {0, L"A\u0100.txt", nullptr}, // A with macron: "A" by best fit
+        {0, L"\U0001F600", nullptr},  // an emoji
+        {1252, L"caf\u00e9\u20ac", "caf\xE9\x80"},
+        {1252, L"a\uff0fb", nullptr}, // full-width solidus: "/" by best fit
+        {1252, L"\u8868", nullptr},
+        {932, L"\u8868\uff71", "\x95\x5C\xB1"},
+        {932, L"\u00a5", nullptr}, // yen sign: a backslash by best fit
+        {932, L"caf\u00e9", nullptr},
+    };
+    for (const auto& c : cases) {
+        if (c.codePage != 0 && c.codePage != GetACP())
+            continue;
+        SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+        PutUnicodeText(c.text);
+        if (c.expected) {
+            EXPECT_EQ(GetText(), c.expected);
+        } else {
+            EXPECT_ERROR_MESSAGE(EClipboardException, GetText(),
+                                 "The clipboard text holds a character that the system's code page cannot "
+                                 "represent.");
+        }
+    }
+}
+
 TEST(Clipboard, WaitsBrieflyForAnotherHolderAndThenGivesUp) {
     PutText("before");
     {

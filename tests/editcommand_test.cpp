@@ -90,6 +90,11 @@ public:
         });
         FModel.WriteToView(true);
     }
+    void Reverse() {
+        FModel.ReadFromView(true);
+        FModel.Reverse();
+        FModel.WriteToView(true);
+    }
     void MoveSelected(int direction) {
         FModel.ReadFromView(true);
         FModel.MoveSelected(direction);
@@ -184,6 +189,36 @@ TEST(ListEditCommand, UndoingADeleteBringsTheRowsBackAtTheEnd) {
     });
 }
 
+// The rows that an undo or redo removes are found where sorting, reversing
+// and moving left them, and are taken out together; focus and selection end
+// as removing them one at a time leaves them.
+TEST(ListEditCommand, UndoAndRedoFindTheirRowsAfterTheRowsMoved) {
+    RunSteps({
+        {"add six", [](TEditBench& b) { b.Add("a b c d e f"); }, "A B C D E F*", "1 undo, 0 redo"},
+        {"add two", [](TEditBench& b) { b.Add("g h"); }, "a b c d e f G H*", "2 undo, 0 redo"},
+        {"reverse", [](TEditBench& b) { b.Reverse(); }, "H* G f e d c b a", "2 undo, 0 redo"},
+        {"undo the add of two", Undo, "f* e d c b a", "1 undo, 1 redo"},
+        {"redo it", Redo, "f e d c b a G H*", "2 undo, 0 redo"},
+        {"select e and b",
+         [](TEditBench& b) {
+             b.Select({1, 4});
+         },
+         "f E d c B* a g h", "2 undo, 0 redo"},
+        {"move up", [](TEditBench& b) { b.MoveSelected(-1); }, "E f d B* c a g h", "2 undo, 0 redo"},
+        {"delete", [](TEditBench& b) { b.DeleteSelected(); }, "f d c* a g h", "3 undo, 0 redo"},
+        {"sort", [](TEditBench& b) { b.SortByOldName(); }, "a c* d f g h", "3 undo, 0 redo"},
+        {"undo the delete", Undo, "a c d f g h E B*", "2 undo, 1 redo"},
+        {"reverse", [](TEditBench& b) { b.Reverse(); }, "B* E h g f d c a", "2 undo, 1 redo"},
+        {"redo the delete", Redo, "h* g f d c a", "3 undo, 0 redo"},
+        {"undo the delete", Undo, "h g f d c a E B*", "2 undo, 1 redo"},
+        {"undo the add of two", Undo, "f d c a e b*", "1 undo, 2 redo"},
+        {"undo the add of six", Undo, "", "0 undo, 3 redo"},
+        {"redo the add of six", Redo, "A B C D E F*", "1 undo, 2 redo"},
+        {"redo the add of two", Redo, "a b c d e f G H*", "2 undo, 1 redo"},
+        {"redo the delete", Redo, "a c d f g h*", "3 undo, 0 redo"},
+    });
+}
+
 TEST(ListEditCommand, MovingBetweenCommandsKeepsEveryItem) {
     RunSteps({
         {"add", [](TEditBench& b) { b.Add("a b c d"); }, "A B C D*", "1 undo, 0 redo"},
@@ -222,6 +257,19 @@ TEST(ListEditCommand, AnItemThatIsNoLongerShownEndsTheHistory) {
     bench.Model().WriteToView(true);
     EXPECT_ERROR_MESSAGE(EListEditError, bench.Invoker().Undo(), "The program cannot remove the item.");
     EXPECT_EQ(bench.Rows(), "a*"); // the control was written all the same
+    EXPECT_EQ(bench.History(), "0 undo, 0 redo");
+}
+
+TEST(ListEditCommand, AnItemWithoutARowStopsTheUndoWhereItStands) {
+    TEditBench bench;
+    bench.Add("x");
+    bench.Add("a b c");
+    // The row of a leaves the list without a command.
+    bench.Model().Delete(1);
+    bench.Model().WriteToView(true);
+    // Undone last first: c and b go, a stops the undo with the error.
+    EXPECT_ERROR_MESSAGE(EListEditError, bench.Invoker().Undo(), "The program cannot remove the item.");
+    EXPECT_EQ(bench.Rows(), "x*");
     EXPECT_EQ(bench.History(), "0 undo, 0 redo");
 }
 

@@ -144,6 +144,73 @@ TEST(FileRename, ReportsAMissingSource) {
     EXPECT_FILE_ERROR(files.Rename(dir / "missing.txt", "x.txt"), "The program could not rename the file.");
 }
 
+// Names that are not ASCII, put on disk in the code page the suite runs
+// under (each case names its code page): Latin-1 letters in 1252; in 932
+// double-byte characters whose second byte is a backslash (0x5C), and
+// half-width katakana. A change of letter case only, of an accented or a
+// full-width name, is a rename too. Each is renamed and back.
+TEST(FileRename, RenamesNamesThatAreNotAscii) {
+    const struct {
+        unsigned codePage;
+        const char* oldName;
+        const char* newName;
+        bool directory;
+    } cases[] = {
+        {1252, "caf\xE9.txt", "Caf\xE9 cr\xE8me br\xFBl\xE9\x65.txt", false},
+        {1252, "plain.txt", "na\xEFve \xA3\xA7\xB5\xBD.txt", false},
+        {1252, "\xE9t\xE9.txt", "\xC9T\xC9.TXT", false},
+        {1252, "\xC5ngstr\xF6m", "\xE5NGSTR\xD6M", true},
+        {932, "\x95\x5C.txt", "\x83\x5C\x83\x74\x83\x67.txt", false}, // hyou -> sofuto
+        {932, "\x8B\x40\x94\x5C", "\x8B\x40\x94\x5C\x82\xA0", true},  // kinou -> kinou-a
+        {932, "plain.txt", "\xB6\xC0\xB6\xC5.txt", false},            // half-width katakana
+        {932, "\x82\x60\x82\x61.txt", "\x82\x81\x82\x82.txt", false}, // full-width AB -> ab
+    };
+    int run = 0;
+    for (const auto& c : cases) {
+        if (c.codePage != GetACP())
+            continue;
+        ++run;
+        SCOPED_TRACE(::testing::PrintToString(c.oldName) + " -> " + ::testing::PrintToString(c.newName));
+        TTempDir dir;
+        const std::string path = c.directory ? dir.MakeDir(c.oldName) : dir.MakeFile(c.oldName, "contents");
+        ASSERT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{c.oldName}) << "not created as named";
+        ASSERT_TRUE(TFiles().TryRename(path, c.newName));
+        EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{c.newName});
+        if (!c.directory) {
+            EXPECT_EQ(ReadFileText(dir / c.newName), "contents");
+        }
+        ASSERT_TRUE(TFiles().TryRename(dir / c.newName, c.oldName));
+        EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{c.oldName});
+    }
+    EXPECT_GT(run, 0) << "no case for code page " << GetACP();
+}
+
+// The system stores names in UTF-16 and drops trailing dots and blanks: a
+// name that would not come back as given is refused before the disk is
+// touched, never reported done under another name.
+TEST(FileRename, RefusesANameTheSystemWouldStoreOtherwise) {
+    const struct {
+        unsigned codePage; // 0: any
+        const char* newName;
+    } cases[] = {
+        {0, "b."},
+        {0, "b "},
+        {0, "b. ."},
+        {932, "\xED\x40.txt"},  // a second spelling: the system stores 0xFA 0x5C
+        {932, "a\x81\x20.txt"}, // a lead byte without its trail byte
+        {932, "a.tx\x82"},      // a lead byte at the end
+    };
+    TTempDir dir;
+    const std::string a = dir.MakeFile("a.txt", "a");
+    for (const auto& c : cases) {
+        if (c.codePage != 0 && c.codePage != GetACP())
+            continue;
+        SCOPED_TRACE(::testing::PrintToString(c.newName));
+        EXPECT_FALSE(TFiles().TryRename(a, c.newName));
+        EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"a.txt"});
+    }
+}
+
 TEST(FileRename, ARelativePathIsResolvedAgainstTheCurrentDirectory) {
     TTempDir dir;
     TFiles files;

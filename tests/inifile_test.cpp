@@ -239,6 +239,22 @@ TEST(MemIniFileDisk, RoundTripKeepsWhatTheProgramDoesNotKnow) {
     EXPECT_EQ(ReadFileText(path), std::string(kSample) + "\r\n[New]\r\nValue=5\r\n");
 }
 
+// A file saved with a UTF-8 byte-order mark keeps its first section: read
+// as written, and saved with one header, not a second section appended.
+TEST(MemIniFileDisk, AByteOrderMarkDoesNotHideTheFirstSection) {
+    TTempDir dir;
+    const std::string path =
+        dir.MakeFile("Settings.ini", "\xEF\xBB\xBF[System]\r\nCurrentDirectory=C:\\Work\r\n");
+    {
+        TMemIniFile ini(path);
+        EXPECT_TRUE(ini.SectionExists("System"));
+        EXPECT_EQ(ini.ReadString("System", "CurrentDirectory", ""), "C:\\Work");
+        ini.WriteString("System", "CurrentDirectory", "D:\\Other");
+        ini.UpdateFile();
+    }
+    EXPECT_EQ(ReadFileText(path), "[System]\r\nCurrentDirectory=D:\\Other\r\n");
+}
+
 TEST(MemIniFileDisk, MissingFileIsEmptyAndWrittenOnRequest) {
     TTempDir dir;
     const std::string path = dir / "Settings.ini";

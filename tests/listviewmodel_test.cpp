@@ -438,3 +438,83 @@ TEST(ListViewModel, IndexOfStaysTheFirstRowThroughEveryChange) {
         }
     }
 }
+
+// Inside a batch a deleted row is only marked until the batch ends; every
+// answer on the way, and the rows, focus and selection at the end, must be
+// those of deleting one row at a time. Each case runs its steps on a model in
+// a batch and on one without, side by side. Steps: "d3" deletes the row at
+// index 3, "rX" removes the data X, "i" inserts a row at the top (which needs
+// the rows in place), "s2" focuses and selects the row at index 2.
+TEST(ListViewModel, ABatchDeletesAsOneRowAtATimeDoes) {
+    const struct {
+        const char* rows;
+        bool multiSelect;
+        const char* steps;
+    } cases[] = {
+        {"a B c D* e F g", true, "d5 d3 d1"},     // from the last up, as the Edit menu deletes
+        {"a B c D* e F g", true, "d1 d2 d3"},     // upwards: each index counts the rows left
+        {"a b c* d e", true, "d2 d2 d2"},         // the focus passes on, then to the last row left
+        {"a b c d e*", true, "d4 d3"},            // the focused last row: up to the new last row
+        {"a* b c", true, "d0 d0 d0"},             // every row: no focus left
+        {"A b* C d E", true, "rc ra re"},         // removed wherever they stand
+        {"A b* C d E", true, "rb rd rb"},         // the second removal of b finds nothing
+        {"a b C* d e f", true, "rf rc ra d0 rd"}, // removals and deletes mixed
+        {"a b c D* e", true, "rd i rb"},          // an insert takes the marked rows out first
+        {"a B c d e", false, "d0 rb d1"},         // single selection: the selected row goes
+        {"a b c D e*", false, "ra rb s1 rc"},     // a new selection within the batch
+        {"e d c b a*", true, "ra rb rc rd re"},   // everything, last row first
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.rows) + " | " + c.steps);
+        TListViewModel batched(nullptr), single(nullptr);
+        for (TListViewModel* model : {&batched, &single}) {
+            model->SetMultiSelect(c.multiSelect);
+            Build(*model, c.rows);
+        }
+        batched.BeginBatch();
+        for (const std::string& step : Tokens(c.steps)) {
+            SCOPED_TRACE(step);
+            const int argument =
+                step.size() > 1 && isdigit(static_cast<unsigned char>(step[1])) ? step[1] - '0' : 0;
+            for (TListViewModel* model : {&batched, &single}) {
+                switch (step[0]) {
+                case 'd':
+                    model->Delete(argument);
+                    break;
+                case 'r':
+                    model->Remove(DataOf(step[1]));
+                    break;
+                case 'i':
+                    model->Insert(0);
+                    break;
+                case 's':
+                    model->Items(argument)->SetState(LVIS_FOCUSED | LVIS_SELECTED);
+                    break;
+                }
+            }
+            EXPECT_EQ(batched.Count(), single.Count());
+            EXPECT_EQ(batched.SelectedCount(), single.SelectedCount());
+            for (char letter = 'a'; letter <= 'g'; ++letter)
+                EXPECT_EQ(batched.IndexOf(DataOf(letter)), single.IndexOf(DataOf(letter))) << letter;
+        }
+        batched.EndBatch();
+        EXPECT_EQ(Describe(batched), Describe(single));
+        EXPECT_EQ(batched.FocusIndex(), single.FocusIndex());
+        EXPECT_EQ(batched.SelectedIndex(), single.SelectedIndex());
+        ExpectInvariants(batched);
+    }
+}
+
+TEST(ListViewModel, RemoveGivesTheIndexTheRowHadWhenItWent) {
+    TListViewModel model(nullptr);
+    model.SetMultiSelect(true);
+    Build(model, "a b c d e");
+    const TListViewModelBatch batch(model);
+    const struct {
+        char letter;
+        int expected;
+    } steps[] = {{'c', 2}, {'e', 3}, {'a', 0}, {'a', -1}, {'d', 1}, {'x', -1}, {'b', 0}};
+    for (const auto& step : steps)
+        EXPECT_EQ(model.Remove(DataOf(step.letter)), step.expected) << step.letter;
+    EXPECT_EQ(model.Count(), 0);
+}

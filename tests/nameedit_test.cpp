@@ -271,12 +271,47 @@ TEST(NameEdit, MalformedUtf8EmptiesTheDecodedPart) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(UrlDecodePart(c.name, c.part, ceUtf8), c.expected) << PartName(c.part) << " of " << c.name;
-    // A four-byte sequence is well-formed: the character the code page lacks gets the system's replacement.
-    const std::string emoji = UrlDecodePart("%F0%9F%98%80.txt", pkName, ceUtf8);
-    EXPECT_FALSE(emoji.empty());
-    EXPECT_EQ(TRenameName(emoji).GetPart(pkExtension), "txt");
     // The same bytes as ANSI text are taken as they are.
     EXPECT_EQ(UrlDecodePart("a%C3.txt", pkBaseName, ceAnsi), "a\xC3.txt");
+}
+
+// A decoded character that the code page cannot hold is refused, never
+// replaced by a look-alike or "?": the system's best fit would turn a
+// full-width solidus into "/" and, in code page 932, a yen sign into the
+// backslash. Characters that the code page holds decode as before.
+TEST(NameEdit, UrlDecodeRefusesACharacterTheCodePageCannotHold) {
+    const struct {
+        unsigned codePage; // 0: any
+        const char* encoded;
+        const char* decoded; // null: refused
+    } cases[] = {
+        {0, "%F0%9F%98%80.txt", nullptr},   // an emoji
+        {1252, "a%EF%BC%8Fb.txt", nullptr}, // full-width solidus: "/" by best fit
+        {1252, "a%EF%BC%BCb.txt", nullptr}, // full-width reverse solidus: a backslash by best fit
+        {1252, "%C4%80.txt", nullptr},      // A with macron
+        {1252, "%C2%A5%C3%A9.txt", "\xA5\xE9.txt"},
+        {932, "%C2%A5.txt", nullptr}, // the yen sign, 0x5C by best fit
+        {932, "%C3%A9.txt", nullptr}, // e acute
+        {932, "%E8%A1%A8.txt", "\x95\x5C.txt"},
+        {932, "%EF%BD%B1.txt", "\xB1.txt"},      // half-width katakana
+        {932, "a%EF%BC%8Fb.txt", "a\x81^b.txt"}, // the full-width solidus is a character here
+    };
+    for (const auto& c : cases) {
+        if (c.codePage != 0 && c.codePage != GetACP())
+            continue;
+        SCOPED_TRACE(c.encoded);
+        if (c.decoded) {
+            EXPECT_EQ(UrlDecodePart(c.encoded, pkName, ceUtf8), c.decoded);
+            continue;
+        }
+        TRenameName name(c.encoded);
+        name.UrlDecode();
+        const std::string bytes = name.GetText();
+        EXPECT_ERROR_MESSAGE(ENameEditError, name.DecodeCharacters(ceUtf8),
+                             "The name holds a character that the system's code page cannot represent.");
+        EXPECT_EQ(name.GetText(), bytes);
+        EXPECT_THROW(UrlDecodePart(c.encoded, pkBaseName, ceUtf8), ENameEditError);
+    }
 }
 
 TEST(NameEdit, AMalformedEscapeThrowsAndLeavesTheNameUnchanged) {

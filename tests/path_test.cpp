@@ -386,3 +386,42 @@ TEST(PathExpand, ResolvesAgainstTheCurrentDirectory) {
     EXPECT_EQ(TPath("C:\\a").ExpandUnc().GetPath(), "C:\\a");
     files.SetWorkingDirectory(saved);
 }
+
+// Paths whose directories and names are not ASCII, on disk: the system
+// resolves them, gives their long form and their attributes, and the part
+// rules split them where the system does (a 0x5C second byte is no separator).
+TEST(PathExpand, ResolvesNamesThatAreNotAsciiOnDisk) {
+    const struct {
+        unsigned codePage;
+        std::string directory, name;
+    } cases[] = {
+        {1252, "\xC9t\xE9 \xE0 Z\xFCrich", "r\xE9sum\xE9.txt"},
+        {1252, "\xD8re\xDF", "\xA9 \xB1\xBD.doc"},
+        {932, kHyo, kSo + "\x83\x74\x83\x67.txt"},
+        {932, "\xB6\xC0\xB6\xC5", kHyo + kSo},
+    };
+    int run = 0;
+    for (const auto& c : cases) {
+        if (c.codePage != GetACP())
+            continue;
+        ++run;
+        SCOPED_TRACE(::testing::PrintToString(c.directory) + " \\ " + ::testing::PrintToString(c.name));
+        TTempDir root;
+        const std::string directory = root.MakeDir(c.directory);
+        const std::string path = directory + "\\" + c.name;
+        root.MakeFile(c.directory + "\\" + c.name, "x");
+        ASSERT_TRUE(EntryExists(path)) << "not created as named";
+        EXPECT_EQ(TPath(path).GetDirectory(), directory);
+        EXPECT_EQ(TPath(path).GetName(), c.name);
+        EXPECT_EQ(TFile(path).GetLongPath(), path);
+        EXPECT_TRUE(TFiles().IsRegularFile(path));
+        EXPECT_TRUE(TFiles().IsDirectory(directory));
+        TFiles files;
+        const std::string saved = files.GetWorkingDirectory();
+        files.SetWorkingDirectory(directory);
+        EXPECT_EQ(TPath(c.name).Expand().GetPath(), path);
+        EXPECT_EQ(TPath("..\\" + c.directory + "\\.\\" + c.name).Expand().GetPath(), path);
+        files.SetWorkingDirectory(saved);
+    }
+    EXPECT_GT(run, 0) << "no case for code page " << GetACP();
+}

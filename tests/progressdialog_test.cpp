@@ -135,6 +135,32 @@ TEST(ProgressDialog, RunsATaskThatReportsProgressAndFinishes) {
     EXPECT_EQ(RunUnderDialog(dialog, 2).Positions, (std::vector<int>{50, 100}));
 }
 
+// Positions that come faster than the bar is drawn are answered at once and
+// drawn by the dialog's timer: the bar never stays behind the last one. The
+// start and the end are drawn at once.
+TEST(ProgressDialog, TheBarCatchesUpWithPositionsThatCameTooFast) {
+    TTrelProgressDialog dialog;
+    dialog.Show();
+    auto bar = [&] { return static_cast<int>(SendMessageA(dialog.ProgressBar->Handle(), PBM_GETPOS, 0, 0)); };
+    const std::vector<int> runs[] = {
+        {1, 2, 3, 4, 5, 6, 7}, {8, 9, 100}, {0}, {30, 31, 32, 0}, {40, 41}, {150}, {60, 61, 62},
+    };
+    for (const std::vector<int>& positions : runs) {
+        SCOPED_TRACE(testing::Message() << "run " << (&positions - runs));
+        for (const int position : positions) {
+            dialog.SetPosition(position);
+            EXPECT_EQ(dialog.GetPosition(), std::min(position, 100));
+        }
+        const int last = std::min(positions.back(), 100);
+        if (last == 0 || last == 100) {
+            EXPECT_EQ(bar(), last);
+        }
+        EXPECT_TRUE(PollUntil([&] { return bar() == last; })) << "the bar shows " << bar();
+        EXPECT_EQ(dialog.GetPosition(), last);
+    }
+    dialog.Hide();
+}
+
 TEST(ProgressDialog, EachWayToCancelRequestsOneCancel) {
     const struct {
         const char* what;

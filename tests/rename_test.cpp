@@ -1,6 +1,7 @@
 // Rename items, their vocabulary and orders, and the list editor.
 #include "app/Trel_listedit.h"
 #include "app/Trel_rename.h"
+#include "app/Trel_renamecommand.h"
 #include "tests/TestSupport.h"
 
 #include <commctrl.h>
@@ -80,6 +81,51 @@ TEST(RenameItem, PathFollowsTheOldName) {
     TRenameItem root("C:\\windows");
     root.OldName = "other";
     EXPECT_EQ(root.GetPath().GetPath(), "C:\\other");
+}
+
+// An entry whose names are not ASCII renamed on disk and back, in the code
+// page the suite runs under; a name that the code page cannot hold as given
+// fails the rename and leaves the entry as it was.
+TEST(RenameSubCommand, RenamesNamesThatAreNotAsciiAndBack) {
+    const struct {
+        unsigned codePage;
+        const char* oldName;
+        const char* newName;
+        bool renamed;
+    } cases[] = {
+        {1252, "a.txt", "\xE0 la carte \xA7 1.txt", true},
+        {1252, "caf\xE9.txt", "CAF\xC9.TXT", true},                  // letter case only
+        {932, "\x95\x5C.txt", "\x83\x5C\x83\x74\x83\x67.txt", true}, // second bytes 0x5C
+        {932, "\xB1\xB2.txt", "\xB3\xB4.txt", true},                 // half-width katakana
+        {932, "a.txt", "\xED\x40.txt", false},                       // stored as 0xFA 0x5C
+    };
+    int run = 0;
+    for (const auto& c : cases) {
+        if (c.codePage != GetACP())
+            continue;
+        ++run;
+        SCOPED_TRACE(::testing::PrintToString(c.oldName) + " -> " + ::testing::PrintToString(c.newName));
+        TTempDir dir;
+        TRenameItem item(dir.MakeFile(c.oldName, "x"));
+        ASSERT_EQ(item.OldName, c.oldName);
+        item.NewName = c.newName;
+        TRenameSubCommand command(&item);
+        if (!c.renamed) {
+            EXPECT_ERROR_MESSAGE(ERenameError, command.Execute(), "The program could not rename the file.");
+            EXPECT_EQ(item.Result, TRenameItemResult::Failed);
+            EXPECT_EQ(item.OldName, c.oldName);
+            EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{c.oldName});
+            continue;
+        }
+        command.Execute();
+        EXPECT_EQ(item.Result, TRenameItemResult::Succeeded);
+        EXPECT_EQ(item.OldName, c.newName);
+        EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{c.newName});
+        command.Undo();
+        EXPECT_EQ(item.OldName, c.oldName);
+        EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{c.oldName});
+    }
+    EXPECT_GT(run, 0) << "no case for code page " << GetACP();
 }
 
 TEST(ListEditVocabulary, TextsAndImagesOfTypesAndResults) {

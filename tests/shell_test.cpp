@@ -50,6 +50,8 @@ std::string Ansi(const std::wstring& path) {
 
 const char kIndexError[] = "The program cannot get the path of the dropped file.";
 const char kFinishedError[] = "The file drop has been already finished.";
+const char kNotHeldError[] =
+    "The path of a dropped file holds a character that the system's code page cannot represent.";
 
 } // namespace
 
@@ -59,6 +61,9 @@ TEST(FileDrop, ReadsThePathsInDropOrder) {
         {L"C:\\only one.txt"},
         {L"C:\\" + std::wstring(250, L'x') + L"\\" + std::wstring(200, L'y') + L".dat"},
         {L"C:\\\u65e5\u672c\\\u8a9e.txt", L"C:\\caf\u00e9.txt"},
+        {L"C:\\caf\u00e9.txt"},
+        {L"C:\\\u65e5\u672c\\\u8a9e.txt"},
+        {L"C:\\A\u0100.txt", L"C:\\b.txt"}, // A with macron: "AA.txt" by best fit in 1252
     };
     for (bool wide : {true, false}) {
         for (const auto& paths : drops) {
@@ -66,14 +71,30 @@ TEST(FileDrop, ReadsThePathsInDropOrder) {
             TGlobalHandle block(MakeDrop(paths, wide));
             TFileDrop drop(static_cast<HDROP>(block.Get()), false);
             ASSERT_EQ(drop.GetCount(), static_cast<int>(paths.size()));
+            // A wide path with a character that the code page cannot hold is
+            // refused, never given as a look-alike; what an ANSI drop holds
+            // is what its maker wrote.
+            bool allHeld = true;
+            for (size_t i = 0; i < paths.size(); ++i) {
+                std::string held;
+                if (!wide || TryWideToAnsi(paths[i], held)) {
+                    EXPECT_EQ(drop.GetFile(static_cast<int>(i)), Ansi(paths[i]));
+                } else {
+                    allHeld = false;
+                    EXPECT_SHELL_ERROR(drop.GetFile(static_cast<int>(i)), kNotHeldError);
+                }
+            }
             TStringList files;
             files.Add("left over");
+            if (!allHeld) {
+                EXPECT_SHELL_ERROR(drop.GetFiles(files), kNotHeldError);
+                EXPECT_EQ(Lines(files), std::vector<std::string>{"left over"});
+                continue;
+            }
             drop.GetFiles(files);
             ASSERT_EQ(files.Count(), static_cast<int>(paths.size()));
-            for (size_t i = 0; i < paths.size(); ++i) {
-                EXPECT_EQ(drop.GetFile(static_cast<int>(i)), Ansi(paths[i]));
+            for (size_t i = 0; i < paths.size(); ++i)
                 EXPECT_EQ(files.Strings(static_cast<int>(i)), Ansi(paths[i]));
-            }
             EXPECT_SHELL_ERROR(drop.GetFile(static_cast<int>(paths.size())), kIndexError);
             EXPECT_SHELL_ERROR(drop.GetFile(-1), kIndexError);
             EXPECT_FALSE(drop.IsFinished());

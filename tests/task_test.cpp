@@ -195,3 +195,33 @@ TEST(Task, AFailingErrorHandlerIsShownAndTheFinishEventStillComes) {
     EXPECT_EQ(shown, std::vector<std::string>{"The handler failed."});
     EXPECT_EQ(log.Events, std::vector<std::string>{"finished"});
 }
+
+// A finish event that the handshake cannot deliver (the main thread's window
+// is gone, say) no longer escapes the worker: the failure is shown, the event
+// still reaches the main thread, and the task is freed after it.
+TEST(Task, AnUndeliverableFinishEventIsShownAndStillComes) {
+    class TUndeliverableTask : public TTestTask {
+    public:
+        using TTestTask::TTestTask;
+        void DoFinished() override { throw EThread("The program could not reach the main thread."); }
+    };
+    std::vector<std::string> shown;
+    Application->OnException = [&](TObject*, const Exception& e) { shown.push_back(e.Message()); };
+    bool destroyed = false;
+    bool destroyedDuringFinished = true;
+    TEventLog log;
+    auto* task = new TUndeliverableTask([](TTestTask&) {}, &destroyed);
+    log.Attach(*task);
+    task->OnFinished = [&](TObject*) {
+        destroyedDuringFinished = destroyed;
+        log.Add("finished");
+    };
+    task->FreeOnFinish = true;
+    task->Start();
+    ASSERT_TRUE(PollUntil([&] { return destroyed && !shown.empty(); }));
+    Application->OnException = nullptr;
+    EXPECT_EQ(shown, std::vector<std::string>{"The program could not reach the main thread."});
+    EXPECT_EQ(log.Events, std::vector<std::string>{"finished"});
+    EXPECT_TRUE(log.AllOnMainThread);
+    EXPECT_FALSE(destroyedDuringFinished);
+}

@@ -20,6 +20,9 @@ else
   have xvfb-run || need="$need xvfb"
   have xauth || need="$need xauth"
   [ -f /usr/src/googletest/CMakeLists.txt ] || need="$need googletest"
+  # The sources of the host locales that tools/ensure-locales.sh compiles.
+  have localedef || need="$need libc-bin"
+  [ -f /usr/share/i18n/locales/ja_JP ] && [ -f /usr/share/i18n/charmaps/UTF-8.gz ] || need="$need locales"
 fi
 [ -z "$need" ] && exit 0
 echo "Installing:$need"

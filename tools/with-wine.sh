@@ -19,6 +19,8 @@ TRELVANE_WINEPREFIX=$build/wineprefix
 WINEPREFIX=$TRELVANE_WINEPREFIX
 WINEDEBUG=-all
 export TRELVANE_WINEPREFIX WINEPREFIX WINEDEBUG
+# The host locales of the suites' LANG, for names that are not ASCII.
+"$here/ensure-locales.sh" "$build/locale"
 
 if [ -x /usr/lib/wine/wineserver ]; then wineserver=/usr/lib/wine/wineserver; else wineserver=wineserver; fi
 mkdir -p "$WINEPREFIX"

@@ -1,5 +1,7 @@
 #include "app/dialogs/Trel_progressdialog.h"
 
+#include <algorithm>
+
 namespace {
 
 const TControlDef kControls[] = {
@@ -27,16 +29,44 @@ void TTrelProgressDialog::SetButtonCaption(const std::string& text) {
 }
 
 int TTrelProgressDialog::GetPosition() const {
-    return ProgressBar->GetPosition();
+    return FDrawPending ? FPendingPosition : ProgressBar->GetPosition();
 }
 
 void TTrelProgressDialog::SetPosition(int value) {
-    ProgressBar->SetPosition(value);
+    // A run reports up to 101 positions, often within a few milliseconds, and
+    // drawing the bar for each costs more than the work it shows (under Wine
+    // it holds up the worker's renames too). The bar takes a position at
+    // once when it was last drawn long enough ago, and at the start and the
+    // end; otherwise a timer brings it up to date. GetPosition answers the
+    // last position set either way.
+    const ULONGLONG now = GetTickCount64();
+    const int position = std::clamp(value, 0, 100);
+    if (position == 0 || position == 100 || now - FLastDrawn >= kDrawIntervalMs) {
+        DrawPosition(position);
+        return;
+    }
+    FPendingPosition = position;
+    if (!FDrawPending && SetTimer(Handle(), kDrawTimer, kDrawIntervalMs, nullptr) == 0) {
+        DrawPosition(position); // without a timer, every position is drawn
+        return;
+    }
+    FDrawPending = true;
+}
+
+void TTrelProgressDialog::DrawPosition(int position) {
+    if (FDrawPending) {
+        KillTimer(Handle(), kDrawTimer);
+        FDrawPending = false;
+    }
+    ProgressBar->SetPosition(position);
+    FLastDrawn = GetTickCount64();
 }
 
 void TTrelProgressDialog::Dispatch(TMessage& Message) {
     if (Message.Msg == WM_TREL_START)
         HandleStartMessage(Message);
+    else if (Message.Msg == WM_TIMER && Message.WParam == kDrawTimer)
+        DrawPosition(FDrawPending ? FPendingPosition : ProgressBar->GetPosition());
     else
         TForm::Dispatch(Message);
 }

@@ -16,7 +16,10 @@ public:
 
     void SetMessage(const std::string& text);
     void SetButtonCaption(const std::string& text);
+    // The last position set, 0 to 100.
     int GetPosition() const;
+    // The bar is drawn at most every kDrawIntervalMs, always at 0 and 100;
+    // a position in between is drawn by a timer when it came sooner.
     void SetPosition(int value);
 
     // Calls DoStart.
@@ -46,6 +49,15 @@ protected:
     void Dispatch(TMessage& Message) override;
 
 private:
+    // Twenty drawings a second look smooth and cost the worker little.
+    static constexpr UINT kDrawIntervalMs = 50;
+    static constexpr UINT_PTR kDrawTimer = 1;
+
+    void DrawPosition(int position);
+
     bool FModalExecute = false;
     std::exception_ptr FStartError;
+    ULONGLONG FLastDrawn = 0;
+    bool FDrawPending = false;
+    int FPendingPosition = 0;
 };
