@@ -216,12 +216,6 @@ const char* const kSelectionNameActions[] = {
     "NameCapitalizeAc", "NameUrlEncodeAc", "NameUrlDecodeAc", "NameFreeEditAc",
 };
 const char* const kSelectionViewActions[] = {"ViewMoveUpAc", "ViewMoveDownAc"};
-// The View actions that are always enabled while the View menu has its handler.
-const char* const kOtherViewActions[] = {
-    "ViewToolbarAc",       "ViewStatusBarAc",     "ViewRememberPlacementAc",
-    "ViewSortByNewNameAc", "ViewSortByOldNameAc", "ViewSortByDirectoryAc",
-    "ViewSortByTypeAc",    "ViewSortByResultAc",  "ViewInvertAc",
-};
 
 } // namespace
 
@@ -271,6 +265,7 @@ TTrelMainForm::TTrelMainForm(std::vector<std::string> commandLine, std::string s
     FFileHandler = std::make_unique<TFileHandler>(*FModel, *FItemList, *FInvoker);
     FEditHandler = std::make_unique<TEditHandler>(*FModel, *FItemList, *FInvoker);
     FNameHandler = std::make_unique<TNameHandler>(*FModel, *FItemList, *FInvoker);
+    FViewHandler = std::make_unique<TViewHandler>(*FModel, *FItemList, *FInvoker);
     FRenameHandler = std::make_unique<TRenameHandler>(*FModel, *FItemList, *FInvoker);
     FHelpHandler = std::make_unique<THelpHandler>(*FModel, *FItemList, *FInvoker);
     FClipboardWatcher = std::make_unique<TClipboardWatcher>();
@@ -280,6 +275,8 @@ TTrelMainForm::TTrelMainForm(std::vector<std::string> commandLine, std::string s
         done = false;
     });
     DragAcceptFiles(Handle(), TRUE);
+    FViewHandler->SetControls(*this, ToolBar1, StatusBar1, ListView1);
+    FViewHandler->ResetColumnWidths();
     FClipboardWatcher->OnChange = [this](TObject*) { UpdateControls(); };
     FClipboardWatcher->SetEnabled(true);
     UpdateControls();
@@ -378,6 +375,18 @@ void TTrelMainForm::BindActions() {
         if (focused >= 0)
             ListView1.EditLabel(focused);
     });
+    Bind("ViewToolbarAc", [this](TAction& action) { FViewHandler->SetToolbarVisible(action.Checked()); });
+    Bind("ViewStatusBarAc", [this](TAction& action) { FViewHandler->SetStatusBarVisible(action.Checked()); });
+    Bind("ViewRememberPlacementAc",
+         [this](TAction& action) { FViewHandler->RememberPlacement = action.Checked(); });
+    Bind("ViewSortByNewNameAc", [this](TAction&) { FViewHandler->SortByNewName(); });
+    Bind("ViewSortByOldNameAc", [this](TAction&) { FViewHandler->SortByOldName(); });
+    Bind("ViewSortByDirectoryAc", [this](TAction&) { FViewHandler->SortByDirectory(); });
+    Bind("ViewSortByTypeAc", [this](TAction&) { FViewHandler->SortByType(); });
+    Bind("ViewSortByResultAc", [this](TAction&) { FViewHandler->SortByResult(); });
+    Bind("ViewInvertAc", [this](TAction&) { FViewHandler->Invert(); });
+    Bind("ViewMoveUpAc", [this](TAction&) { FViewHandler->MoveUp(); });
+    Bind("ViewMoveDownAc", [this](TAction&) { FViewHandler->MoveDown(); });
     Bind("RenamePerformAc", [this](TAction&) { FRenameHandler->Perform(); });
     Bind("RenameRestoreAc", [this](TAction&) { FRenameHandler->Restore(); });
     Bind("RenameResultsAc", [this](TAction&) { FRenameHandler->ShowResults(); });
@@ -429,13 +438,14 @@ void TTrelMainForm::UpdateControls() {
         Enable(action, anySelected);
     Enable("NameEnterAc", ListView1.FocusedIndex() >= 0);
     for (const char* action : kSelectionViewActions)
-        Enable(action, FViewHandler && anySelected);
-    for (const char* action : kOtherViewActions)
-        Enable(action, FViewHandler != nullptr);
+        Enable(action, anySelected);
     Enable("RenamePerformAc", count > 0);
     Enable("RenameRestoreAc", FRenameHandler->CanRestore());
 
     Check("EditDereferenceShortcutsAc", FEditHandler->GetDereferenceShortcuts());
+    Check("ViewToolbarAc", FViewHandler->GetToolbarVisible());
+    Check("ViewStatusBarAc", FViewHandler->GetStatusBarVisible());
+    Check("ViewRememberPlacementAc", FViewHandler->RememberPlacement);
 
     StatusBar1.SetSimpleText(anySelected ? Format("%d items selected", selected) : Format("%d items", count));
 }

@@ -8,6 +8,7 @@
 #include "app/Trel_helphandler.h"
 #include "app/Trel_namehandler.h"
 #include "app/Trel_renamehandler.h"
+#include "app/Trel_viewhandler.h"
 #include "framework/Fw_forms.h"
 #include "support/Vek_clipboard.h"
 #include "support/Vek_command.h"
@@ -118,9 +119,7 @@ private:
     std::unique_ptr<TFileHandler> FFileHandler;
     std::unique_ptr<TEditHandler> FEditHandler;
     std::unique_ptr<TNameHandler> FNameHandler;
-    // The View menu's handler; until it exists its commands stay disabled and
-    // the settings walk passes its section by.
-    std::unique_ptr<THandler> FViewHandler;
+    std::unique_ptr<TViewHandler> FViewHandler;
     std::unique_ptr<TRenameHandler> FRenameHandler;
     std::unique_ptr<THelpHandler> FHelpHandler;
     std::unique_ptr<TClipboardWatcher> FClipboardWatcher;

@@ -5,6 +5,8 @@
 #include "app/Trel_listedit.h"
 #include "app/Trel_listeditcommand.h"
 #include "app/Trel_rename.h"
+#include "app/Trel_viewhandler.h"
+#include "framework/Fw_forms.h"
 #include "framework/Fw_handles.h"
 #include "support/Vek_listviewmodel.h"
 
@@ -24,6 +26,17 @@
 namespace {
 
 constexpr int kRows = 200000;
+// What a View menu command may take on the largest lists.
+constexpr double kViewGoalMs = 500;
+
+// The main window's bars and list, for the View handler.
+const TFormDef kViewFormDef{"Trelvane benchmark", 525, 402, bsSizeable, poDefault};
+const TControlDef kViewControls[] = {
+    {ckToolBar, "ToolBar1", 0, 0, 525, 30, "", coNone, mrNone, nullptr, alTop},
+    {ckStatusBar, "StatusBar1", 0, 380, 525, 22, "", coNone, mrNone, nullptr, alBottom},
+    {ckPanel, "Panel1", 0, 30, 525, 350, "", coNone, mrNone, nullptr, alClient},
+    {ckListView, "ListView1", 0, 0, 525, 350, "", coMultiSelect | coRowSelect, mrNone, "Panel1", alClient},
+};
 
 // Goals for the list edit commands on the model alone, at 200,000 rows.
 constexpr int kGoalRounds = 5;
@@ -327,6 +340,48 @@ int main() {
                 m.Exchange(i, m.Count() - 1 - i);
         },
         "Exchange per pair");
+
+    std::printf("\nView menu over the main window's list, every tenth row selected (the selection read,\n"
+                "the rows changed, the selection written back), median of %d rounds:\n",
+                kGoalRounds);
+    {
+        TForm form(kViewFormDef);
+        form.CreateControls(kViewControls);
+        TListView& list = form.Control<TListView>("ListView1");
+        list.AddColumn("New name  ", 300);
+        TListViewModel viewModel(list.Handle());
+        TInvoker noHistory;
+        TObjectList noItems(false);
+        TViewHandler handler(viewModel, noItems, noHistory);
+        handler.SetControls(form, form.Control<TToolBar>("ToolBar1"), form.Control<TStatusBar>("StatusBar1"),
+                            list);
+        list.SetItemCount(kRows);
+        viewModel.ReadFromView(false);
+        const std::pair<const char*, std::function<void()>> commands[] = {
+            {"  Sort By New Name", [&] { handler.SortByNewName(); }},
+            {"  Invert", [&] { handler.Invert(); }},
+            {"  Move Up", [&] { handler.MoveUp(); }},
+        };
+        for (const auto& [what, command] : commands) {
+            std::vector<TTimes> rounds;
+            bool kept = true;
+            for (int round = 0; round < kGoalRounds; ++round) {
+                for (int i = 0; i < kRows; ++i)
+                    viewModel.Items(i)->SetData(items[static_cast<size_t>(i)].get());
+                SetState(list.Handle(), -1, 0, LVIS_SELECTED);
+                for (int i = 0; i < kRows; i += 10)
+                    SetState(list.Handle(), i, LVIS_SELECTED, LVIS_SELECTED);
+                SetState(list.Handle(), kRows / 2, LVIS_FOCUSED, LVIS_FOCUSED);
+                rounds.push_back(Measure(command));
+                // The selection and the focus stay with their entries.
+                const int focus = list.FocusedIndex();
+                kept = kept && list.SelectedCount() == kRows / 10 &&
+                       viewModel.SelectedCount() == kRows / 10 && focus >= 0 &&
+                       viewModel.Items(focus)->GetData() == items[kRows / 2].get();
+            }
+            PrintGoal(what, rounds, kViewGoalMs, kept);
+        }
+    }
 
     std::printf("\nList edit commands over the control (read, run, write):\n");
     model.Clear();

@@ -251,6 +251,10 @@ void TListView::ClearSelection() {
     SendMessageA(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
 }
 
+void TListView::EnsureVisible(int index) {
+    SendMessageA(Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
+}
+
 void TListView::UpdateItems(int first, int last) {
     SendMessageA(Handle(), LVM_REDRAWITEMS, static_cast<WPARAM>(first), last);
 }

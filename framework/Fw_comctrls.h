@@ -131,6 +131,8 @@ public:
     // -1 when no row has the focus.
     int FocusedIndex() const;
     void ClearSelection();
+    // Scrolls the row wholly into view.
+    void EnsureVisible(int index);
     // Draws the rows again from OnData.
     void UpdateItems(int first, int last);
 

@@ -636,7 +636,9 @@ void TForm::SetOwner(HWND owner) {
 void TForm::ShowAndFocus() {
     PlaceOnScreen();
     FSavedFocus = nullptr;
-    ShowWindow(Handle(), SW_SHOWNORMAL);
+    // A window already maximized (a placement restored before it was shown)
+    // stays so; a normal show would restore it.
+    ShowWindow(Handle(), IsZoomed(Handle()) ? SW_SHOW : SW_SHOWNORMAL);
     SetForegroundWindow(Handle());
     FocusFirstControl();
 }
