@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
+#include <string_view>
 #include <unordered_map>
 
 namespace {
@@ -11,12 +14,8 @@ namespace {
 // The longest name of one path component the file systems take.
 constexpr size_t kMaxComponent = 255;
 
-// The key of a path: letter case ignored as the file system ignores it.
-std::string PathKey(const std::string& directory, const std::string& name) {
-    return LowerFileName(TPath::Combine(directory, name).GetPath());
-}
-
-// As PathKey: without a trailing separator, except after a drive.
+// The key of a directory: letter case ignored as the file system ignores it,
+// without a trailing separator except after a drive ("c:\").
 std::string DirectoryKey(const std::string& directory) {
     TPath path(directory);
     if (path.EndsWith('\\') && path.GetLength() > 1) {
@@ -28,9 +27,24 @@ std::string DirectoryKey(const std::string& directory) {
     return LowerFileName(path.GetPath());
 }
 
+// The key of a path in a directory, from the directory's key.
+std::string PathKey(const std::string& directoryKey, bool separated, const std::string& name) {
+    std::string key;
+    key.reserve(directoryKey.size() + 1 + name.size());
+    key = directoryKey;
+    if (!separated)
+        key += '\\';
+    key += LowerFileName(name);
+    return key;
+}
+
 // The names the system keeps for devices, with or without an extension.
 bool IsDeviceName(const std::string& name) {
-    const std::string base = UpperFileName(name.substr(0, name.find('.')));
+    // Most names are ruled out by their length or first letter.
+    const size_t baseLength = std::min(name.find('.'), name.size());
+    if (baseLength < 3 || baseLength > 7 || !std::strchr("aAcClLnNpP", name[0]))
+        return false;
+    const std::string base = UpperFileName(name.substr(0, baseLength));
     static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     for (const char* device : kDevices)
         if (base == device)
@@ -74,19 +88,36 @@ TCheckResult CheckRenames(const std::vector<TCheckEntry>& entries, const std::ve
         result.Reasons[static_cast<size_t>(entry)] |= static_cast<std::uint8_t>(1u << reason);
     };
 
+    // Keys of each entry's directory, old and new path. Entries come grouped
+    // by directory: its key is computed once per run of them.
+    std::vector<std::string> directoryKeys(entries.size());
     std::vector<std::string> oldKeys(entries.size());
     std::vector<std::string> newKeys(entries.size());
     std::vector<bool> renames(entries.size());
+    // The length of the new path, which the system's calls limit.
+    std::vector<size_t> newPathLengths(entries.size());
+    const std::string* lastDirectory = nullptr;
+    bool separated = false;
     for (int i = 0; i < count; ++i) {
-        const TCheckEntry& entry = entries[static_cast<size_t>(i)];
-        oldKeys[static_cast<size_t>(i)] = PathKey(entry.Directory, entry.OldName);
-        newKeys[static_cast<size_t>(i)] = PathKey(entry.Directory, entry.NewName);
-        renames[static_cast<size_t>(i)] = entry.OldName != entry.NewName;
+        const size_t e = static_cast<size_t>(i);
+        const TCheckEntry& entry = entries[e];
+        if (lastDirectory && *lastDirectory == entry.Directory) {
+            directoryKeys[e] = directoryKeys[e - 1];
+        } else {
+            lastDirectory = &entry.Directory;
+            directoryKeys[e] = DirectoryKey(entry.Directory);
+            separated = TPath(directoryKeys[e]).EndsWith('\\');
+        }
+        oldKeys[e] = PathKey(directoryKeys[e], separated, entry.OldName);
+        newKeys[e] = PathKey(directoryKeys[e], separated, entry.NewName);
+        renames[e] = entry.OldName != entry.NewName;
+        newPathLengths[e] = entry.Directory.size() + (separated ? 0 : 1) + entry.NewName.size();
     }
 
     // The first entry that moves away from each path, and the first directory
     // entry that does.
-    std::unordered_map<std::string, int> movedAway;
+    // Keyed by views of the keys above, which stay in place.
+    std::unordered_map<std::string_view, int> movedAway;
     std::unordered_map<std::string, int> directoryMovedAway;
     movedAway.reserve(entries.size());
     for (int i = 0; i < count; ++i) {
@@ -135,9 +166,8 @@ TCheckResult CheckRenames(const std::vector<TCheckEntry>& entries, const std::ve
 
     // The first directory entry that moves away from a directory or from one
     // of the directories above it, once per distinct directory.
-    std::unordered_map<std::string, int> firstMoveAbove;
-    auto moveAbove = [&](const std::string& directory) {
-        const std::string key = DirectoryKey(directory);
+    std::unordered_map<std::string_view, int> firstMoveAbove;
+    auto moveAbove = [&](const std::string& key) {
         const auto known = firstMoveAbove.find(key);
         if (known != firstMoveAbove.end())
             return known->second;
@@ -157,7 +187,7 @@ TCheckResult CheckRenames(const std::vector<TCheckEntry>& entries, const std::ve
     };
 
     // The entries that end at each path, first in list order.
-    std::unordered_map<std::string, int> firstAtPath;
+    std::unordered_map<std::string_view, int> firstAtPath;
     firstAtPath.reserve(entries.size());
     for (int i = 0; i < count; ++i) {
         const size_t e = static_cast<size_t>(i);
@@ -167,11 +197,11 @@ TCheckResult CheckRenames(const std::vector<TCheckEntry>& entries, const std::ve
             firstAtPath.emplace(newKeys[e], i);
             continue;
         }
-        if (!IsStorableName(entry.NewName) || TPath::Combine(entry.Directory, entry.NewName).GetLength() >= MAX_PATH)
+        if (!IsStorableName(entry.NewName) || newPathLengths[e] >= MAX_PATH)
             flag(i, crInvalidName);
         if (!disk[e].OldExists)
             flag(i, crMissing);
-        if (moveAbove(entry.Directory) < i)
+        if (moveAbove(directoryKeys[e]) < i)
             flag(i, crInsideRenamedDirectory);
         const auto [first, inserted] = firstAtPath.emplace(newKeys[e], i);
         if (!inserted)

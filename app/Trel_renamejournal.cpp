@@ -285,7 +285,9 @@ public:
         auto spellings = dir.Names.find(currentKey);
         if (spellings != dir.Names.end()) {
             auto& names = spellings->second;
-            names.erase(std::find(names.begin(), names.end(), current));
+            const auto spelling = std::find(names.begin(), names.end(), current);
+            if (spelling != names.end())
+                names.erase(spelling);
             if (names.empty())
                 dir.Names.erase(spellings);
         }
@@ -700,8 +702,10 @@ int TInterruptedRun::Count(TStepFinding finding) const {
 
 TTakeBack TInterruptedRun::TakeBack() {
     TTakeBack takeBack = TakeBackSteps(FJournal, FStates);
+    // A journal that stays by mistake finds nothing done at the next start,
+    // which then removes it without a question.
     if (takeBack.Failed == 0)
-        Discard();
+        RemoveOpenFile(FFile, FPath);
     return takeBack;
 }
 

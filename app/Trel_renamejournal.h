@@ -195,7 +195,8 @@ public:
     int Count(TStepFinding finding) const;
 
     // Yes: renames the done steps back; removes the journal when every one
-    // went back, keeps it otherwise (the next start tries the rest).
+    // went back, keeps it otherwise (the next start tries the rest). Never
+    // throws.
     TTakeBack TakeBack();
     // Cancel: removes the journal, leaving the names as they are.
     void Discard();
