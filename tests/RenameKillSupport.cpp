@@ -11,6 +11,8 @@
 
 namespace {
 
+constexpr int kStartAttempts = 3;
+
 std::string Join(const std::string& root, const std::string& relative) {
     return relative.empty() ? root : root + "\\" + relative;
 }
@@ -240,9 +242,17 @@ TKillRound KillAndRecover(const TKillSetup& setup, std::mt19937& random) {
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!ready || !CreateProcessA(setup.ChildPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  nullptr, &startup, &process)) {
-        result.Failure = "the child could not be started: " + setup.ChildPath;
+    // Under load Wine now and then fails to start a program; that is not
+    // what this checks, so it tries again a few times.
+    bool started = false;
+    DWORD error = 0;
+    for (int attempt = 0; attempt < kStartAttempts && ready && !started; ++attempt) {
+        started = CreateProcessA(setup.ChildPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &startup, &process) != FALSE;
+        error = started ? 0 : GetLastError();
+    }
+    if (!started) {
+        result.Failure = Format("the child could not be started (error %lu): %s", error, setup.ChildPath.c_str());
         return result;
     }
     TKernelHandle child(process.hProcess);
