@@ -15,8 +15,8 @@
 namespace {
 
 // Files and directories as "name" and "name/", paths with "/".
-void MakeDisk(const TTempDir& dir, const std::string& spec) {
-    std::istringstream in(spec);
+void MakeDisk(const TTempDir& dir, const std::string& layout) {
+    std::istringstream in(layout);
     for (std::string entry; in >> entry;) {
         for (char& c : entry)
             c = c == '/' ? '\\' : c;
@@ -29,9 +29,9 @@ void MakeDisk(const TTempDir& dir, const std::string& spec) {
 
 // "path>new" entries, blank-separated; a path ending in "/" is a directory;
 // "|" stands for a blank in a name.
-std::vector<TCheckEntry> Entries(const TTempDir& dir, const std::string& spec) {
+std::vector<TCheckEntry> Entries(const TTempDir& dir, const std::string& layout) {
     std::vector<TCheckEntry> entries;
-    std::istringstream in(spec);
+    std::istringstream in(layout);
     for (std::string item; in >> item;) {
         for (char& c : item)
             c = c == '|' ? ' ' : c;

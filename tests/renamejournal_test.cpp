@@ -18,8 +18,8 @@ namespace {
 
 // A tree as text: "name=contents" for a file, "name/" for a directory, paths
 // with "/", blank-separated, sorted.
-void MakeTree(const TTempDir& dir, const std::string& spec) {
-    std::istringstream in(spec);
+void MakeTree(const TTempDir& dir, const std::string& layout) {
+    std::istringstream in(layout);
     for (std::string entry; in >> entry;) {
         std::string path = entry;
         for (char& c : path)
@@ -57,9 +57,9 @@ std::string Tree(const TTempDir& dir) {
 }
 
 // "dir/from>to" steps, blank-separated; the directory is relative to root.
-std::vector<TJournalStep> Steps(const TTempDir& root, const std::string& spec) {
+std::vector<TJournalStep> Steps(const TTempDir& root, const std::string& layout) {
     std::vector<TJournalStep> steps;
-    std::istringstream in(spec);
+    std::istringstream in(layout);
     for (std::string entry; in >> entry;) {
         const size_t arrow = entry.find('>');
         std::string from = entry.substr(0, arrow);
