@@ -105,7 +105,7 @@ bool SameBoot(std::uint64_t bootTime);
 // Where journals are written, in order of preference, and looked for: the
 // program's folder, then the user's "%LOCALAPPDATA%\Trelvane".
 std::vector<std::string> DefaultJournalFolders();
-// The journals in the folders, oldest first by name order within a folder.
+// The journals in the folders, folder by folder, each in name order.
 std::vector<std::string> FindJournalFiles(const std::vector<std::string>& folders);
 
 // The journal of a running run. The constructor writes the whole journal in
