@@ -16,6 +16,8 @@ namespace {
 std::unique_ptr<Exception> CopyError(const Exception& error) {
     if (dynamic_cast<const EAbort*>(&error))
         return std::make_unique<EAbort>(error.Message());
+    if (dynamic_cast<const ERenameNotStarted*>(&error))
+        return std::make_unique<ERenameNotStarted>(error.Message());
     return std::make_unique<ERenameError>(error.Message());
 }
 
@@ -23,7 +25,8 @@ std::unique_ptr<Exception> CopyError(const Exception& error) {
 
 // ---------------------------------------------------------------- TRenameCommand
 
-TRenameCommand::TRenameCommand(TListViewModel& model) : FModel(model) {}
+TRenameCommand::TRenameCommand(TListViewModel& model)
+    : JournalFolders(DefaultJournalFolders()), FModel(model) {}
 
 TRenameCommand::~TRenameCommand() = default;
 
@@ -54,6 +57,7 @@ void TRenameCommand::RunTask(TRenameTask* task) {
     FTask = task;
     std::exception_ptr dialogError;
     try {
+        task->JournalFolders = JournalFolders;
         task->FreeOnFinish = true;
         task->OnProgress = [this, &dialog](TObject*, int percent) { DoProgress(dialog, percent); };
         task->OnFinished = [this, &dialog](TObject*) {
@@ -106,6 +110,10 @@ void TRenameCommand::RunTask(TRenameTask* task) {
             std::rethrow_exception(dialogError);
         Abort();
     }
+    // A run whose journal could not be written renamed nothing: the history
+    // stays as it was (cfDiscard, set above).
+    if (dynamic_cast<ERenameNotStarted*>(FError.get()))
+        ThrowStoredError();
     Flags = TCommandFlags{cfUndoable, cfRedoable};
     if (dialog.GetPosition() == 100)
         Flags += TCommandFlags{cfKeepHistory};
@@ -147,6 +155,10 @@ void TRenameSubCommand::Undo() {
 void TRenameSubCommand::Redo() {
     Rename(true);
     Flags += kCommandDone;
+}
+
+TJournalStep TRenameSubCommand::JournalStep(bool forward) const {
+    return {FItem->Directory, forward ? FOldName : FNewName, forward ? FNewName : FOldName};
 }
 
 void TRenameSubCommand::Rename(bool forward) {

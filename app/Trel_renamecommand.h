@@ -3,12 +3,14 @@
 
 #include "app/Trel_actioncommand.h"
 #include "app/Trel_rename.h"
+#include "app/Trel_renamejournal.h"
 #include "app/dialogs/Trel_progressdialog.h"
 #include "support/Vek_command.h"
 #include "support/Vek_listviewmodel.h"
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class TRenameTask;
 
@@ -21,11 +23,15 @@ class TRenameTask;
 // framework's abort, anything else as ERenameError with the same message. A
 // run that never starts (the dialog cannot be shown, the worker cannot be
 // created) changed nothing: it reports cfDiscard, so the history stays as it
-// was, and its error passes on.
+// was, and its error passes on. So does a run whose journal cannot be written.
 class TRenameCommand : public TActionCommand {
 public:
     explicit TRenameCommand(TListViewModel& model);
     ~TRenameCommand() override;
+
+    // Where each run writes its journal before it renames anything, in order
+    // of preference (DefaultJournalFolders to begin with); empty: no journal.
+    std::vector<std::string> JournalFolders;
 
     // The sub-commands: pending until performed, then done (undo stack) or
     // undone (redo stack).
@@ -63,6 +69,9 @@ public:
     void Execute() override;
     void Undo() override;
     void Redo() override;
+
+    // The rename that Rename(forward) makes, as the run's journal records it.
+    TJournalStep JournalStep(bool forward) const;
 
     // Forward from the old name to the new one, or back. Equal names mark the
     // item Skipped and leave the disk alone; a rename the system refuses marks

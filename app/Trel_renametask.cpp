@@ -5,9 +5,53 @@
 #include "framework/Fw_scope.h"
 #include "support/Vek_autopointer.h"
 
+#include <memory>
+
+namespace {
+
+// The journal of the renames that the commands make, in the order the run
+// works through them: a perform from the first, a restore and a repetition
+// from the top of their stack.
+std::unique_ptr<TRenameJournal> BeginJournal(const std::vector<std::string>& folders,
+                                             const TObjectList& commands, TJournalRun run) {
+    const int count = commands.Count();
+    bool renames = false;
+    for (int i = 0; i < count && !renames; ++i) {
+        const TJournalStep step = static_cast<const TRenameSubCommand*>(commands.Items(i))->JournalStep(true);
+        renames = step.From != step.To;
+    }
+    // A run that renames nothing needs no journal.
+    if (folders.empty() || !renames)
+        return nullptr;
+    const bool fromLast = run != TJournalRun::Perform;
+    const bool forward = run != TJournalRun::Restore;
+    std::vector<TJournalStep> steps;
+    steps.reserve(static_cast<size_t>(count));
+    std::string lastDirectory;
+    std::string lastExpanded;
+    for (int i = 0; i < count; ++i) {
+        const auto* command = static_cast<const TRenameSubCommand*>(commands.Items(fromLast ? count - 1 - i : i));
+        TJournalStep step = command->JournalStep(forward);
+        // Full paths: the recovery may run from another current directory.
+        if (i == 0 || step.Directory != lastDirectory) {
+            lastDirectory = step.Directory;
+            lastExpanded = step.Directory.empty() ? step.Directory : TPath(step.Directory).Expand().GetPath();
+        }
+        step.Directory = lastExpanded;
+        steps.push_back(std::move(step));
+    }
+    return std::make_unique<TRenameJournal>(folders, run, steps);
+}
+
+} // namespace
+
 // ---------------------------------------------------------------- TRenameTask
 
 void TRenameTask::Run() {
+    RunSteps(nullptr);
+}
+
+void TRenameTask::RunSteps(TRenameJournal* journal) {
     // Every row, also those added after the rename: no row may show the
     // result of an earlier run.
     const int rows = FModel.Count();
@@ -17,16 +61,23 @@ void TRenameTask::Run() {
                                FInvoker.UndoCommands().Count() + FInvoker.RedoCommands().Count();
     for (std::int64_t i = 0; i < count; ++i) {
         CheckCancelled();
+        if (journal)
+            journal->StepBegins();
         Step();
         ReportProgress(static_cast<std::int32_t>((i + 1) * 100 / count));
     }
     ReportProgress(100);
 }
 
-void TRenameTask::RunWorkingThrough(TObjectList& commands) {
-    // After a cancel, or what a failing step left behind.
-    auto clearCommands = ScopeFailure([&commands] { commands.Clear(); });
-    TRenameTask::Run();
+void TRenameTask::RunWorkingThrough(TObjectList& commands, TJournalRun run) {
+    const std::unique_ptr<TRenameJournal> journal = BeginJournal(JournalFolders, commands, run);
+    {
+        // After a cancel, or what a failing step left behind.
+        auto clearCommands = ScopeFailure([&commands] { commands.Clear(); });
+        RunSteps(journal.get());
+    }
+    if (journal)
+        journal->Close();
 }
 
 void TRenameTask::CheckCancelled() const {
@@ -56,7 +107,7 @@ void TDoRenameTask::Run() {
         auto clearPending = ScopeFailure([this] { FInvoker.PendingCommands().Clear(); });
         BuildSubCommands();
     }
-    RunWorkingThrough(FInvoker.PendingCommands());
+    RunWorkingThrough(FInvoker.PendingCommands(), TJournalRun::Perform);
 }
 
 void TDoRenameTask::BuildSubCommands() {
@@ -79,7 +130,7 @@ void TDoRenameTask::Step() {
 // ---------------------------------------------------------------- TUndoRenameTask
 
 void TUndoRenameTask::Run() {
-    RunWorkingThrough(FInvoker.UndoCommands());
+    RunWorkingThrough(FInvoker.UndoCommands(), TJournalRun::Restore);
 }
 
 void TUndoRenameTask::Step() {
@@ -89,7 +140,7 @@ void TUndoRenameTask::Step() {
 // ---------------------------------------------------------------- TRedoRenameTask
 
 void TRedoRenameTask::Run() {
-    RunWorkingThrough(FInvoker.RedoCommands());
+    RunWorkingThrough(FInvoker.RedoCommands(), TJournalRun::Repeat);
 }
 
 void TRedoRenameTask::Step() {

@@ -1,12 +1,15 @@
 // The tasks that perform, restore and repeat a rename on the worker thread.
 #pragma once
 
+#include "app/Trel_renamejournal.h"
 #include "support/Vek_command.h"
 #include "support/Vek_listviewmodel.h"
 #include "support/Vek_task.h"
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 // The percentage of the steps done, 0 to 100.
 using TRenameProgressEvent = std::function<void(TObject* Sender, int Percent)>;
@@ -27,15 +30,23 @@ public:
     // Sent only when the percentage changes, through the handshake with the
     // main thread: at most 101 calls however long the list.
     TRenameProgressEvent OnProgress;
+    // Where the run's journal goes, in order of preference; empty: no journal.
+    std::vector<std::string> JournalFolders;
 
 protected:
     // One unit of work on the invoker.
     virtual void Step() = 0;
     // Aborts when a cancel was asked for.
     void CheckCancelled() const;
-    // The common run; on any exception the commands that it was working
-    // through are freed before the exception passes on.
-    void RunWorkingThrough(TObjectList& commands);
+    // The common run, with a mark in the journal (if any) before each step.
+    void RunSteps(TRenameJournal* journal);
+    // The common run of the commands that the run works through, in the order
+    // and direction of the kind of run. First the journal of their renames is
+    // written; one that cannot be written ends the run with ERenameNotStarted
+    // before anything has changed. On any later exception the commands are
+    // freed before the exception passes on. The journal is removed however
+    // the run ends.
+    void RunWorkingThrough(TObjectList& commands, TJournalRun run);
 
     TListViewModel& FModel;
     TInvoker& FInvoker;

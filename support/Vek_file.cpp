@@ -758,3 +758,18 @@ std::string TFiles::GetWorkingDirectory() const {
 void TFiles::SetWorkingDirectory(const std::string& path) {
     SetCurrentDirectoryA(path.c_str());
 }
+
+bool IsRenameTemporaryName(const std::string& name) {
+    // What MoveToUniqueName makes: "~trelvane-" 8 hex digits "-" 2 hex digits ".tmp".
+    const std::string prefix = "~trelvane-";
+    if (name.size() != prefix.size() + 8 + 1 + 2 + 4 || name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - 4, 4, ".tmp") != 0 || name[prefix.size() + 8] != '-')
+        return false;
+    for (size_t i = prefix.size(); i < name.size() - 4; ++i) {
+        const char c = name[i];
+        const bool hex = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+        if (i != prefix.size() + 8 && !hex)
+            return false;
+    }
+    return true;
+}

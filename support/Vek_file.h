@@ -160,3 +160,8 @@ public:
     // Failure is ignored: the current directory then stays as it was.
     void SetWorkingDirectory(const std::string& path);
 };
+
+// Whether the name is one that TryRename gives an entry for a moment, on its
+// way to a new letter case: an entry found under it was cut off between the
+// two moves.
+bool IsRenameTemporaryName(const std::string& name);
