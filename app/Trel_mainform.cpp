@@ -89,6 +89,7 @@ const TActionDef kActions[] = {
     {"ViewInvertAc", "&Invert"},
     {"ViewMoveUpAc", "Move &Up", scNone, Image(TActionImage::MoveUp), "Move up"},
     {"ViewMoveDownAc", "Move &Down", scNone, Image(TActionImage::MoveDown), "Move down"},
+    {"RenameCheckAc", "&Check...", ShortCut('K', scCtrl)},
     {"RenamePerformAc", "&Perform", scNone, Image(TActionImage::PerformRename), "Perform rename"},
     {"RenameRestoreAc", "&Restore"},
     {"RenameResultsAc", "Re&sults", ShortCut('I', scCtrl), Image(TActionImage::Results), "Results"},
@@ -154,6 +155,7 @@ const TMenuItemDef kMainMenu[] = {
     {1, nullptr, "ViewMoveUpAc"},
     {1, nullptr, "ViewMoveDownAc"},
     {0, "&Rename"},
+    {1, nullptr, "RenameCheckAc"},
     {1, nullptr, "RenamePerformAc"},
     {1, nullptr, "RenameRestoreAc"},
     {1, "-"},
@@ -247,7 +249,8 @@ void TTrelMainForm::TIdleHook::Remove() {
 
 // TTrelMainForm
 
-TTrelMainForm::TTrelMainForm(std::vector<std::string> commandLine, std::string settingsFile)
+TTrelMainForm::TTrelMainForm(std::vector<std::string> commandLine, std::string settingsFile,
+                             std::vector<std::string> journalFolders)
     : TForm(kMainFormDef), ActionList1(CreateActionList()),
       MainMenu1(CreateComponent<TMainMenu>(kMainMenu, ActionList1)),
       PopupMenu1(CreateComponent<TPopupMenu>(kPopupMenu, ActionList1)),
@@ -255,7 +258,7 @@ TTrelMainForm::TTrelMainForm(std::vector<std::string> commandLine, std::string s
       ToolBar1((CreateControls(kControls), Control<TToolBar>("ToolBar1"))),
       StatusBar1(Control<TStatusBar>("StatusBar1")), Panel1(Control<TPanel>("Panel1")),
       ListView1(Control<TListView>("ListView1")), FCommandLine(std::move(commandLine)),
-      FSettingsFile(std::move(settingsFile)) {
+      FSettingsFile(std::move(settingsFile)), FJournalFolders(std::move(journalFolders)) {
     WireControls();
     BindActions();
 
@@ -267,10 +270,11 @@ TTrelMainForm::TTrelMainForm(std::vector<std::string> commandLine, std::string s
     FNameHandler = std::make_unique<TNameHandler>(*FModel, *FItemList, *FInvoker);
     FViewHandler = std::make_unique<TViewHandler>(*FModel, *FItemList, *FInvoker);
     FRenameHandler = std::make_unique<TRenameHandler>(*FModel, *FItemList, *FInvoker);
+    FRenameHandler->JournalFolders = FJournalFolders;
     FHelpHandler = std::make_unique<THelpHandler>(*FModel, *FItemList, *FInvoker);
     FClipboardWatcher = std::make_unique<TClipboardWatcher>();
-    FCommandLineHook.Add([this](TObject*, bool& done) {
-        AddCommandLine();
+    FFirstIdleHook.Add([this](TObject*, bool& done) {
+        FirstIdle();
         // The update that the addition asked for comes before the loop waits.
         done = false;
     });
@@ -387,6 +391,7 @@ void TTrelMainForm::BindActions() {
     Bind("ViewInvertAc", [this](TAction&) { FViewHandler->Invert(); });
     Bind("ViewMoveUpAc", [this](TAction&) { FViewHandler->MoveUp(); });
     Bind("ViewMoveDownAc", [this](TAction&) { FViewHandler->MoveDown(); });
+    Bind("RenameCheckAc", [this](TAction&) { FRenameHandler->Check(); });
     Bind("RenamePerformAc", [this](TAction&) { FRenameHandler->Perform(); });
     Bind("RenameRestoreAc", [this](TAction&) { FRenameHandler->Restore(); });
     Bind("RenameResultsAc", [this](TAction&) { FRenameHandler->ShowResults(); });
@@ -439,6 +444,7 @@ void TTrelMainForm::UpdateControls() {
     Enable("NameEnterAc", ListView1.FocusedIndex() >= 0);
     for (const char* action : kSelectionViewActions)
         Enable(action, anySelected);
+    Enable("RenameCheckAc", count > 0);
     Enable("RenamePerformAc", count > 0);
     Enable("RenameRestoreAc", FRenameHandler->CanRestore());
 
@@ -496,8 +502,15 @@ void TTrelMainForm::ListView1Edited(TListView& /*Sender*/, int Index, const std:
     RunBusy([&] { FNameHandler->Enter(Index, Text); });
 }
 
+void TTrelMainForm::FirstIdle() {
+    FFirstIdleHook.Remove();
+    // A run cut off last time is settled before anything new is added: its
+    // entries may be among the paths of the command line.
+    RunBusy([&] { FRenameHandler->RecoverInterruptedRuns(); });
+    AddCommandLine();
+}
+
 void TTrelMainForm::AddCommandLine() {
-    FCommandLineHook.Remove();
     if (FCommandLine.empty())
         return;
     TStringList paths;

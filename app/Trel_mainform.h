@@ -35,12 +35,14 @@ extern const char* const CloseWithoutSettingsText;
 // changes, at the next idle moment.
 class TTrelMainForm : public TForm {
 public:
-    // The command-line paths are added at the first idle moment; the settings
-    // are loaded from the file at the end of construction (when it exists)
-    // and saved to it at close. A step that fails frees what was built, in
-    // the teardown order, and the error passes on.
+    // At the first idle moment the runs that a journal shows were cut off are
+    // offered for taking back, then the command-line paths are added; the
+    // settings are loaded from the file at the end of construction (when it
+    // exists) and saved to it at close. A step that fails frees what was
+    // built, in the teardown order, and the error passes on.
     explicit TTrelMainForm(std::vector<std::string> commandLine = CommandLinePaths(),
-                           std::string settingsFile = DefaultSettingsFile());
+                           std::string settingsFile = DefaultSettingsFile(),
+                           std::vector<std::string> journalFolders = DefaultJournalFolders());
     ~TTrelMainForm() override;
 
     const std::string& SettingsFile() const { return FSettingsFile; }
@@ -90,6 +92,7 @@ private:
     void ListView1Edited(TListView& Sender, int Index, const std::string& Text);
     void ActionList1Update(TActionList& Sender, bool& Handled);
     void FormCloseQuery(TObject* Sender, bool& CanClose);
+    void FirstIdle();
     void AddCommandLine();
     void DropFiles(TMessage& Message);
     void Enable(const char* action, bool enabled);
@@ -110,6 +113,7 @@ private:
 
     std::vector<std::string> FCommandLine;
     std::string FSettingsFile;
+    std::vector<std::string> FJournalFolders;
 
     // Created in this order and freed in the reverse one (the members'
     // order), by the destructor as by a constructor that fails part-way.
@@ -137,8 +141,8 @@ private:
     private:
         unsigned FId = 0;
     };
-    // The one-shot idle handler that adds the command line.
-    TIdleHook FCommandLineHook;
+    // The one-shot idle handler: interrupted runs, then the command line.
+    TIdleHook FFirstIdleHook;
     int FBusyCount = 0;
     bool FUpdatePending = false;
 };

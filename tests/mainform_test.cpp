@@ -4,6 +4,9 @@
 // controls.
 #include "app/Trel_filehandler.h"
 #include "app/Trel_mainform.h"
+#include "app/Trel_renamejournal.h"
+#include "app/dialogs/Trel_checkdialog.h"
+#include "app/dialogs/Trel_resultsdialog.h"
 #include "framework/Fw_clipbrd.h"
 #include "framework/Fw_inifiles.h"
 #include "framework/Fw_scope.h"
@@ -15,7 +18,9 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -155,6 +160,8 @@ public:
     }
 
     TTempDir& Dir() { return FDir; }
+    // Where the window's rename runs keep their journals.
+    const std::string& Journals() const { return FJournals.Path(); }
     std::string SettingsFile() const { return FDir / "Settings.ini"; }
 
     // Makes the blank-separated names in the folder (a name ending in "\" is
@@ -173,7 +180,8 @@ public:
 
     // The window with the command line, shown, after its first idle moment.
     TTrelMainForm& Open(std::vector<std::string> commandLine = {}) {
-        FForm = std::make_unique<TTrelMainForm>(std::move(commandLine), SettingsFile());
+        FForm = std::make_unique<TTrelMainForm>(std::move(commandLine), SettingsFile(),
+                                                 std::vector<std::string>{FJournals.Path()});
         FForm->Show();
         FForm->ListView1.Focus();
         // The first idle moment adds the command line, the next one shows it.
@@ -237,6 +245,7 @@ public:
 
 private:
     TTempDir FDir;
+    TTempDir FJournals;
     TCurrentDirectory FCurrent;
     std::unique_ptr<TTrelMainForm> FForm;
 };
@@ -573,6 +582,81 @@ TEST(MainForm, PerformAndRestoreOfSkippedEntriesFromTheRenameMenu) {
     EXPECT_TRUE(EntryExists(bench.Dir() / "a.txt"));
     EXPECT_TRUE(errors.Messages.empty());
     EXPECT_EQ(Screen->GetCursor(), crDefault);
+}
+
+// Closes the program-wide dialog of the class whenever it is modal, at idle
+// moments, and counts how often.
+template <class TDialog>
+class TDialogCloser {
+public:
+    TDialogCloser()
+        : FId(Application->AddIdleHandler([this](TObject*, bool&) {
+              TDialog& dialog = Application->Dialog<TDialog>();
+              if (dialog.IsModal()) {
+                  ++Shown;
+                  dialog.CloseButton->Click();
+              }
+          })) {}
+    TDialogCloser(const TDialogCloser&) = delete;
+    TDialogCloser& operator=(const TDialogCloser&) = delete;
+    ~TDialogCloser() { Application->RemoveIdleHandler(FId); }
+
+    int Shown = 0;
+
+private:
+    unsigned FId;
+};
+
+TEST(MainForm, CheckSelectsTheEntriesThatWouldFailAndChangesNothing) {
+    TMainBench bench;
+    TShownErrors errors;
+    bench.Open(bench.Make("a.txt b.txt c.txt"));
+    // A swap of two names: the first rename would find its target taken.
+    const char* const newNames[] = {"b.txt", "a.txt", "c.txt"};
+    for (int row = 0; row < 3; ++row)
+        static_cast<TRenameItem*>(bench.Form().Model().Items(row)->GetData())->NewName = newNames[row];
+    bench.Select("");
+    TDialogCloser<TTrelCheckDialog> closer;
+    Press(ShortCut('K', scCtrl), bench.List());
+    EXPECT_TRUE(RunLoopUntil([&] { return closer.Shown == 1; }));
+    Settle();
+    EXPECT_EQ(bench.Rows(), "a.txt* b.txt c.txt");
+    EXPECT_EQ(bench.Status(), "1 items selected");
+    EXPECT_EQ(ListDirectory(bench.Dir().Path()), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
+    // Not a command: the add is still the one thing to undo.
+    EXPECT_TRUE(bench.MenuEnabled("EditUndoAc"));
+    EXPECT_FALSE(bench.MenuEnabled("RenameRestoreAc"));
+    EXPECT_TRUE(errors.Messages.empty());
+}
+
+TEST(MainForm, ARunCutOffLastTimeIsOfferedForTakingBackAtTheFirstIdleMoment) {
+    TMainBench bench;
+    TShownErrors errors;
+    // A perform of a.txt -> x.txt whose process ended after the rename.
+    bench.Make("x.txt");
+    TJournal journal;
+    journal.Started = "2024-05-01 14:03:07";
+    journal.CodePage = GetACP();
+    journal.BootTime = CurrentBootTime();
+    journal.Steps = {{bench.Dir().Path(), "a.txt", "x.txt"}};
+    std::ofstream(bench.Journals() + "\\Rename-00000001-00000001.journal", std::ios::binary)
+        << FormatJournal(journal) << ".";
+    // Found from inside the box's own loop: a closer that keeps posting until
+    // the box is there would keep the window from ever going idle.
+    TDialogAnswerer yes({{"", IDYES}});
+    TDialogCloser<TTrelResultsDialog> results;
+    bench.Open(bench.Make("c.txt"));
+    ASSERT_EQ(yes.Seen.size(), 1u);
+    const auto& texts = yes.Seen[0].Texts;
+    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const std::string& text) {
+        return text.find("Renames found done on disk: 1 of 1") != std::string::npos;
+    }));
+    EXPECT_EQ(results.Shown, 1);
+    EXPECT_EQ(ListDirectory(bench.Dir().Path()), (std::vector<std::string>{"a.txt", "c.txt"}));
+    EXPECT_TRUE(ListDirectory(bench.Journals()).empty());
+    // The command line follows the recovery.
+    EXPECT_EQ(bench.Rows(), "c.txt*");
+    EXPECT_TRUE(errors.Messages.empty());
 }
 
 TEST(MainForm, AnInPlaceEditKeepsItsKeysAndIsRenamedAndRestored) {

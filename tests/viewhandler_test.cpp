@@ -64,7 +64,7 @@ public:
         std::vector<std::string> paths;
         for (int i = 0; i < rows; ++i)
             paths.push_back(FDir.MakeFile("r" + std::to_string(i)));
-        FForm = std::make_unique<TTrelMainForm>(paths, SettingsFile());
+        FForm = std::make_unique<TTrelMainForm>(paths, SettingsFile(), std::vector<std::string>{FJournals.Path()});
         FForm->Show();
         Settle();
         Settle();
@@ -146,6 +146,7 @@ public:
 
 private:
     TTempDir FDir;
+    TTempDir FJournals;
     TCurrentDirectory FCurrent;
     std::unique_ptr<TTrelMainForm> FForm;
 };
