@@ -1,13 +1,30 @@
 # The manifest (common controls 6, per-monitor DPI awareness) as a resource
-# object that every executable links: trelvane_manifest(target).
-set(TRELVANE_MANIFEST_FILE "${CMAKE_SOURCE_DIR}/resources/trelvane.manifest")
-configure_file("${CMAKE_SOURCE_DIR}/resources/manifest.rc.in" "${CMAKE_BINARY_DIR}/resources/manifest.rc" @ONLY)
-add_library(trelvane_manifest OBJECT "${CMAKE_BINARY_DIR}/resources/manifest.rc")
-set_source_files_properties("${CMAKE_BINARY_DIR}/resources/manifest.rc" PROPERTIES
-  OBJECT_DEPENDS "${TRELVANE_MANIFEST_FILE}")
+# object that every executable links: trelvane_manifest(target [UTF8]). With
+# UTF8 the manifest also declares UTF-8 as the process's ANSI code page
+# (Windows 10 version 1903 and later; older systems ignore the entry and keep
+# the legacy code page). Without it the process runs in the system's legacy
+# ANSI code page, as the test runs under 1252 and 932 need.
+function(trelvane_configure_manifest suffix active_code_page)
+  set(TRELVANE_ACTIVE_CODE_PAGE "${active_code_page}")
+  set(manifest "${CMAKE_BINARY_DIR}/resources/trelvane${suffix}.manifest")
+  configure_file("${CMAKE_SOURCE_DIR}/resources/trelvane.manifest.in" "${manifest}" @ONLY)
+  set(TRELVANE_MANIFEST_FILE "${manifest}")
+  set(rc "${CMAKE_BINARY_DIR}/resources/manifest${suffix}.rc")
+  configure_file("${CMAKE_SOURCE_DIR}/resources/manifest.rc.in" "${rc}" @ONLY)
+  add_library(trelvane_manifest${suffix} OBJECT "${rc}")
+  set_source_files_properties("${rc}" PROPERTIES OBJECT_DEPENDS "${manifest}")
+endfunction()
+trelvane_configure_manifest("" "")
+trelvane_configure_manifest("_utf8"
+  "      <activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">UTF-8</activeCodePage>\n")
 
 function(trelvane_manifest target)
-  target_sources(${target} PRIVATE $<TARGET_OBJECTS:trelvane_manifest>)
+  cmake_parse_arguments(ARG "UTF8" "" "" ${ARGN})
+  if(ARG_UTF8)
+    target_sources(${target} PRIVATE $<TARGET_OBJECTS:trelvane_manifest_utf8>)
+  else()
+    target_sources(${target} PRIVATE $<TARGET_OBJECTS:trelvane_manifest>)
+  endif()
 endfunction()
 
 # The program icon as a resource object: trelvane_icon(target). The icon file
