@@ -3,8 +3,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
+#include <vector>
 
 using TClock = std::chrono::steady_clock;
 
@@ -30,4 +32,10 @@ inline double ThreadCpuMilliseconds() {
         return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
     };
     return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0; // 100 ns units
+}
+
+// The middle of a benchmark's rounds: steadier than their mean on a shared machine.
+inline double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }

@@ -8,6 +8,7 @@
 #include "app/Trel_rename.h"
 #include "app/Trel_renamecommand.h"
 #include "app/Trel_renamejournal.h"
+#include "bench/BenchFiles.h"
 #include "bench/BenchSupport.h"
 #include "framework/Fw_forms.h"
 #include "support/Vek_command.h"
@@ -27,50 +28,6 @@ constexpr int kDirs = 10;
 constexpr int kFilesPerDir = 100;
 // Rounds per variant: enough for a stable median under a shared machine.
 constexpr int kRounds = 25;
-
-struct TFileName {
-    std::string Directory;
-    std::string Old;
-    std::string New;
-};
-
-std::string MakeFolder(const std::string& name) {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    const std::string folder = std::string(base) + name + "-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
-}
-
-std::vector<TFileName> MakeFiles(const std::string& root) {
-    std::vector<TFileName> files;
-    for (int d = 0; d < kDirs; ++d) {
-        const std::string dir = root + "\\d" + std::to_string(d);
-        CreateDirectoryA(dir.c_str(), nullptr);
-        for (int f = 0; f < kFilesPerDir; ++f) {
-            const std::string name = "file" + std::to_string(f) + ".txt";
-            CloseHandle(CreateFileA((dir + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-            files.push_back({dir, name, "renamed" + std::to_string(f) + ".TXT"});
-        }
-    }
-    return files;
-}
-
-void RemoveFiles(const std::string& root, const std::vector<TFileName>& files) {
-    for (const TFileName& file : files) {
-        DeleteFileA((file.Directory + "\\" + file.Old).c_str());
-        DeleteFileA((file.Directory + "\\" + file.New).c_str());
-    }
-    for (int d = 0; d < kDirs; ++d)
-        RemoveDirectoryA((root + "\\d" + std::to_string(d)).c_str());
-    RemoveDirectoryA(root.c_str());
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // One perform and its restore through the rename command; false when not
 // every entry came back.
@@ -109,14 +66,14 @@ double JournalAlone(const std::string& folder, int steps) {
 } // namespace
 
 int main() {
-    const std::string root = MakeFolder("trelvane-journal-bench");
-    const std::string journals = MakeFolder("trelvane-journal-bench-journals");
-    const std::vector<TFileName> files = MakeFiles(root);
+    const std::string root = MakeBenchFolder("trelvane-journal-bench");
+    const std::string journals = MakeBenchFolder("trelvane-journal-bench-journals");
+    const std::vector<TBenchFile> files = MakeBenchFiles(root, kDirs, kFilesPerDir);
     const int count = static_cast<int>(files.size());
 
     TListViewModel model(nullptr);
     TObjectList items;
-    for (const TFileName& file : files) {
+    for (const TBenchFile& file : files) {
         auto* item = new TRenameItem(file.Directory + "\\" + file.Old);
         items.Add(item);
         item->NewName = file.New;
@@ -127,9 +84,9 @@ int main() {
     bool allBack = true;
     for (int round = 0; round < kRounds; ++round) {
         raw.push_back(Milliseconds([&] {
-            for (const TFileName& file : files)
+            for (const TBenchFile& file : files)
                 MoveFileA((file.Directory + "\\" + file.Old).c_str(), (file.Directory + "\\" + file.New).c_str());
-            for (const TFileName& file : files)
+            for (const TBenchFile& file : files)
                 MoveFileA((file.Directory + "\\" + file.New).c_str(), (file.Directory + "\\" + file.Old).c_str());
         }));
         // Alternate which goes first, so that neither always meets a warmer cache.
@@ -168,7 +125,7 @@ int main() {
     std::printf("journal alone, 200000 steps: written, marked, flushed and removed in %.1f ms\n",
                 JournalAlone(journals, 200000));
     Application->FreeForms();
-    RemoveFiles(root, files);
+    RemoveBenchFiles(root, files, kDirs);
     RemoveDirectoryA(journals.c_str());
     return 0;
 }

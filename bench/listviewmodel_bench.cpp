@@ -58,8 +58,6 @@ TTimes Measure(const std::function<void()>& work) {
     return times;
 }
 
-double Median(std::vector<double> values);
-
 void PrintMedian(const char* what, const std::vector<TTimes>& rounds) {
     std::vector<double> wall, cpu;
     for (const TTimes& times : rounds) {
@@ -79,12 +77,6 @@ void PrintGoal(const char* what, const std::vector<TTimes>& rounds, double goal,
     const double ms = Median(wall);
     std::printf("%-40s %9.1f ms   goal %5.0f ms: %-6s (processor %5.0f ms)%s\n", what, ms, goal,
                 ms <= goal ? "met" : "MISSED", Median(cpu), sound ? "" : "   ROWS WRONG");
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 void Print(const char* what, double fast, double naive, const char* naiveWhat, bool same) {

@@ -4,6 +4,7 @@
 // MoveFileA loop over the same files, each renaming every file and back. The
 // three take turns in every round, and the medians of the rounds' ratios are
 // the figures: single rounds vary by a quarter with the machine's load.
+#include "bench/BenchFiles.h"
 #include "bench/BenchSupport.h"
 #include "app/Trel_rename.h"
 #include "app/Trel_renamecommand.h"
@@ -44,75 +45,29 @@ private:
     int& FReports;
 };
 
-struct TFileName {
-    std::string Directory;
-    std::string Old;
-    std::string New;
-};
-
-std::string MakeRoot() {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    const std::string root =
-        std::string(base) + "trelvane-rename-bench-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(root.c_str(), nullptr);
-    return root;
-}
-
-std::vector<TFileName> MakeFiles(const std::string& root) {
-    std::vector<TFileName> files;
-    for (int d = 0; d < kDirs; ++d) {
-        const std::string dir = root + "\\d" + std::to_string(d);
-        CreateDirectoryA(dir.c_str(), nullptr);
-        for (int f = 0; f < kFilesPerDir; ++f) {
-            const std::string name = "file" + std::to_string(f) + ".txt";
-            CloseHandle(CreateFileA((dir + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-            files.push_back({dir, name, "renamed" + std::to_string(f) + ".TXT"});
-        }
-    }
-    return files;
-}
-
-void RemoveFiles(const std::string& root, const std::vector<TFileName>& files) {
-    for (const TFileName& file : files) {
-        DeleteFileA((file.Directory + "\\" + file.Old).c_str());
-        DeleteFileA((file.Directory + "\\" + file.New).c_str());
-    }
-    for (int d = 0; d < kDirs; ++d)
-        RemoveDirectoryA((root + "\\d" + std::to_string(d)).c_str());
-    RemoveDirectoryA(root.c_str());
-}
-
 // Renames every file forth and back with the function; returns the time and
 // how many renames failed.
 template <class F>
-double RenameAll(const std::vector<TFileName>& files, F&& rename, int& failures) {
+double RenameAll(const std::vector<TBenchFile>& files, F&& rename, int& failures) {
     const auto start = TClock::now();
-    for (const TFileName& file : files)
+    for (const TBenchFile& file : files)
         failures += rename(file.Directory, file.Old, file.New) ? 0 : 1;
-    for (const TFileName& file : files)
+    for (const TBenchFile& file : files)
         failures += rename(file.Directory, file.New, file.Old) ? 0 : 1;
     return MillisecondsSince(start);
 }
 
 // The middle value; the rounds' figures vary with the machine's load.
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 } // namespace
 
 int main() {
-    const std::string root = MakeRoot();
-    const std::vector<TFileName> files = MakeFiles(root);
+    const std::string root = MakeBenchFolder("trelvane-rename-bench");
+    const std::vector<TBenchFile> files = MakeBenchFiles(root, kDirs, kFilesPerDir);
     const int count = static_cast<int>(files.size());
 
     TListViewModel model(nullptr);
     TObjectList items;
-    for (const TFileName& file : files) {
+    for (const TBenchFile& file : files) {
         auto* item = new TRenameItem(file.Directory + "\\" + file.Old);
         items.Add(item);
         item->NewName = file.New;
@@ -162,6 +117,6 @@ int main() {
     std::printf("%d renames failed, %d items not restored, %d progress reports\n", failures, notRestored,
                 reports);
     Application->FreeForms();
-    RemoveFiles(root, files);
+    RemoveBenchFiles(root, files, kDirs);
     return failures + notRestored == 0 ? 0 : 1;
 }
