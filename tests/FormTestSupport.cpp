@@ -1,6 +1,9 @@
 #include "tests/FormTestSupport.h"
 
+#include "framework/Fw_scope.h"
+
 #include <algorithm>
+#include <cstring>
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
@@ -130,9 +133,6 @@ TBoxCloser::TBoxCloser(int answer) : FAnswer(answer) {
     PostMessageA(FWindow.Get(), WM_APP, 0, 0);
 }
 
-namespace {
-
-// The thread's visible message box (or other system dialog), or null.
 HWND FindThreadBox() {
     HWND box = nullptr;
     EnumThreadWindows(
@@ -146,6 +146,8 @@ HWND FindThreadBox() {
         reinterpret_cast<LPARAM>(&box));
     return box;
 }
+
+namespace {
 
 BOOL CALLBACK RecordBoxChild(HWND child, LPARAM data) {
     auto* seen = reinterpret_cast<TBoxSeen*>(data);
@@ -181,4 +183,42 @@ void TBoxCloser::CloseBox() {
         button = GetDlgItem(box, IDOK);
     }
     PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+bool RunLoopUntil(const std::function<bool()>& condition, DWORD timeoutMilliseconds) {
+    // The timer wakes the loop's wait for a message.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, nullptr);
+    auto stopTimer = ScopeExit([timer] { KillTimer(nullptr, timer); });
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMilliseconds)
+            return false;
+        Application->HandleMessage();
+    }
+    return true;
+}
+
+void Settle() {
+    bool idle = false;
+    const unsigned id = Application->AddIdleHandler([&](TObject*, bool&) {
+        const TForm* owner = TForm::FromHandle(Application->ActiveOwner());
+        if (!owner || !owner->IsModal())
+            idle = true;
+    });
+    auto remove = ScopeExit([id] { Application->RemoveIdleHandler(id); });
+    EXPECT_TRUE(RunLoopUntil([&] { return idle; }));
+}
+
+TModifiers::TModifiers(TShortCut modifiers) {
+    GetKeyboardState(FSaved);
+    BYTE keys[256];
+    std::memcpy(keys, FSaved, sizeof(keys));
+    keys[VK_SHIFT] = (modifiers & scShift) ? 0x80 : 0;
+    keys[VK_CONTROL] = (modifiers & scCtrl) ? 0x80 : 0;
+    keys[VK_MENU] = (modifiers & scAlt) ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+TModifiers::~TModifiers() {
+    SetKeyboardState(FSaved);
 }

@@ -1,6 +1,7 @@
 // Helpers for tests of forms and modal loops under the virtual display.
 #pragma once
 
+#include "framework/Fw_actnlist.h"
 #include "framework/Fw_forms.h"
 
 #include <gtest/gtest.h>
@@ -48,6 +49,9 @@ struct TBoxSeen {
 
     bool Shows(const std::string& text) const;
 };
+
+// The thread's visible message box (or other system dialog), or null.
+HWND FindThreadBox();
 
 // Answers the thread's next message box by clicking its button with the given
 // ID, and records what the box showed. The box's own modal loop runs the
@@ -98,3 +102,25 @@ void PostText(HWND target, const std::string& text);
 // The names of the form's controls that Tab stops at, in tab order.
 std::vector<std::string> TabOrder(const TForm& form);
 std::string ClassOf(HWND window);
+
+// Runs the application's own loop (shortcuts, dialog keys, idle handlers)
+// until the condition holds; false when it did not within the time.
+bool RunLoopUntil(const std::function<bool()>& condition, DWORD timeoutMilliseconds = 10000);
+
+// Runs the loop until the main loop goes idle (the deferred update included).
+// An idle moment inside a modal loop (a command's progress dialog) does not
+// count: the command that opened it has not ended yet.
+void Settle();
+
+// Holds modifier keys down in the thread's keyboard state, as GetKeyState
+// sees it while posted keys are handled.
+class TModifiers {
+public:
+    explicit TModifiers(TShortCut modifiers);
+    TModifiers(const TModifiers&) = delete;
+    TModifiers& operator=(const TModifiers&) = delete;
+    ~TModifiers();
+
+private:
+    BYTE FSaved[256];
+};

@@ -31,56 +31,6 @@ namespace {
 const char* const kCannotAdd = "The program can not add files to the list.";
 const char* const kNothingToAdd = "No files to add to the list.";
 
-// Runs the application's own loop (shortcuts, dialog keys, idle handlers)
-// until the condition holds.
-bool RunLoopUntil(const std::function<bool()>& condition, DWORD timeoutMilliseconds = 10000) {
-    // The timer wakes the loop's wait for a message.
-    const UINT_PTR timer = SetTimer(nullptr, 0, 10, nullptr);
-    auto stopTimer = ScopeExit([timer] { KillTimer(nullptr, timer); });
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMilliseconds)
-            return false;
-        Application->HandleMessage();
-    }
-    return true;
-}
-
-// Handles what is queued, then one idle moment (the deferred update included).
-// Runs the loop until the main loop goes idle. An idle moment inside a modal
-// loop (a command's progress dialog) does not count: the command that opened
-// it has not ended, so the deferred update has not run yet.
-void Settle() {
-    bool idle = false;
-    const unsigned id = Application->AddIdleHandler([&](TObject*, bool&) {
-        const TForm* owner = TForm::FromHandle(Application->ActiveOwner());
-        if (!owner || !owner->IsModal())
-            idle = true;
-    });
-    auto remove = ScopeExit([id] { Application->RemoveIdleHandler(id); });
-    EXPECT_TRUE(RunLoopUntil([&] { return idle; }));
-}
-
-// Holds modifier keys down in the thread's keyboard state while posted keys
-// are handled.
-class TModifiers {
-public:
-    explicit TModifiers(TShortCut modifiers) {
-        GetKeyboardState(FSaved);
-        BYTE keys[256];
-        std::memcpy(keys, FSaved, sizeof(keys));
-        keys[VK_SHIFT] = (modifiers & scShift) ? 0x80 : 0;
-        keys[VK_CONTROL] = (modifiers & scCtrl) ? 0x80 : 0;
-        SetKeyboardState(keys);
-    }
-    TModifiers(const TModifiers&) = delete;
-    TModifiers& operator=(const TModifiers&) = delete;
-    ~TModifiers() { SetKeyboardState(FSaved); }
-
-private:
-    BYTE FSaved[256];
-};
-
 // Presses the key with its modifiers on the window and lets the loop handle it.
 void Press(TShortCut shortCut, HWND target) {
     TModifiers modifiers(shortCut & (scShift | scCtrl));

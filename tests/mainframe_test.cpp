@@ -167,47 +167,11 @@ public:
     }
 };
 
-// Runs the application's own loop (shortcuts, dialog keys, idle handlers)
-// until the condition holds.
-bool RunLoopUntil(const std::function<bool()>& condition, DWORD timeoutMilliseconds = 5000) {
-    // The timer wakes the loop's wait for a message.
-    const UINT_PTR timer = SetTimer(nullptr, 0, 10, nullptr);
-    auto stopTimer = ScopeExit([timer] { KillTimer(nullptr, timer); });
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMilliseconds)
-            return false;
-        Application->HandleMessage();
-    }
-    return true;
-}
-
 // Lets the loop handle what is queued, idle moments included.
 void RunLoopFor(DWORD milliseconds) {
     const DWORD start = GetTickCount();
     RunLoopUntil([&] { return GetTickCount() - start >= milliseconds; });
 }
-
-// Holds modifier keys down in the thread's keyboard state, as GetKeyState
-// sees it while the posted keys are handled.
-class TModifiers {
-public:
-    explicit TModifiers(TShortCut modifiers) {
-        GetKeyboardState(FSaved);
-        BYTE keys[256];
-        std::memcpy(keys, FSaved, sizeof(keys));
-        keys[VK_SHIFT] = (modifiers & scShift) ? 0x80 : 0;
-        keys[VK_CONTROL] = (modifiers & scCtrl) ? 0x80 : 0;
-        keys[VK_MENU] = (modifiers & scAlt) ? 0x80 : 0;
-        SetKeyboardState(keys);
-    }
-    TModifiers(const TModifiers&) = delete;
-    TModifiers& operator=(const TModifiers&) = delete;
-    ~TModifiers() { SetKeyboardState(FSaved); }
-
-private:
-    BYTE FSaved[256];
-};
 
 // Presses the shortcut's key on the window, its modifiers held.
 void PressShortCut(TShortCut shortCut, HWND target) {

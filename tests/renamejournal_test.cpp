@@ -477,16 +477,7 @@ public:
 
 private:
     void Answer() {
-        HWND box = nullptr;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM data) -> BOOL {
-                if (ClassOf(window) != "#32770" || !IsWindowVisible(window))
-                    return TRUE;
-                *reinterpret_cast<HWND*>(data) = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&box));
+        const HWND box = FindThreadBox();
         if (Seen.size() >= FAnswers.size())
             return;
         // A box not shown yet, or the one just answered still closing.

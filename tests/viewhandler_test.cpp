@@ -29,28 +29,6 @@ std::string Text(const RECT& rect) {
     return TRectHelper(rect).ToText();
 }
 
-// Runs the application's own loop until the condition holds.
-bool RunLoopUntil(const std::function<bool()>& condition, DWORD timeoutMilliseconds = 10000) {
-    // The timer wakes the loop's wait for a message.
-    const UINT_PTR timer = SetTimer(nullptr, 0, 10, nullptr);
-    auto stopTimer = ScopeExit([timer] { KillTimer(nullptr, timer); });
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMilliseconds)
-            return false;
-        Application->HandleMessage();
-    }
-    return true;
-}
-
-// Runs the loop until it has been idle once (the deferred update included).
-void Settle() {
-    bool idle = false;
-    const unsigned id = Application->AddIdleHandler([&](TObject*, bool&) { idle = true; });
-    auto remove = ScopeExit([id] { Application->RemoveIdleHandler(id); });
-    EXPECT_TRUE(RunLoopUntil([&] { return idle; }));
-}
-
 // The main window over a folder of files, with its settings file in the
 // folder; opened and closed as the user starts and ends the program.
 class TViewBench {
