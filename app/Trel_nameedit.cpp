@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <regex>
 
 namespace {
 
@@ -97,7 +98,194 @@ std::string WithPart(const std::string& text, const TNameSplit& split, TPartKind
     KindNotSupported();
 }
 
+// What the regular expression library reports, in a few words for the
+// message of an invalid pattern.
+const char* RegexProblem(std::regex_constants::error_type code) {
+    using namespace std::regex_constants;
+    switch (code) {
+    case error_collate:
+        return "invalid collating element";
+    case error_ctype:
+        return "invalid character class";
+    case error_escape:
+        return "invalid escape";
+    case error_backref:
+        return "invalid back reference";
+    case error_brack:
+        return "unmatched bracket";
+    case error_paren:
+        return "unmatched parenthesis";
+    case error_brace:
+        return "unmatched brace";
+    case error_badbrace:
+        return "invalid repeat count";
+    case error_range:
+        return "invalid range";
+    case error_badrepeat:
+        return "nothing to repeat";
+    case error_space:
+    case error_complexity:
+    case error_stack:
+        return "too complex";
+    default:
+        return "not understood";
+    }
+}
+
+// Whether the parentheses of an ECMAScript pattern pair up, escapes and
+// bracket expressions skipped.
+bool ParenthesesPair(const std::wstring& pattern) {
+    int depth = 0;
+    bool inBrackets = false;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const wchar_t c = pattern[i];
+        if (c == L'\\')
+            ++i;
+        else if (inBrackets)
+            inBrackets = c != L']';
+        else if (c == L'[')
+            inBrackets = true;
+        else if (c == L'(')
+            ++depth;
+        else if (c == L')' && --depth < 0)
+            return false;
+    }
+    return depth == 0;
+}
+
+// The library reports a quantifier without anything before it (as in "*a")
+// as it reports a parenthesis without its pair.
+const char* RegexProblem(const std::regex_error& error, const std::wstring& pattern) {
+    if (error.code() == std::regex_constants::error_paren && ParenthesesPair(pattern))
+        return RegexProblem(std::regex_constants::error_badrepeat);
+    return RegexProblem(error.code());
+}
+
+const char* const kBytesNotCharacters = "The name holds bytes that are no characters of the system's code page.";
+
+std::wstring Widened(const std::string& text) {
+    std::wstring wide;
+    if (!TryAnsiToWide(text, wide))
+        throw ENameEditError(kBytesNotCharacters);
+    return wide;
+}
+
+// The UTF-16 units of the character at i: a surrogate pair is one.
+std::size_t WideCharSize(const std::wstring& text, std::size_t i) {
+    const bool pair = i + 1 < text.size() && text[i] >= 0xD800 && text[i] <= 0xDBFF && text[i + 1] >= 0xDC00 &&
+                      text[i + 1] <= 0xDFFF;
+    return pair ? 2 : 1;
+}
+
+// The replacement of one match: $1 to $9, $& and $$ expanded, anything else
+// as written.
+void AppendExpanded(const std::wstring& replacement, const std::wcmatch& match, std::wstring& result) {
+    for (std::size_t i = 0; i < replacement.size(); ++i) {
+        const wchar_t c = replacement[i];
+        if (c == L'$' && i + 1 < replacement.size()) {
+            const wchar_t next = replacement[i + 1];
+            if (next == L'$') {
+                result += L'$';
+                ++i;
+                continue;
+            }
+            if (next == L'&') {
+                result.append(match[0].first, match[0].second);
+                ++i;
+                continue;
+            }
+            const std::size_t group = static_cast<std::size_t>(next - L'0');
+            if (next >= L'1' && next <= L'9' && group < match.size()) {
+                if (match[group].matched)
+                    result.append(match[group].first, match[group].second);
+                ++i;
+                continue;
+            }
+        }
+        result += c;
+    }
+}
+
 } // namespace
+
+// ---------------------------------------------------------------- TNamePattern
+
+struct TNamePattern::TCompiled {
+    std::wregex Regex;
+};
+
+TNamePattern::TNamePattern(const std::string& pattern, bool matchCase) {
+    if (pattern.empty())
+        return;
+    std::wstring wide;
+    if (!TryAnsiToWide(pattern, wide))
+        throw ENameEditError("The regular expression holds bytes that are no characters of the system's code page.");
+    auto flags = std::regex_constants::ECMAScript;
+    if (!matchCase)
+        flags |= std::regex_constants::icase;
+    try {
+        FCompiled = std::make_unique<TCompiled>(TCompiled{std::wregex(wide, flags)});
+    } catch (const std::regex_error& error) {
+        throw ENameEditError(std::string("The regular expression is not valid: ") + RegexProblem(error, wide) +
+                             ".");
+    }
+}
+
+TNamePattern::~TNamePattern() = default;
+
+std::string TNamePattern::Replace(const std::string& text, const std::string& replacement) const {
+    if (!FCompiled)
+        return text;
+    const std::wstring wide = Widened(text);
+    const std::wstring with = Widened(replacement);
+    const wchar_t* const begin = wide.data();
+    const wchar_t* const end = begin + wide.size();
+    std::wstring result;
+    std::size_t copied = 0;
+    bool matched = false;
+    std::wcmatch match;
+    try {
+        for (std::size_t from = 0; from <= wide.size();) {
+            // Anchors and word boundaries see the character before the search.
+            const auto flags = from > 0 ? std::regex_constants::match_prev_avail : std::regex_constants::match_default;
+            if (!std::regex_search(begin + from, end, match, FCompiled->Regex, flags))
+                break;
+            const std::size_t start = static_cast<std::size_t>(match[0].first - begin);
+            const std::size_t stop = static_cast<std::size_t>(match[0].second - begin);
+            result.append(wide, copied, start - copied);
+            AppendExpanded(with, match, result);
+            matched = true;
+            copied = from = stop;
+            if (start == stop) {
+                // An empty match: the next character goes over as it is, so
+                // the search moves on.
+                if (stop == wide.size())
+                    break;
+                const std::size_t size = WideCharSize(wide, stop);
+                result.append(wide, stop, size);
+                copied = from = stop + size;
+            }
+        }
+    } catch (const std::regex_error&) {
+        throw ENameEditError("The regular expression is too complex to match.");
+    }
+    if (!matched)
+        return text;
+    result.append(wide, copied, std::wstring::npos);
+    std::string narrow;
+    if (!TryWideToAnsi(result, narrow))
+        throw ENameEditError("The new name would hold a character that the system's code page cannot represent.");
+    return narrow;
+}
+
+std::string PatternProblem(const std::string& pattern, bool matchCase) {
+    try {
+        const TNamePattern compiled(pattern, matchCase);
+    } catch (const ENameEditError& error) {
+        return error.Message();
+    }
+    return std::string();
+}
 
 // ---------------------------------------------------------------- TRenameName
 
@@ -213,6 +401,10 @@ void TRenameName::UrlDecode() {
     FText = TUrlCoder().UrlDecode(FText);
 }
 
+void TRenameName::ReplaceMatches(const TNamePattern& pattern, const std::string& replacement) {
+    FText = pattern.Replace(FText, replacement);
+}
+
 std::string TRenameName::GetPart(TPartKind kind) const {
     return PartOf(FText, TNameSplit(FText), kind);
 }
@@ -258,6 +450,11 @@ std::string OverwritePart(const std::string& name, TPartKind part, const std::st
 std::string ReplaceInPart(const std::string& name, TPartKind part, const std::string& oldText,
                           const std::string& newText, bool matchCase) {
     return EditNamePart(name, part, [&](TRenameName& piece) { piece.Replace(oldText, newText, matchCase); });
+}
+
+std::string ReplaceMatchesInPart(const std::string& name, TPartKind part, const TNamePattern& pattern,
+                                 const std::string& replacement) {
+    return EditNamePart(name, part, [&](TRenameName& piece) { piece.ReplaceMatches(pattern, replacement); });
 }
 
 std::string CapitalizePart(const std::string& name, TPartKind part, TCharacterCase characterCase) {
