@@ -100,6 +100,14 @@ void TNameHandler::Overwrite() {
 void TNameHandler::Replace() {
     const TTrelReplaceDialogValues values = Accepted<TTrelReplaceDialog>().Values;
     TStringList lines;
+    if (values.RegularExpression) {
+        // Compiled once for all the names.
+        const TNamePattern pattern(values.OldText, values.MatchCase);
+        EditSelected(&values.Source.GetCurrent(), lines, [&](const std::string& name, int k) {
+            return ReplaceMatchesInPart(name, values.Part, pattern, lines.Strings(k));
+        });
+        return;
+    }
     EditSelected(&values.Source.GetCurrent(), lines, [&](const std::string& name, int k) {
         return ReplaceInPart(name, values.Part, values.OldText, lines.Strings(k), values.MatchCase);
     });

@@ -27,7 +27,9 @@ public:
     void Insert();
     // The text source's line k as the chosen part of the k-th selected entry.
     void Overwrite();
-    // Every occurrence of the old text in the chosen part replaced by line k.
+    // Every occurrence of the old text in the chosen part replaced by line k;
+    // with the regular expression option, every match of the old text as a
+    // pattern, compiled once for the operation.
     void Replace();
     // The chosen part in lower case, upper case or as a book title.
     void Capitalize();
