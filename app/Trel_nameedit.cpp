@@ -8,8 +8,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <bitset>
 #include <cstring>
+#include <locale>
 #include <regex>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -206,12 +210,109 @@ void AppendExpanded(const std::wstring& replacement, const std::wcmatch& match, 
     }
 }
 
+// Wide characters folded by the system's case mapping, as plain Replace
+// compares them without case; the C library's default locale folds ASCII
+// letters only. The matcher folds the ends of ranges such as [a-z] with it.
+class TSystemCaseCtype : public std::ctype<wchar_t> {
+protected:
+    char_type do_tolower(char_type c) const override {
+        CharLowerBuffW(&c, 1);
+        return c;
+    }
+    const char_type* do_tolower(char_type* low, const char_type* high) const override {
+        CharLowerBuffW(low, static_cast<DWORD>(high - low));
+        return high;
+    }
+    char_type do_toupper(char_type c) const override {
+        CharUpperBuffW(&c, 1);
+        return c;
+    }
+    const char_type* do_toupper(char_type* low, const char_type* high) const override {
+        CharUpperBuffW(low, static_cast<DWORD>(high - low));
+        return high;
+    }
+};
+
+// The default locale with the system's case mapping; the locale owns the facet.
+const std::locale& SystemCaseLocale() {
+    static const std::locale locale(std::locale(), new TSystemCaseCtype);
+    return locale;
+}
+
+// The standard traits of wide regular expressions, made cheap where the
+// matcher asks for every character it tries against a bracket or a class:
+// the standard ones look the locale's facets up anew on each call, and the
+// primary sort key (which only equivalence classes such as [[=a=]] use) goes
+// through the C library's collation with allocations. Matching took several
+// times as long as everything else about a name.
+class TNameRegexTraits : public std::regex_traits<wchar_t> {
+public:
+    TNameRegexTraits() {
+        for (unsigned c = 0; c < kKnownChars; ++c)
+            FLower[c] = SystemLower(static_cast<char_type>(c));
+    }
+
+    locale_type imbue(locale_type locale) {
+        FTables.clear();
+        return std::regex_traits<wchar_t>::imbue(locale);
+    }
+
+    // The system's case mapping, whatever the locale (see TSystemCaseCtype).
+    char_type translate_nocase(char_type c) const {
+        return static_cast<unsigned>(c) < kKnownChars ? FLower[static_cast<unsigned>(c)] : SystemLower(c);
+    }
+
+    // Characters are equivalent ([[=a=]]) when their lower cases are the
+    // same, as the default locale's collation has them.
+    template <class TIterator>
+    string_type transform_primary(TIterator first, TIterator last) const {
+        string_type key(first, last);
+        for (char_type& c : key)
+            c = translate_nocase(c);
+        return key;
+    }
+
+    // Characters below kKnownChars answer from a table made on the first
+    // question about the class; the rest ask the locale.
+    bool isctype(char_type c, char_class_type type) const {
+        if (static_cast<unsigned>(c) >= kKnownChars)
+            return std::regex_traits<wchar_t>::isctype(c, type);
+        return TableOf(type)[static_cast<unsigned>(c)];
+    }
+
+private:
+    static constexpr unsigned kKnownChars = 256;
+    using TTable = std::bitset<kKnownChars>;
+
+    static char_type SystemLower(char_type c) {
+        CharLowerBuffW(&c, 1);
+        return c;
+    }
+
+    const TTable& TableOf(char_class_type type) const {
+        for (const auto& known : FTables)
+            if (known.first == type)
+                return known.second;
+        TTable table;
+        for (unsigned c = 0; c < kKnownChars; ++c)
+            table[c] = std::regex_traits<wchar_t>::isctype(static_cast<char_type>(c), type);
+        FTables.emplace_back(type, table);
+        return FTables.back().second;
+    }
+
+    char_type FLower[kKnownChars];
+    // A pattern names few classes: a short list is searched fastest.
+    mutable std::vector<std::pair<char_class_type, TTable>> FTables;
+};
+
+using TNameRegex = std::basic_regex<wchar_t, TNameRegexTraits>;
+
 } // namespace
 
 // ---------------------------------------------------------------- TNamePattern
 
 struct TNamePattern::TCompiled {
-    std::wregex Regex;
+    TNameRegex Regex;
 };
 
 TNamePattern::TNamePattern(const std::string& pattern, bool matchCase) {
@@ -224,7 +325,10 @@ TNamePattern::TNamePattern(const std::string& pattern, bool matchCase) {
     if (!matchCase)
         flags |= std::regex_constants::icase;
     try {
-        FCompiled = std::make_unique<TCompiled>(TCompiled{std::wregex(wide, flags)});
+        auto compiled = std::make_unique<TCompiled>();
+        compiled->Regex.imbue(SystemCaseLocale());
+        compiled->Regex.assign(wide, flags);
+        FCompiled = std::move(compiled);
     } catch (const std::regex_error& error) {
         throw ENameEditError(std::string("The regular expression is not valid: ") + RegexProblem(error, wide) +
                              ".");

@@ -576,6 +576,26 @@ TEST(NamePattern, ReplacesEveryMatchWithTheExpandedLine) {
     }
 }
 
+TEST(NamePattern, IgnoresCaseBeyondAsciiAsPlainReplaceDoes) {
+    if (IsDoubleByteCodePage())
+        GTEST_SKIP() << "these bytes are other characters in a double-byte code page";
+    const struct {
+        std::string pattern, name;
+        bool matchCase;
+        std::string expected;
+    } cases[] = {
+        {"\xE9", "\xC9t\xE9", false, "ete"}, // Été
+        {"\xE9", "\xC9t\xE9", true, "\xC9te"},
+        {"[\xE0-\xE9]", "\xC9", false, "e"},
+        {"\xC6", "\xE6", false, "e"}, // Æ and æ
+    };
+    for (const auto& c : cases) {
+        const TNamePattern pattern(c.pattern, c.matchCase);
+        EXPECT_EQ(ReplaceMatchesInPart(c.name, pkName, pattern, "e"), c.expected)
+            << ::testing::PrintToString(c.name) << ": " << ::testing::PrintToString(c.pattern);
+    }
+}
+
 TEST(NamePattern, MatchesCharactersOfADoubleByteCodePage) {
     if (!IsDoubleByteCodePage())
         GTEST_SKIP() << "needs a double-byte ANSI code page (the code page 932 run)";
@@ -596,6 +616,10 @@ TEST(NamePattern, MatchesCharactersOfADoubleByteCodePage) {
         EXPECT_EQ(ReplaceMatchesInPart(c.name, pkName, pattern, c.replacement), c.expected)
             << ::testing::PrintToString(c.name) << ": " << ::testing::PrintToString(c.pattern);
     }
+    // Without match case, full-width letters fold too (Ａ and ａ).
+    EXPECT_EQ(ReplaceMatchesInPart("\x82\x60.txt", pkBaseName, TNamePattern("\x82\x81", false), "a"), "a.txt");
+    EXPECT_EQ(ReplaceMatchesInPart("\x82\x60.txt", pkBaseName, TNamePattern("[\x82\x81-\x82\x9A]", false), "a"),
+              "a.txt");
     // A lone lead byte is no character: the name is refused and stays.
     const TNamePattern any(".", true);
     TRenameName name("a\x83");
