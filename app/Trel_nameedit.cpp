@@ -5,11 +5,16 @@
 #include "support/Vek_net.h"
 #include "support/Vek_text.h"
 
+#include "framework/Fw_handles.h"
+
 #include <windows.h>
+
+#include <process.h>
 
 #include <algorithm>
 #include <bitset>
 #include <cstring>
+#include <exception>
 #include <locale>
 #include <regex>
 #include <utility>
@@ -307,6 +312,27 @@ private:
 
 using TNameRegex = std::basic_regex<wchar_t, TNameRegexTraits>;
 
+// Reserved, not committed: the stack grows into it only as deep as a match
+// goes. Nested groups take about a kilobyte a character, so this holds names
+// far longer than any file system allows.
+constexpr unsigned kMatcherStackBytes = 256u << 20;
+
+struct TMatcherWork {
+    const std::function<void()>* Work;
+    std::exception_ptr Error;
+};
+
+unsigned __stdcall MatcherThreadProc(void* data) {
+    TMatcherWork& work = *static_cast<TMatcherWork*>(data);
+    // Handed to the waiting thread, which raises it again.
+    try {
+        (*work.Work)();
+    } catch (...) {
+        work.Error = std::current_exception();
+    }
+    return 0;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- TNamePattern
@@ -380,6 +406,18 @@ std::string TNamePattern::Replace(const std::string& text, const std::string& re
     if (!TryWideToAnsi(result, narrow))
         throw ENameEditError("The new name would hold a character that the system's code page cannot represent.");
     return narrow;
+}
+
+void RunWithMatcherStack(const std::function<void()>& work) {
+    TMatcherWork matcherWork{&work, nullptr};
+    const std::uintptr_t started = _beginthreadex(nullptr, kMatcherStackBytes, MatcherThreadProc, &matcherWork,
+                                                  STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (started == 0)
+        throw ENameEditError("The program could not start matching the names.");
+    const TKernelHandle thread(reinterpret_cast<HANDLE>(started));
+    WaitForSingleObject(thread.Get(), INFINITE);
+    if (matcherWork.Error)
+        std::rethrow_exception(matcherWork.Error);
 }
 
 std::string PatternProblem(const std::string& pattern, bool matchCase) {

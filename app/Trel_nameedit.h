@@ -54,6 +54,13 @@ private:
     std::unique_ptr<TCompiled> FCompiled;
 };
 
+// Runs work on a thread of its own, with a stack large enough for the
+// matcher of TNamePattern on long names: it recurses for every character it
+// repeats over, and a usual stack ends after a few thousand of them. Returns
+// when work has ended and raises what work raised. Work must not touch
+// windows: the calling thread waits without handling messages.
+void RunWithMatcherStack(const std::function<void()>& work);
+
 // Empty when the pattern compiles; otherwise the message that TNamePattern
 // raises, such as "The regular expression is not valid: unmatched
 // parenthesis.".

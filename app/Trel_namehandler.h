@@ -56,8 +56,11 @@ private:
     // Reads the selection from the list control and runs one name edit
     // command that gives each selected entry, in list order, its new name.
     // With a source, its lines are made first (one per selected entry) and
-    // passed to newName in lines; a source that fails changes nothing.
-    void EditSelected(const TSrcLinesSpecs* source, TStrings& lines, const TNewName& newName);
+    // passed to newName in lines; a source that fails changes nothing. With
+    // matcherStack the new names are made on a thread whose stack takes a
+    // regular expression's matching of long names.
+    void EditSelected(const TSrcLinesSpecs* source, TStrings& lines, const TNewName& newName,
+                      bool matcherStack = false);
     // The chosen part of every selected entry's new name, in list order.
     void SelectedParts(TPartKind part, TStrings& parts);
 };

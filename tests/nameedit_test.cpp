@@ -661,3 +661,12 @@ TEST(NamePattern, AnInvalidPatternIsRefusedWithTheReason) {
         }
     }
 }
+
+TEST(NamePattern, TheMatcherThreadHandsBackResultsAndErrors) {
+    const TNamePattern nested("^((((a|b))))*$", true);
+    std::string result;
+    RunWithMatcherStack([&] { result = ReplaceMatchesInPart(std::string(20000, 'b'), pkName, nested, "<$1>"); });
+    EXPECT_EQ(result, "<b>");
+    EXPECT_ERROR_MESSAGE(ENameEditError, RunWithMatcherStack([] { throw ENameEditError("Raised on the thread."); }),
+                         "Raised on the thread.");
+}

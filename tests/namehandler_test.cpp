@@ -273,6 +273,21 @@ TEST_F(NameHandler, ReplaceByARegularExpressionIsOneCommandOrNoChange) {
     }
 }
 
+TEST_F(NameHandler, ARegularExpressionMatchesLongNamesWithoutRunningOutOfStack) {
+    // The matcher recurses for every character it repeats over; a thread's
+    // usual stack ends after a few thousand.
+    const std::string longName(20000, 'a');
+    TNameBench bench;
+    bench.Rows(longName + ".txt b.txt");
+    bench.Select({0, 1});
+    TTrelReplaceDialogValues& values = ReplaceDialog().Values;
+    values.OldText = "^((((a|b))))*$";
+    values.Source.Specs.Custom.Text = "<$1>";
+    values.RegularExpression = true;
+    EXPECT_EQ(RunWith({[] { ClickControl(ReplaceDialog().OkButton); }}, [&] { bench.Handler().Replace(); }), "");
+    EXPECT_EQ(bench.Names(), "<a>.txt <b>.txt");
+}
+
 TEST_F(NameHandler, ClipboardLinesMustMatchTheSelection) {
     const struct {
         const char* clipboard;
