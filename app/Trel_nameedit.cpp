@@ -353,7 +353,8 @@ TNamePattern::TNamePattern(const std::string& pattern, bool matchCase) {
     try {
         auto compiled = std::make_unique<TCompiled>();
         compiled->Regex.imbue(SystemCaseLocale());
-        compiled->Regex.assign(wide, flags);
+        // The compiler recurses for every nested group.
+        RunWithMatcherStack([&] { compiled->Regex.assign(wide, flags); });
         FCompiled = std::move(compiled);
     } catch (const std::regex_error& error) {
         throw ENameEditError(std::string("The regular expression is not valid: ") + RegexProblem(error, wide) +

@@ -662,6 +662,13 @@ TEST(NamePattern, AnInvalidPatternIsRefusedWithTheReason) {
     }
 }
 
+TEST(NamePattern, DeeplyNestedGroupsCompile) {
+    const int depth = 20000; // an edit holds up to 32767 characters
+    const std::string pattern = std::string(depth, '(') + "a" + std::string(depth, ')');
+    EXPECT_EQ(PatternProblem(pattern, false), "");
+    EXPECT_EQ(PatternProblem(pattern + ")", false), "The regular expression is not valid: unmatched parenthesis.");
+}
+
 TEST(NamePattern, TheMatcherThreadHandsBackResultsAndErrors) {
     const TNamePattern nested("^((((a|b))))*$", true);
     std::string result;
