@@ -198,15 +198,10 @@ TEST(NameDialogConversions, ReplaceTakesOnlyARegularExpressionThatCompiles) {
         state.RegularExpression = c.regularExpression;
         EXPECT_EQ(ReplacePatternMessage(state), c.message);
         EXPECT_EQ(TextSourceEnabling(state, false).Ok, *c.message == '\0');
-        if (*c.message) {
+        if (*c.message)
             EXPECT_ERROR_MESSAGE(EInvalidOperation, ReplaceDialogValues(state, numbers), c.message);
-            continue;
-        }
-        // Shown and read back, the option stays.
-        const TTrelReplaceDialogValues values = ReplaceDialogValues(state, numbers);
-        EXPECT_EQ(values.RegularExpression, c.regularExpression);
-        EXPECT_EQ(ReplaceDialogValues(ReplaceDialogState(values), numbers).RegularExpression,
-                  c.regularExpression);
+        else
+            EXPECT_EQ(ReplaceDialogValues(state, numbers).RegularExpression, c.regularExpression);
     }
 }
 
