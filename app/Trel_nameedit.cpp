@@ -14,7 +14,9 @@
 #include <algorithm>
 #include <bitset>
 #include <cstring>
+#include <cstdint>
 #include <exception>
+#include <iterator>
 #include <locale>
 #include <regex>
 #include <utility>
@@ -186,9 +188,64 @@ std::size_t WideCharSize(const std::wstring& text, std::size_t i) {
     return pair ? 2 : 1;
 }
 
+// The characters the matcher may read for one name before it gives up
+// (under a second under Wine). It backtracks without limit of its own, so a
+// pattern such as (a+)+b takes twice as long for every further character of
+// a name, years for fifty. Patterns that match in polynomial time stay below
+// this on names of file-name length, ^(.*)_(.*)_(.*)$ against 255 characters
+// without an underscore too.
+constexpr std::uint64_t kMatchReadsPerName = std::uint64_t{1} << 23;
+
+// A position in a name that counts every read of the matcher against the
+// budget, and gives up past it as a library that limits itself does.
+class TCountingIterator {
+public:
+    using iterator_category = std::bidirectional_iterator_tag;
+    using value_type = wchar_t;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const wchar_t*;
+    using reference = const wchar_t&;
+
+    TCountingIterator() = default;
+    TCountingIterator(const wchar_t* position, std::uint64_t* reads) : FPosition(position), FReads(reads) {}
+
+    reference operator*() const {
+        if (++*FReads > kMatchReadsPerName)
+            throw std::regex_error(std::regex_constants::error_complexity);
+        return *FPosition;
+    }
+    TCountingIterator& operator++() {
+        ++FPosition;
+        return *this;
+    }
+    TCountingIterator operator++(int) {
+        TCountingIterator before = *this;
+        ++FPosition;
+        return before;
+    }
+    TCountingIterator& operator--() {
+        --FPosition;
+        return *this;
+    }
+    TCountingIterator operator--(int) {
+        TCountingIterator before = *this;
+        --FPosition;
+        return before;
+    }
+    bool operator==(const TCountingIterator& other) const { return FPosition == other.FPosition; }
+
+    const wchar_t* Position() const { return FPosition; }
+
+private:
+    const wchar_t* FPosition = nullptr;
+    std::uint64_t* FReads = nullptr;
+};
+
+using TNameMatch = std::match_results<TCountingIterator>;
+
 // The replacement of one match: $1 to $9, $& and $$ expanded, anything else
 // as written.
-void AppendExpanded(const std::wstring& replacement, const std::wcmatch& match, std::wstring& result) {
+void AppendExpanded(const std::wstring& replacement, const TNameMatch& match, std::wstring& result) {
     for (std::size_t i = 0; i < replacement.size(); ++i) {
         const wchar_t c = replacement[i];
         if (c == L'$' && i + 1 < replacement.size()) {
@@ -199,14 +256,14 @@ void AppendExpanded(const std::wstring& replacement, const std::wcmatch& match, 
                 continue;
             }
             if (next == L'&') {
-                result.append(match[0].first, match[0].second);
+                result.append(match[0].first.Position(), match[0].second.Position());
                 ++i;
                 continue;
             }
             const std::size_t group = static_cast<std::size_t>(next - L'0');
             if (next >= L'1' && next <= L'9' && group < match.size()) {
                 if (match[group].matched)
-                    result.append(match[group].first, match[group].second);
+                    result.append(match[group].first.Position(), match[group].second.Position());
                 ++i;
                 continue;
             }
@@ -369,20 +426,21 @@ std::string TNamePattern::Replace(const std::string& text, const std::string& re
         return text;
     const std::wstring wide = Widened(text);
     const std::wstring with = Widened(replacement);
+    std::uint64_t reads = 0;
     const wchar_t* const begin = wide.data();
-    const wchar_t* const end = begin + wide.size();
+    const TCountingIterator end(begin + wide.size(), &reads);
     std::wstring result;
     std::size_t copied = 0;
     bool matched = false;
-    std::wcmatch match;
+    TNameMatch match;
     try {
         for (std::size_t from = 0; from <= wide.size();) {
             // Anchors and word boundaries see the character before the search.
             const auto flags = from > 0 ? std::regex_constants::match_prev_avail : std::regex_constants::match_default;
-            if (!std::regex_search(begin + from, end, match, FCompiled->Regex, flags))
+            if (!std::regex_search(TCountingIterator(begin + from, &reads), end, match, FCompiled->Regex, flags))
                 break;
-            const std::size_t start = static_cast<std::size_t>(match[0].first - begin);
-            const std::size_t stop = static_cast<std::size_t>(match[0].second - begin);
+            const std::size_t start = static_cast<std::size_t>(match[0].first.Position() - begin);
+            const std::size_t stop = static_cast<std::size_t>(match[0].second.Position() - begin);
             result.append(wide, copied, start - copied);
             AppendExpanded(with, match, result);
             matched = true;

@@ -675,6 +675,22 @@ TEST(NamePattern, AnInvalidPatternIsRefusedWithTheReason) {
     }
 }
 
+TEST(NamePattern, AMatchThatWouldBacktrackForeverGivesUp) {
+    // Each further "a" doubles the matcher's work.
+    const TNamePattern pattern("(a+)+b", true);
+    const std::string name(60, 'a');
+    TRenameName piece(name);
+    EXPECT_ERROR_MESSAGE(ENameEditError, piece.ReplaceMatches(pattern, "x"),
+                         "The regular expression is too complex to match.");
+    EXPECT_EQ(piece.GetText(), name);
+    // Heavy but polynomial matching of a name as long as a file name can be
+    // does not give up.
+    const TNamePattern three("^(.*)_(.*)_(.*)$", true);
+    const std::string words = std::string(100, 'a') + "_" + std::string(100, 'b') + "_" + std::string(53, 'c');
+    EXPECT_EQ(ReplaceMatchesInPart(words, pkName, three, "$3"), std::string(53, 'c'));
+    EXPECT_EQ(ReplaceMatchesInPart(std::string(255, 'a'), pkName, three, "$3"), std::string(255, 'a'));
+}
+
 TEST(NamePattern, DeeplyNestedGroupsCompile) {
     const int depth = 20000; // an edit holds up to 32767 characters
     const std::string pattern = std::string(depth, '(') + "a" + std::string(depth, ')');
