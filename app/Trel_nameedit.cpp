@@ -1,11 +1,10 @@
 #include "app/Trel_nameedit.h"
 
 #include "framework/Fw_clipbrd.h"
+#include "framework/Fw_handles.h"
 #include "support/Vek_file.h"
 #include "support/Vek_net.h"
 #include "support/Vek_text.h"
-
-#include "framework/Fw_handles.h"
 
 #include <windows.h>
 
@@ -13,8 +12,8 @@
 
 #include <algorithm>
 #include <bitset>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <exception>
 #include <iterator>
 #include <locale>
