@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 // The values are the indexes of the items in the dialogs' combo boxes.
@@ -19,6 +20,51 @@ class ENameEditError : public Exception {
 public:
     using Exception::Exception;
 };
+
+// A regular expression of Replace (the ECMAScript grammar), compiled once for
+// a whole operation. It matches the characters of a name, not its bytes: the
+// name is widened from the ANSI code page to UTF-16, matched there and
+// narrowed back, so a double-byte or UTF-8 character is never split. Not
+// copyable: it owns the compiled expression.
+class TNamePattern {
+public:
+    // Without match case the expression ignores case (the wide regular
+    // expression's case folding of the default locale). Raises
+    // ENameEditError "The regular expression is not valid: <why>." (see
+    // PatternProblem). An empty pattern is valid and matches nothing, as an
+    // empty plain old text does.
+    TNamePattern(const std::string& pattern, bool matchCase);
+    ~TNamePattern();
+    TNamePattern(const TNamePattern&) = delete;
+    TNamePattern& operator=(const TNamePattern&) = delete;
+
+    // The text with every non-overlapping match, from the left, replaced by
+    // the replacement, in which $1 to $9 stand for the groups (empty when a
+    // group took no part; kept as written when the pattern has no such
+    // group), $& for the whole match and $$ for one dollar sign; any other $
+    // stays as it is. After an empty match the next character is copied
+    // before the search goes on. Raises ENameEditError when the text or the
+    // replacement holds bytes that are no characters of the code page, when
+    // the result holds a character that the code page cannot represent, and
+    // when the matcher gives up on the expression.
+    std::string Replace(const std::string& text, const std::string& replacement) const;
+
+private:
+    struct TCompiled;
+    std::unique_ptr<TCompiled> FCompiled;
+};
+
+// Runs work on a thread of its own, with a stack large enough for the
+// matcher of TNamePattern on long names: it recurses for every character it
+// repeats over, and a usual stack ends after a few thousand of them. Returns
+// when work has ended and raises what work raised. Work must not touch
+// windows: the calling thread waits without handling messages.
+void RunWithMatcherStack(const std::function<void()>& work);
+
+// Empty when the pattern compiles; otherwise the message that TNamePattern
+// raises, such as "The regular expression is not valid: unmatched
+// parenthesis.".
+std::string PatternProblem(const std::string& pattern, bool matchCase);
 
 // One name (of a file or a directory; both are split alike) and the edits of
 // the Name menu. An operation that throws leaves the name unchanged.
@@ -48,6 +94,8 @@ public:
     virtual void DecodeCharacters(TCharacterEncoding encoding);
     virtual void UrlEncode();
     virtual void UrlDecode();
+    // Every match of the pattern replaced as TNamePattern::Replace says.
+    void ReplaceMatches(const TNamePattern& pattern, const std::string& replacement);
 
     // The parts follow the path part rules: the final component starts after
     // the last backslash or colon; the extension follows its last dot.
@@ -74,6 +122,8 @@ std::string InsertIntoPart(const std::string& name, TPartKind part, TInsertPosit
 std::string OverwritePart(const std::string& name, TPartKind part, const std::string& line);
 std::string ReplaceInPart(const std::string& name, TPartKind part, const std::string& oldText,
                           const std::string& newText, bool matchCase);
+std::string ReplaceMatchesInPart(const std::string& name, TPartKind part, const TNamePattern& pattern,
+                                 const std::string& replacement);
 std::string CapitalizePart(const std::string& name, TPartKind part, TCharacterCase characterCase);
 // The part converted to the encoding, then percent-encoded.
 std::string UrlEncodePart(const std::string& name, TPartKind part, TCharacterEncoding encoding);

@@ -37,7 +37,8 @@ void Run(TInvoker& invoker, TAutoPointer<TNameEditCommand>& command) {
 
 } // namespace
 
-void TNameHandler::EditSelected(const TSrcLinesSpecs* source, TStrings& lines, const TNewName& newName) {
+void TNameHandler::EditSelected(const TSrcLinesSpecs* source, TStrings& lines, const TNewName& newName,
+                                bool matcherStack) {
     TAutoPointer<TNameEditCommand> command(new TNameEditCommand(Model()));
     TListViewModel& model = Model();
     model.ReadFromView(true);
@@ -47,16 +48,23 @@ void TNameHandler::EditSelected(const TSrcLinesSpecs* source, TStrings& lines, c
     if (source)
         source->GetLines(selected, lines);
     // The selected rows in list order, whatever order they were selected in.
-    for (int row = 0, k = 0; k < selected; ++row) {
-        TListViewModelItem* entry = model.Items(row);
-        if (!entry->GetSelected())
-            continue;
-        TRenameItem* item = ItemOf(entry);
-        TAutoPointer<TSetSubCommand> set(new TSetSubCommand(item, newName(item->NewName, k)));
-        subCommands.Add(set.Get());
-        set.Release();
-        ++k;
-    }
+    // Only the model's memory is read here, no window.
+    const auto makeNames = [&] {
+        for (int row = 0, k = 0; k < selected; ++row) {
+            TListViewModelItem* entry = model.Items(row);
+            if (!entry->GetSelected())
+                continue;
+            TRenameItem* item = ItemOf(entry);
+            TAutoPointer<TSetSubCommand> set(new TSetSubCommand(item, newName(item->NewName, k)));
+            subCommands.Add(set.Get());
+            set.Release();
+            ++k;
+        }
+    };
+    if (matcherStack)
+        RunWithMatcherStack(makeNames);
+    else
+        makeNames();
     Run(Invoker(), command);
 }
 
@@ -100,6 +108,17 @@ void TNameHandler::Overwrite() {
 void TNameHandler::Replace() {
     const TTrelReplaceDialogValues values = Accepted<TTrelReplaceDialog>().Values;
     TStringList lines;
+    if (values.RegularExpression) {
+        // Compiled once for all the names.
+        const TNamePattern pattern(values.OldText, values.MatchCase);
+        EditSelected(
+            &values.Source.GetCurrent(), lines,
+            [&](const std::string& name, int k) {
+                return ReplaceMatchesInPart(name, values.Part, pattern, lines.Strings(k));
+            },
+            true);
+        return;
+    }
     EditSelected(&values.Source.GetCurrent(), lines, [&](const std::string& name, int k) {
         return ReplaceInPart(name, values.Part, values.OldText, lines.Strings(k), values.MatchCase);
     });

@@ -27,7 +27,9 @@ public:
     void Insert();
     // The text source's line k as the chosen part of the k-th selected entry.
     void Overwrite();
-    // Every occurrence of the old text in the chosen part replaced by line k.
+    // Every occurrence of the old text in the chosen part replaced by line k;
+    // with the regular expression option, every match of the old text as a
+    // pattern, compiled once for the operation.
     void Replace();
     // The chosen part in lower case, upper case or as a book title.
     void Capitalize();
@@ -54,8 +56,11 @@ private:
     // Reads the selection from the list control and runs one name edit
     // command that gives each selected entry, in list order, its new name.
     // With a source, its lines are made first (one per selected entry) and
-    // passed to newName in lines; a source that fails changes nothing.
-    void EditSelected(const TSrcLinesSpecs* source, TStrings& lines, const TNewName& newName);
+    // passed to newName in lines; a source that fails changes nothing. With
+    // matcherStack the new names are made on a thread whose stack takes a
+    // regular expression's matching of long names.
+    void EditSelected(const TSrcLinesSpecs* source, TStrings& lines, const TNewName& newName,
+                      bool matcherStack = false);
     // The chosen part of every selected entry's new name, in list order.
     void SelectedParts(TPartKind part, TStrings& parts);
 };

@@ -55,6 +55,17 @@ int main() {
             [](const std::string& name, int) { return CapitalizePart(name, pkName, ccLowerCase); });
     Measure("URL encode the name as UTF-8", names,
             [](const std::string& name, int) { return UrlEncodePart(name, pkName, ceUtf8); });
+    // One compiled pattern for all the names, as the handler has.
+    const TNamePattern digitsAnyCase("(\\d+)", false);
+    const TNamePattern digits("(\\d+)", true);
+    const TNamePattern word("photo", false);
+    Measure("regular expression (\\d+), match case off", names, [&](const std::string& name, int) {
+        return ReplaceMatchesInPart(name, pkName, digitsAnyCase, "#$1");
+    });
+    Measure("regular expression (\\d+), match case on", names,
+            [&](const std::string& name, int) { return ReplaceMatchesInPart(name, pkName, digits, "#$1"); });
+    Measure("regular expression photo, match case off", names,
+            [&](const std::string& name, int) { return ReplaceMatchesInPart(name, pkName, word, "image"); });
     std::vector<std::string> encoded;
     encoded.reserve(kNames);
     for (const std::string& name : names)

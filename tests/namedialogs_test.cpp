@@ -173,6 +173,38 @@ TEST(NameDialogConversions, TextSourceValuesFromTheControls) {
                          "The part is not specified.");
 }
 
+TEST(NameDialogConversions, ReplaceTakesOnlyARegularExpressionThatCompiles) {
+    const struct {
+        const char* oldText;
+        bool regularExpression;
+        const char* message; // empty: accepted, OK enabled
+    } cases[] = {
+        {"IMG_(\\d+)", true, ""},
+        {"(a", true, "The regular expression is not valid: unmatched parenthesis."},
+        {"(a", false, ""},
+        {"*.jpg", true, "The regular expression is not valid: nothing to repeat."},
+        {"*.jpg", false, ""},
+        {"[0-9", true, "The regular expression is not valid: unmatched bracket."},
+        {"", true, ""},
+    };
+    const TNumberSrcLinesSpecs numbers;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.oldText << " " << c.regularExpression);
+        TTextSourceDialogState state;
+        state.PartIndex = pkName;
+        state.OldText = c.oldText;
+        state.CustomChecked = true;
+        state.CustomText = "x";
+        state.RegularExpression = c.regularExpression;
+        EXPECT_EQ(ReplacePatternMessage(state), c.message);
+        EXPECT_EQ(TextSourceEnabling(state, false).Ok, *c.message == '\0');
+        if (*c.message)
+            EXPECT_ERROR_MESSAGE(EInvalidOperation, ReplaceDialogValues(state, numbers), c.message);
+        else
+            EXPECT_EQ(ReplaceDialogValues(state, numbers).RegularExpression, c.regularExpression);
+    }
+}
+
 TEST(NameDialogConversions, NumbersFromTheTexts) {
     const struct {
         TNumbersDialogState texts; // prefix, suffix, initial, increment, digits, padding
@@ -312,7 +344,7 @@ TEST_F(NameDialogs, AreLaidOutAsTheirTables) {
           {"Button92", At(355, 140, 101, 26), "Cancel"}},
          {"ComboBox11", "RadioButton21", "Edit21", "RadioButton31", "Button31", "RadioButton41", "Button91",
           "Button92"}},
-        {"Replace", [] { return std::make_unique<TTrelReplaceDialog>(); }, "Replace", 466, 231,
+        {"Replace", [] { return std::make_unique<TTrelReplaceDialog>(); }, "Replace", 466, 261,
          {{"Label11", At(10, 10, 121, 26), "&Part:"},
           {"ComboBox11", At(135, 10, 321, 23), kParts},
           {"Label21", At(10, 40, 121, 26), "&Old text:"},
@@ -324,10 +356,12 @@ TEST_F(NameDialogs, AreLaidOutAsTheirTables) {
           {"Button41", At(260, 95, 26, 26), "..."},
           {"RadioButton51", At(135, 125, 321, 26), kClipboardCaption},
           {"CheckBox61", At(10, 155, 221, 26), "&Match case"},
-          {"Button91", At(255, 195, 101, 26), "OK"},
-          {"Button92", At(360, 195, 101, 26), "Cancel"}},
+          {"CheckBox71", At(10, 185, 221, 26), "Regular e&xpression"},
+          {"Label71", At(235, 155, 221, 56), ""},
+          {"Button91", At(255, 225, 101, 26), "OK"},
+          {"Button92", At(360, 225, 101, 26), "Cancel"}},
          {"ComboBox11", "Edit21", "RadioButton31", "Edit31", "RadioButton41", "Button41", "RadioButton51",
-          "CheckBox61", "Button91", "Button92"}},
+          "CheckBox61", "CheckBox71", "Button91", "Button92"}},
         {"Numbers", [] { return std::make_unique<TTrelNumbersDialog>(); }, "Numbers", 386, 236,
          {{"Label11", At(10, 10, 121, 26), "&Prefix:"},
           {"Edit11", At(135, 10, 241, 23), ""},
@@ -437,9 +471,10 @@ TEST_F(NameDialogs, ShowTheirInitialValuesOnFirstUse) {
              auto* d = &Application->Dialog<TTrelReplaceDialog>();
              return d->PartComboBox->GetText() + "|" + d->OldTextEdit->GetText() + "|" +
                     std::to_string(d->MatchCaseCheckBox->IsChecked()) + "|" +
+                    std::to_string(d->RegularExpressionCheckBox->IsChecked()) + "|" +
                     std::to_string(d->OkButton->IsEnabled());
          },
-         "Base name||0|0"},
+         "Base name||0|0|0"},
         {"Numbers", [] { return Application->Dialog<TTrelNumbersDialog>().Execute(); },
          [] {
              auto* d = &Application->Dialog<TTrelNumbersDialog>();
@@ -677,6 +712,46 @@ TEST_F(NameDialogs, ReplaceTakesAnEmptyOldTextAndTheMatchCase) {
     }
     EXPECT_EQ(dialog.Values.OldText, "");
     EXPECT_TRUE(dialog.Values.MatchCase);
+}
+
+TEST_F(NameDialogs, ReplaceShowsWhyAPatternIsRefusedAndKeepsTheOption) {
+    TTrelReplaceDialog& dialog = Application->Dialog<TTrelReplaceDialog>();
+    std::vector<std::string> seen;
+    const auto record = [&] {
+        seen.push_back(dialog.PatternLabel->GetText() + "|" + std::to_string(dialog.OkButton->IsEnabled()));
+    };
+    {
+        TIdleScript script({
+            [&] { PostText(dialog.OldTextEdit->Handle(), "IMG_(\\d+"); },
+            [&] { PostText(dialog.CustomEdit->Handle(), "Holiday $1"); },
+            record,
+            [&] { ClickControl(dialog.RegularExpressionCheckBox); },
+            record,
+            [&] { PostText(dialog.OldTextEdit->Handle(), ")"); },
+            record,
+            [&] { ClickControl(dialog.OkButton); },
+        });
+        EXPECT_TRUE(dialog.Execute());
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{
+                        "|1",
+                        "The regular expression is not valid: unmatched parenthesis.|0",
+                        "|1",
+                    }));
+    EXPECT_EQ(dialog.Values.OldText, "IMG_(\\d+)");
+    EXPECT_TRUE(dialog.Values.RegularExpression);
+    // Shown again with the option; a cancel keeps it whatever was clicked.
+    {
+        TIdleScript script({
+            [&] {
+                EXPECT_TRUE(dialog.RegularExpressionCheckBox->IsChecked());
+                ClickControl(dialog.RegularExpressionCheckBox);
+            },
+            [&] { ClickControl(dialog.CancelButton); },
+        });
+        EXPECT_FALSE(dialog.Execute());
+    }
+    EXPECT_TRUE(dialog.Values.RegularExpression);
 }
 
 // ---------------------------------------------------------------- Capitalize, Part, URL Encoding

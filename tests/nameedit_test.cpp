@@ -522,3 +522,183 @@ TEST(NameParts, SplitExactlyAsThePathRulesDo) {
         ASSERT_EQ(OverwritePart(text, pkExtension, part), extension.GetPath()) << "extension " << part;
     }
 }
+
+// ---------------------------------------------------------------- regular expressions
+
+TEST(NamePattern, ReplacesEveryMatchWithTheExpandedLine) {
+    const struct {
+        std::string pattern, replacement, name;
+        TPartKind part;
+        bool matchCase;
+        std::string expected;
+    } cases[] = {
+        {"IMG_(\\d+)", "Holiday $1", "IMG_0042.jpg", pkBaseName, true, "Holiday 0042.jpg"},
+        {"(\\d+)", "#$1", "photo 12 (edited) 7.JPEG", pkBaseName, true, "photo #12 (edited) #7.JPEG"},
+        {"(\\w+)-(\\w+)", "$2-$1", "left-right.txt", pkName, true, "right-left.txt"},
+        {"\\d+", "[$&]", "a1b22.txt", pkBaseName, true, "a[1]b[22].txt"},
+        {"x", "$$", "axb", pkName, true, "a$b"},
+        {"x", "$$1", "x", pkName, true, "$1"},
+        // any other dollar stays as written, a group the pattern lacks too
+        {"x", "$0$a$", "x", pkName, true, "$0$a$"},
+        {"(a)", "$5$1$", "a", pkName, true, "$5a$"},
+        {"(a)", "$10", "a", pkName, true, "a0"},
+        // a group that took no part in the match is empty
+        {"(a)|(b)", "[$1|$2]", "ab", pkName, true, "[a|][|b]"},
+        // case
+        {"photo", "img", "Photo PHOTO photo", pkName, false, "img img img"},
+        {"photo", "img", "Photo PHOTO photo", pkName, true, "Photo PHOTO img"},
+        {"[a-c]", "_", "AbC", pkName, false, "___"},
+        // anchors see the whole part, not where the last match ended
+        {"^a", "x", "aaa", pkName, true, "xaa"},
+        {"a$", "x", "aaa.a", pkBaseName, true, "aax.a"},
+        {"\\ba", "x", "a aa", pkName, true, "x xa"},
+        {"^.", "", "abc", pkName, true, "bc"},
+        // empty matches insert the line and move one character on
+        {"x*", "-", "abc", pkName, true, "-a-b-c-"},
+        {"a*", "-", "baaac", pkName, true, "-b--c-"},
+        {"$", ".bak", "name.txt", pkName, true, "name.txt.bak"},
+        {"^$", "txt", "README", pkExtension, true, "README.txt"},
+        // matches never overlap and the line is never searched again
+        {"aa", "a", "aaaa", pkName, true, "aa"},
+        {"a", "aa", "aa", pkName, true, "aaaa"},
+        // nothing matches: the name stays, as does an empty pattern
+        {"\\d", "#", "abc.txt", pkName, true, "abc.txt"},
+        {"", "x", "abc.txt", pkName, false, "abc.txt"},
+        // only the chosen part is searched
+        {"jpe?g", "jpg", "a.jpeg.jpeg", pkExtension, false, "a.jpeg.jpg"},
+        {"\\.", "_", "a.b.c", pkBaseName, true, "a_b.c"},
+    };
+    for (const auto& c : cases) {
+        const TNamePattern pattern(c.pattern, c.matchCase);
+        EXPECT_EQ(ReplaceMatchesInPart(c.name, c.part, pattern, c.replacement), c.expected)
+            << PartName(c.part) << " of " << c.name << ": " << c.pattern << " -> " << c.replacement << " case "
+            << c.matchCase;
+    }
+}
+
+TEST(NamePattern, IgnoresCaseBeyondAsciiAsPlainReplaceDoes) {
+    if (IsDoubleByteCodePage() || GetACP() == CP_UTF8)
+        GTEST_SKIP() << "these bytes are letters of a single-byte code page only";
+    const struct {
+        std::string pattern, name;
+        bool matchCase;
+        std::string expected;
+    } cases[] = {
+        {"\xE9", "\xC9t\xE9", false, "ete"}, // Été
+        {"\xE9", "\xC9t\xE9", true, "\xC9te"},
+        {"[\xE0-\xE9]", "\xC9", false, "e"},
+        {"\xC6", "\xE6", false, "e"}, // Æ and æ
+    };
+    for (const auto& c : cases) {
+        const TNamePattern pattern(c.pattern, c.matchCase);
+        EXPECT_EQ(ReplaceMatchesInPart(c.name, pkName, pattern, "e"), c.expected)
+            << ::testing::PrintToString(c.name) << ": " << ::testing::PrintToString(c.pattern);
+    }
+}
+
+TEST(NamePattern, MatchesCharactersOfADoubleByteCodePage) {
+    if (!IsDoubleByteCodePage())
+        GTEST_SKIP() << "needs a double-byte ANSI code page (the code page 932 run)";
+    const struct {
+        std::string pattern, replacement, name, expected;
+    } cases[] = {
+        // one character is two bytes, and its second byte never matches alone
+        {".", "[$&]", kKanaA + "A", "[" + kKanaA + "][A]"},
+        {"A", "x", kKanaA + "A", kKanaA + "x"},
+        {"\\\\", "_", "a" + kHyo + "\\", "a" + kHyo + "_"},
+        {"^.", "", kHyo + "b", "b"},
+        {"x*", "-", kHyo, "-" + kHyo + "-"},
+        {"(" + kSo + ")+", "<$1>", "a" + kSo + kSo + "b", "a<" + kSo + ">b"},
+        {"[" + kKanaA + kSo + "]", "$$", kHyo + kSo + kKanaA, kHyo + "$$"},
+    };
+    for (const auto& c : cases) {
+        const TNamePattern pattern(c.pattern, true);
+        EXPECT_EQ(ReplaceMatchesInPart(c.name, pkName, pattern, c.replacement), c.expected)
+            << ::testing::PrintToString(c.name) << ": " << ::testing::PrintToString(c.pattern);
+    }
+    // Without match case, full-width letters fold too (Ａ and ａ).
+    EXPECT_EQ(ReplaceMatchesInPart("\x82\x60.txt", pkBaseName, TNamePattern("\x82\x81", false), "a"), "a.txt");
+    EXPECT_EQ(ReplaceMatchesInPart("\x82\x60.txt", pkBaseName, TNamePattern("[\x82\x81-\x82\x9A]", false), "a"),
+              "a.txt");
+    // A lone lead byte is no character: the name is refused and stays.
+    const TNamePattern any(".", true);
+    TRenameName name("a\x83");
+    EXPECT_ERROR_MESSAGE(ENameEditError, name.ReplaceMatches(any, "x"),
+                         "The name holds bytes that are no characters of the system's code page.");
+    EXPECT_EQ(name.GetText(), "a\x83");
+    EXPECT_ERROR_MESSAGE(ENameEditError, ReplaceMatchesInPart("a.txt", pkName, any, "\x83"),
+                         "The name holds bytes that are no characters of the system's code page.");
+}
+
+TEST(NamePattern, MatchesCharactersOfUtf8AndRefusesASplitOne) {
+    if (GetACP() != CP_UTF8)
+        GTEST_SKIP() << "needs UTF-8 as the ANSI code page (the UTF-8 run)";
+    const std::string eAcute = "\xC3\xA9";
+    const std::string grinning = "\xF0\x9F\x98\x80"; // outside the 16-bit range: two UTF-16 units
+    EXPECT_EQ(ReplaceMatchesInPart("a" + eAcute, pkName, TNamePattern(".", true), "[$&]"), "[a][" + eAcute + "]");
+    EXPECT_EQ(ReplaceMatchesInPart(grinning, pkName, TNamePattern("x*", true), "-"), "-" + grinning + "-");
+    EXPECT_EQ(ReplaceMatchesInPart(grinning, pkName, TNamePattern("^(.*)$", true), "<$1>"), "<" + grinning + ">");
+    // "." takes one UTF-16 unit, half of the character: no such name is made.
+    EXPECT_ERROR_MESSAGE(ENameEditError, ReplaceMatchesInPart(grinning, pkName, TNamePattern(".", true), "[$&]"),
+                         "The new name would hold a character that the system's code page cannot represent.");
+}
+
+TEST(NamePattern, AnInvalidPatternIsRefusedWithTheReason) {
+    const struct {
+        std::string pattern, reason; // reason empty: valid
+    } cases[] = {
+        {"(a", "unmatched parenthesis"},
+        {"a)", "unmatched parenthesis"},
+        {"[a", "unmatched bracket"},
+        {"a{2", "unmatched brace"},
+        {"a{3,1}", "invalid repeat count"},
+        {"*a", "nothing to repeat"},
+        {"a\\", "invalid escape"},
+        {"[z-a]", "invalid range"},
+        {"(a)\\2", "invalid back reference"},
+        {"[[.nope.]]", "invalid collating element"},
+        {"a|+", "nothing to repeat"},
+        {"(a|?)", "nothing to repeat"},
+        {"[(]|*", "nothing to repeat"},
+        {"(\\))(", "unmatched parenthesis"},
+        {"IMG_(\\d+)", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        const std::string message = c.reason.empty() ? "" : "The regular expression is not valid: " + c.reason + ".";
+        for (const bool matchCase : {false, true}) {
+            EXPECT_EQ(PatternProblem(c.pattern, matchCase), message);
+            if (!message.empty())
+                EXPECT_ERROR_MESSAGE(ENameEditError, TNamePattern(c.pattern, matchCase), message);
+        }
+    }
+}
+
+TEST(NamePattern, AMatchThatWouldBacktrackForeverGivesUp) {
+    // Each further "a" doubles the matcher's work.
+    const TNamePattern pattern("(a+)+b", true);
+    const std::string name(60, 'a');
+    TRenameName piece(name);
+    EXPECT_ERROR_MESSAGE(ENameEditError, piece.ReplaceMatches(pattern, "x"),
+                         "The regular expression is too complex to match.");
+    EXPECT_EQ(piece.GetText(), name);
+    // Heavy but polynomial matching of a name as long as a file name can be
+    // does not give up.
+    const TNamePattern three("^(.*)_(.*)_(.*)$", true);
+    const std::string words = std::string(100, 'a') + "_" + std::string(100, 'b') + "_" + std::string(53, 'c');
+    EXPECT_EQ(ReplaceMatchesInPart(words, pkName, three, "$3"), std::string(53, 'c'));
+    EXPECT_EQ(ReplaceMatchesInPart(std::string(255, 'a'), pkName, three, "$3"), std::string(255, 'a'));
+}
+
+TEST(NamePattern, DeeplyNestedGroupsCompile) {
+    const int depth = 20000; // an edit holds up to 32767 characters
+    const std::string pattern = std::string(depth, '(') + "a" + std::string(depth, ')');
+    EXPECT_EQ(PatternProblem(pattern, false), "");
+    EXPECT_EQ(PatternProblem(pattern + ")", false), "The regular expression is not valid: unmatched parenthesis.");
+}
+
+TEST(NamePattern, TheMatcherThreadHandsBackItsErrors) {
+    EXPECT_ERROR_MESSAGE(ENameEditError, RunWithMatcherStack([] { throw ENameEditError("Raised on the thread."); }),
+                         "Raised on the thread.");
+}

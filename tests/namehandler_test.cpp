@@ -230,6 +230,64 @@ TEST_F(NameHandler, ReplaceSearchesOnlyTheChosenPart) {
     }
 }
 
+TEST_F(NameHandler, ReplaceByARegularExpressionIsOneCommandOrNoChange) {
+    const struct {
+        const char* names;
+        TPartKind part;
+        const char* pattern;
+        const char* line;
+        bool doubleByte; // the row runs only in a double-byte code page
+        const char* outcome;
+        const char* expected;
+    } cases[] = {
+        {"IMG_0001.jpg img_0002.JPG notes.txt", pkBaseName, "IMG_(\\d+)", "Holiday $1", false, "",
+         "Holiday 0001.jpg Holiday 0002.JPG notes.txt"},
+        {"a1b22.txt c.txt", pkName, "(\\d+)", "#$1", false, "", "a#1b#22.txt c.txt"},
+        {"a.jpeg b.JPG", pkExtension, "^jpe?g$", "png", false, "", "a.png b.png"},
+        // one name that cannot be matched stops the whole operation
+        {"a.txt b\x83.txt", pkName, "\\.", "_", true,
+         "The name holds bytes that are no characters of the system's code page.", "a.txt b\x83.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.names);
+        if (c.doubleByte && !IsDoubleByteCodePage())
+            continue;
+        Application->FreeForms();
+        TNameBench bench;
+        bench.Rows(c.names);
+        bench.Select({0, 1});
+        TTrelReplaceDialogValues& values = ReplaceDialog().Values;
+        values.Part = c.part;
+        values.OldText = c.pattern;
+        values.Source.Specs.Custom.Text = c.line;
+        values.RegularExpression = true;
+        EXPECT_EQ(RunWith({[] { ClickControl(ReplaceDialog().OkButton); }}, [&] { bench.Handler().Replace(); }),
+                  c.outcome);
+        EXPECT_EQ(bench.Names(), c.expected);
+        const bool done = *c.outcome == '\0';
+        EXPECT_EQ(bench.History(), done ? "1 undo, 0 redo" : "0 undo, 0 redo");
+        if (done) {
+            bench.Invoker().Undo();
+            EXPECT_EQ(bench.Names(), c.names);
+        }
+    }
+}
+
+TEST_F(NameHandler, ARegularExpressionMatchesLongNamesWithoutRunningOutOfStack) {
+    // The matcher recurses for every character it repeats over; a thread's
+    // usual stack ends after a few thousand.
+    const std::string longName(20000, 'a');
+    TNameBench bench;
+    bench.Rows(longName + ".txt b.txt");
+    bench.Select({0, 1});
+    TTrelReplaceDialogValues& values = ReplaceDialog().Values;
+    values.OldText = "^((((a|b))))*$";
+    values.Source.Specs.Custom.Text = "<$1>";
+    values.RegularExpression = true;
+    EXPECT_EQ(RunWith({[] { ClickControl(ReplaceDialog().OkButton); }}, [&] { bench.Handler().Replace(); }), "");
+    EXPECT_EQ(bench.Names(), "<a>.txt <b>.txt");
+}
+
 TEST_F(NameHandler, ClipboardLinesMustMatchTheSelection) {
     const struct {
         const char* clipboard;

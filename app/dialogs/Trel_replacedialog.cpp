@@ -16,8 +16,12 @@ const TControlDef kControls[] = {
     {ckButton, "Button41", 260, 95, 26, 26, "..."},
     {ckRadioButton, "RadioButton51", 135, 125, 321, 26, "Clip&board (a line per item)"},
     {ckCheckBox, "CheckBox61", 10, 155, 221, 26, "&Match case"},
-    {ckButton, "Button91", 255, 195, 101, 26, "OK", coDefault, mrOk},
-    {ckButton, "Button92", 360, 195, 101, 26, "Cancel", coCancel, mrCancel},
+    {ckCheckBox, "CheckBox71", 10, 185, 221, 26, "Regular e&xpression"},
+    // Why the old text is no valid regular expression; two lines beside the
+    // check boxes, empty while it is.
+    {ckLabel, "Label71", 235, 155, 221, 56, "", coNoPrefix},
+    {ckButton, "Button91", 255, 225, 101, 26, "OK", coDefault, mrOk},
+    {ckButton, "Button92", 360, 225, 101, 26, "Cancel", coCancel, mrCancel},
 };
 
 // The part's list opens this many items tall.
@@ -31,7 +35,12 @@ TTextSourceDialogState ReplaceDialogState(const TTrelReplaceDialogValues& values
     state.OldText = values.OldText;
     SetSourceState(state, values.Source);
     state.MatchCase = values.MatchCase;
+    state.RegularExpression = values.RegularExpression;
     return state;
+}
+
+std::string ReplacePatternMessage(const TTextSourceDialogState& state) {
+    return state.RegularExpression ? PatternProblem(state.OldText, state.MatchCase) : std::string();
 }
 
 TTrelReplaceDialogValues ReplaceDialogValues(const TTextSourceDialogState& state,
@@ -41,21 +50,33 @@ TTrelReplaceDialogValues ReplaceDialogValues(const TTextSourceDialogState& state
     values.Source = SourceFromState(state, numbers);
     values.OldText = state.OldText;
     values.MatchCase = state.MatchCase;
+    values.RegularExpression = state.RegularExpression;
+    const std::string problem = ReplacePatternMessage(state);
+    if (!problem.empty())
+        throw EInvalidOperation(problem);
     return values;
 }
 
 TTrelReplaceDialog::TTrelReplaceDialog()
-    : TTrelTextSourceDialog({"Replace", 466, 231, bsDialog, poMainFormCenter}) {
+    : TTrelTextSourceDialog({"Replace", 466, 261, bsDialog, poMainFormCenter}) {
     CreateControls(kControls);
     BindControls({"ComboBox11", nullptr, "Edit21", "RadioButton31", "Edit31", "RadioButton41", "Button41",
                   "RadioButton51", "CheckBox61"},
                  false);
+    RegularExpressionCheckBox = &Control<TCheckBox>("CheckBox71");
+    PatternLabel = &Control<TLabel>("Label71");
+    RegularExpressionCheckBox->OnClick = [this](TObject*) { UpdateControls(); };
     SendMessageA(PartComboBox->Handle(), CB_SETMINVISIBLE, kPartListItems, 0);
     Values.Source.Specs.Number = NumbersDialog().Values;
 }
 
 bool TTrelReplaceDialog::Execute() {
     return ShowWith(ReplaceDialogState(Values), Values.Source.Specs.Number);
+}
+
+void TTrelReplaceDialog::UpdateControls() {
+    TTrelTextSourceDialog::UpdateControls();
+    PatternLabel->SetText(ReplacePatternMessage(GetState()));
 }
 
 bool TTrelReplaceDialog::CloseQuery() {

@@ -2,7 +2,8 @@
 
 TTextSourceEnabling TextSourceEnabling(const TTextSourceDialogState& state, bool hasPosition) {
     const bool ok = (!state.CustomChecked || !state.CustomText.empty()) && state.PartIndex >= 0 &&
-                    (!hasPosition || state.PositionIndex >= 0);
+                    (!hasPosition || state.PositionIndex >= 0) &&
+                    (!state.RegularExpression || PatternProblem(state.OldText, state.MatchCase).empty());
     return {state.CustomChecked, state.NumberChecked, ok};
 }
 
@@ -69,6 +70,8 @@ TTextSourceDialogState TTrelTextSourceDialog::GetState() const {
     state.ClipboardChecked = ClipboardRadioButton->IsChecked();
     if (MatchCaseCheckBox)
         state.MatchCase = MatchCaseCheckBox->IsChecked();
+    if (RegularExpressionCheckBox)
+        state.RegularExpression = RegularExpressionCheckBox->IsChecked();
     return state;
 }
 
@@ -85,6 +88,8 @@ void TTrelTextSourceDialog::SetState(const TTextSourceDialogState& state) {
     CustomEdit->SetText(state.CustomText);
     if (MatchCaseCheckBox)
         MatchCaseCheckBox->SetChecked(state.MatchCase);
+    if (RegularExpressionCheckBox)
+        RegularExpressionCheckBox->SetChecked(state.RegularExpression);
 }
 
 void TTrelTextSourceDialog::UpdateControls() {

@@ -20,6 +20,7 @@ struct TTextSourceDialogState {
     bool NumberChecked = false;
     bool ClipboardChecked = false;
     bool MatchCase = false;
+    bool RegularExpression = false;
 };
 
 // Which controls of a text-source dialog are enabled.
@@ -34,7 +35,7 @@ struct TTextSourceEnabling {
 // The custom edit only while Custom is checked; "..." only while Number is;
 // OK unless Custom is checked with an empty text, and only with a part (and,
 // when the dialog has one, a position) chosen. The old text may be empty: it
-// matches nothing.
+// matches nothing. As a regular expression it must compile.
 TTextSourceEnabling TextSourceEnabling(const TTextSourceDialogState& state, bool hasPosition);
 
 // The state that shows a source: its kind checked, its custom text.
@@ -51,7 +52,7 @@ public:
     TTextSourceDialogState GetState() const;
     void SetState(const TTextSourceDialogState& state);
     // Applies TextSourceEnabling to the controls.
-    void UpdateControls();
+    virtual void UpdateControls();
     TTrelNumbersDialog& NumbersDialog() const { return FNumbersDialog; }
 
     TComboBox* PartComboBox = nullptr;
@@ -66,6 +67,7 @@ public:
     TRadioButton* ClipboardRadioButton = nullptr;
     // Replace only.
     TCheckBox* MatchCaseCheckBox = nullptr;
+    TCheckBox* RegularExpressionCheckBox = nullptr;
     TButton* OkButton = nullptr;
     TButton* CancelButton = nullptr;
 
