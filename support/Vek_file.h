@@ -157,7 +157,8 @@ public:
     virtual bool IsRegularFile(const std::string& path);
 
     std::string GetWorkingDirectory() const;
-    // Failure is ignored: the current directory then stays as it was.
+    // Failure is ignored: the current directory then stays as it was; so it
+    // does for a path that is not valid text in the code page.
     void SetWorkingDirectory(const std::string& path);
 };
 
