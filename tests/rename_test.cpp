@@ -33,6 +33,15 @@ int Sign(int value) {
 }
 
 int LocaleCompare(const std::string& a, const std::string& b) {
+    if (IsUtf8CodePage()) {
+        // CompareStringA would read the bytes in the locale's code page.
+        std::wstring wideA, wideB;
+        AnsiToWideLenient(a, wideA);
+        AnsiToWideLenient(b, wideB);
+        return CompareStringW(LOCALE_USER_DEFAULT, 0, wideA.data(), static_cast<int>(wideA.size()), wideB.data(),
+                              static_cast<int>(wideB.size())) -
+               CSTR_EQUAL;
+    }
     return CompareStringA(LOCALE_USER_DEFAULT, 0, a.data(), static_cast<int>(a.size()), b.data(),
                           static_cast<int>(b.size())) -
            CSTR_EQUAL;
@@ -98,6 +107,14 @@ TEST(RenameSubCommand, RenamesNamesThatAreNotAsciiAndBack) {
         {932, "\x95\x5C.txt", "\x83\x5C\x83\x74\x83\x67.txt", true}, // second bytes 0x5C
         {932, "\xB1\xB2.txt", "\xB3\xB4.txt", true},                 // half-width katakana
         {932, "a.txt", "\xED\x40.txt", false},                       // stored as 0xFA 0x5C
+        // under UTF-8: Greek, Cyrillic, Hebrew, Devanagari, Chinese and an emoji
+        {65001, "\xCF\x83\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1.txt", "\xD0\xBC\xD0\xB8\xD1\x80.txt", true},
+        {65001, "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D.txt", "\xE0\xA4\xA8\xE0\xA4\xAE\xE0\xA4\xB8\xE0\xA5\x8D\xE0\xA4\xA4\xE0\xA5\x87",
+         true},
+        {65001, "\xE4\xB8\xAD\xE6\x96\x87.doc", "\xF0\x9F\x98\x80 \xE4\xB8\xAD.doc", true},
+        {65001, "\xC3\xA9" "cole.txt", "\xC3\x89" "cole.txt", true},                     // letter case only
+        {65001, "\xCE\xB1.txt", "\xCE\x91.txt", true},                                    // letter case only
+        {65001, "a.txt", "\xC3.txt", false},                                             // no UTF-8
     };
     int run = 0;
     for (const auto& c : cases) {
@@ -202,6 +219,23 @@ TEST(ListEditCompare, ComparesAsTheLocaleDoes) {
         EXPECT_EQ(Sign(c.compare(*c.b, *c.a)), -c.expected);
         EXPECT_EQ(Sign(c.key(*c.a).compare(c.key(*c.b))), c.expected);
     }
+    if (IsUtf8CodePage()) {
+        // The locale's order, not the order of the UTF-8 bytes (0xC3 sorts after 'z').
+        const struct {
+            std::unique_ptr<TRenameItem> a, b;
+        } utf8Cases[] = {
+            {named("\xC3\xA9t\xC3\xA9"), named("zoo")},  // été before zoo
+            {named("e"), named("\xC3\xA9")},              // e before é
+            {named("\xC3\xA9"), named("f")},              // é before f
+            {named("\xCE\xB1"), named("\xCE\xB2")},      // α before β
+        };
+        for (const auto& c : utf8Cases) {
+            SCOPED_TRACE(::testing::PrintToString(c.a->NewName) + " < " + ::testing::PrintToString(c.b->NewName));
+            EXPECT_LT(CompareByNewName(*c.a, *c.b), 0);
+            EXPECT_LT(SortKeyByNewName(*c.a).compare(SortKeyByNewName(*c.b)), 0);
+            EXPECT_LT(CompareFileNames(c.a->NewName, c.b->NewName), 0);
+        }
+    }
     auto a = named("x");
     auto b = named("y");
     a->Directory = "C:\\B";
@@ -223,6 +257,16 @@ TEST(ListEditCompare, KeySortIsTheLocaleOrder) {
         // Latin, and single-byte katakana.
         for (const char* piece : {"\x82\xA0", "\x82\xA2", "\x83\x41", "\x83\x5C", "\x88\x9F", "\x82\x60",
                                   "\x82\x81", "\xB1", "\xB2"})
+            pieces.push_back(piece);
+    }
+    if (IsUtf8CodePage()) {
+        // The same characters as UTF-8, and Greek, Cyrillic, Chinese and an emoji.
+        for (std::string& piece : pieces) {
+            std::wstring wide;
+            ASSERT_TRUE(TryAnsiToWide(piece, wide, 1252) && TryWideToAnsi(wide, piece, CP_UTF8));
+        }
+        for (const char* piece : {"\xC3\xA9", "\xC3\x89", "\xCE\xB1", "\xCE\x91", "\xD0\xB6", "\xE4\xB8\xAD",
+                                  "\xF0\x9F\x98\x80"})
             pieces.push_back(piece);
     }
     std::mt19937 random(IsDoubleByteCodePage() ? 932 : 1252);
