@@ -2,10 +2,12 @@
 #include "app/Trel_listedit.h"
 #include "app/Trel_rename.h"
 #include "app/Trel_renamecommand.h"
+#include "app/Trel_renamejournal.h"
 #include "tests/TestSupport.h"
 
 #include <commctrl.h>
 
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <random>
@@ -351,4 +353,47 @@ TEST(RenameList, AddsInsertsAndRemovesRows) {
     EXPECT_ERROR_MESSAGE(EListEditError, list.Remove(items[0].get()), "The program cannot remove the item.");
     EXPECT_EQ(describe(model), "b+ cs ");
     EXPECT_EQ(items[0]->NewName, "a"); // never freed by the list
+}
+
+// A run cut off under a legacy code page, found at a start under UTF-8: the
+// old code page can no longer be had, so the journal's names are converted
+// and the run is taken back; a name that does not convert keeps the journal.
+TEST(RenameRecovery, AJournalOfALegacyCodePageIsTakenBackUnderUtf8) {
+    if (!IsUtf8CodePage())
+        GTEST_SKIP() << "needs UTF-8 as the ANSI code page (the code page 65001 run)";
+    const struct {
+        unsigned codePage;
+        const char* from;    // in the journal's code page
+        const char* fromNow; // the same name in UTF-8; null: does not convert
+    } cases[] = {
+        {1252, "caf\xE9 \xC5", "caf\xC3\xA9 \xC3\x85"},
+        {932, "\x95\x5C\xB1", "\xE8\xA1\xA8\xEF\xBD\xB1"}, // a kanji ending in 0x5C, a half-width katakana
+        {932, "a\x82", nullptr},                             // a lone lead byte
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.from));
+        TTempDir dir;
+        dir.MakeFile("x", "1");
+        TJournal journal;
+        journal.Started = "2024-05-01 14:03:07";
+        journal.CodePage = c.codePage;
+        journal.BootTime = CurrentBootTime();
+        journal.Steps = {{dir.Path(), c.from, "x"}};
+        journal.Begun = 1;
+        const std::string path = dir / "Rename-00000001-00000001.journal";
+        {
+            std::ofstream(path, std::ios::binary) << FormatJournal(journal);
+        }
+        if (!c.fromNow) {
+            EXPECT_THROW(TInterruptedRun run(path), ERenameJournalError);
+            EXPECT_TRUE(EntryExists(path));
+            EXPECT_TRUE(EntryExists(dir / "x"));
+            continue;
+        }
+        TInterruptedRun run(path);
+        EXPECT_EQ(run.Renames(), 1);
+        const TTakeBack takeBack = run.TakeBack();
+        EXPECT_EQ(takeBack.Succeeded, 1);
+        EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{c.fromNow});
+    }
 }
