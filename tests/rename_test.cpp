@@ -230,6 +230,9 @@ TEST(ListEditCompare, ComparesAsTheLocaleDoes) {
             {named("e"), named("\xC3\xA9")},              // e before é
             {named("\xC3\xA9"), named("f")},              // é before f
             {named("\xCE\xB1"), named("\xCE\xB2")},      // α before β
+            // read as code page 1252 bytes, é would be "Ã©" and sort before b, α "Î±" before z
+            {named("b"), named("\xC3\xA9")},
+            {named("z"), named("\xCE\xB1")},
         };
         for (const auto& c : utf8Cases) {
             SCOPED_TRACE(::testing::PrintToString(c.a->NewName) + " < " + ::testing::PrintToString(c.b->NewName));
