@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace {
 
@@ -94,6 +95,21 @@ void AppendCase(const std::string& text, std::size_t from, TCase to, std::string
     }
 }
 
+bool MapWide(const std::wstring& wide, TCase to, std::wstring& mapped) {
+    const DWORD flags = to == TCase::Lower ? LCMAP_LOWERCASE : LCMAP_UPPERCASE;
+    const int length = static_cast<int>(wide.size());
+    mapped.assign(wide.size(), L'\0');
+    return LCMapStringW(LOCALE_USER_DEFAULT, flags, wide.data(), length, mapped.data(), length) == length;
+}
+
+// The whole text through UTF-16 at once: the common case of a text that is
+// valid throughout and whose result the code page holds. False otherwise,
+// and the caller goes character by character.
+bool ChangeCaseWhole(const std::string& text, TCase to, std::string& result) {
+    std::wstring wide, mapped;
+    return TryAnsiToWide(text, wide) && MapWide(wide, to, mapped) && TryWideToAnsi(mapped, result);
+}
+
 std::string ChangeCase(const std::string& text, TCase to) {
     if (AsciiIsSingleByte() && IsAscii(text)) {
         // Plain text, the common case, needs neither a walk by characters
@@ -104,9 +120,36 @@ std::string ChangeCase(const std::string& text, TCase to) {
         return result;
     }
     std::string result;
+    if (ChangeCaseWhole(text, to, result))
+        return result;
+    result.clear();
     result.reserve(text.size());
     AppendCase(text, 0, to, result);
     return result;
+}
+
+// Book title of a whole text through UTF-16 at once, as ChangeCaseWhole.
+bool BookTitleWhole(const std::string& text, std::string& result) {
+    std::wstring wide, lower, upper;
+    if (!TryAnsiToWide(text, wide) || !MapWide(wide, TCase::Lower, lower) || !MapWide(wide, TCase::Upper, upper))
+        return false;
+    std::vector<WORD> types(wide.size(), 0);
+    if (!GetStringTypeW(CT_CTYPE1, wide.data(), static_cast<int>(wide.size()), types.data()))
+        throw ETextError("The program cannot get the character types.");
+    std::wstring title = lower;
+    bool afterSeparator = true;
+    for (std::size_t i = 0; i < wide.size() && wide[i] != L'\0';) {
+        // A surrogate pair is one character, typed by its first unit.
+        const std::size_t size = IS_HIGH_SURROGATE(wide[i]) && i + 1 < wide.size() && IS_LOW_SURROGATE(wide[i + 1])
+                                     ? 2
+                                     : 1;
+        const bool separator = (types[i] & kSeparatorMask) != 0;
+        if (afterSeparator && !separator)
+            title.replace(i, size, upper, i, size);
+        afterSeparator = separator;
+        i += size;
+    }
+    return TryWideToAnsi(title, result);
 }
 
 } // namespace
@@ -122,6 +165,9 @@ std::string TTextCapitalizer::ToUpperCase(const std::string& text) const {
 std::string TTextCapitalizer::ToBookTitle(const std::string& text) const {
     const std::array<bool, 0x80>& asciiSeparators = AsciiSeparators();
     std::string result;
+    if (!(AsciiIsSingleByte() && IsAscii(text)) && BookTitleWhole(text, result))
+        return result;
+    result.clear();
     result.reserve(text.size());
     bool afterSeparator = true;
     std::wstring wide;
