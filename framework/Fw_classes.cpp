@@ -190,6 +190,10 @@ int CompareA(DWORD flags, const std::string& s1, const std::string& s2) {
         AnsiToWideLenient(s2, wide2);
         result = CompareStringW(LOCALE_USER_DEFAULT, flags, wide1.data(), static_cast<int>(wide1.size()),
                                 wide2.data(), static_cast<int>(wide2.size()));
+        // Bytes that are not UTF-8 all widen to the same substitute: texts
+        // that differ only there are kept apart by their bytes.
+        if (result == CSTR_EQUAL && s1 != s2 && (!SurvivesWide(s1) || !SurvivesWide(s2)))
+            return s1 < s2 ? -1 : 1;
     } else {
         result = CompareStringA(LOCALE_USER_DEFAULT, flags, s1.data(), static_cast<int>(s1.size()), s2.data(),
                                 static_cast<int>(s2.size()));

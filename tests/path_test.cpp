@@ -364,6 +364,14 @@ TEST(PathOperations, Utf8CaseConversionKeepsTheLength) {
         EXPECT_EQ(UpperFileName(c.text), c.upper);
     }
     EXPECT_EQ(CompareFileNames("\xC3\x89" "COLE", "\xC3\xA9" "cole"), 0);
+    // Bytes that are no UTF-8 widen to one substitute, yet the names stay two.
+    EXPECT_NE(CompareFileNames("\xE9.txt", "\xE8.txt"), 0);
+    TPathList list;
+    list.SetSorted(true);
+    list.SetDuplicates(dupIgnore);
+    for (const char* p : {"C:\\\xE9.txt", "C:\\\xE8.txt", "C:\\\xC3\xA9.txt", "C:\\\xC3\x89.TXT"})
+        list.Add(p);
+    EXPECT_EQ(list.Count(), 3);
 }
 
 TEST(PathPredicates, AnswerByTheRules) {
