@@ -357,6 +357,24 @@ TEST(FileTemp, CreatesAnEmptyFileWithTheShortPrefix) {
                       "The program could not create the temporary file.");
 }
 
+// A folder stored under another code page, whose bytes are not UTF-8, is not
+// entered: the system would read them as the substitute character, which
+// names another folder (here one called by that very character).
+TEST(FileWorkingDirectory, APathThatIsNoTextIsIgnored) {
+    if (!IsUtf8CodePage())
+        GTEST_SKIP() << "needs UTF-8 as the ANSI code page (the code page 65001 run)";
+    TTempDir dir;
+    const std::string substitute = dir.MakeDir("\xEF\xBF\xBD");
+    TFiles files;
+    const std::string saved = files.GetWorkingDirectory();
+    files.SetWorkingDirectory(dir.Path());
+    files.SetWorkingDirectory(dir / "\xE9");
+    EXPECT_EQ(files.GetWorkingDirectory(), dir.Path());
+    files.SetWorkingDirectory(substitute);
+    EXPECT_EQ(files.GetWorkingDirectory(), substitute);
+    files.SetWorkingDirectory(saved);
+}
+
 TEST(FileWorkingDirectory, AMissingDirectoryIsIgnored) {
     TTempDir dir;
     TFiles files;
