@@ -140,30 +140,6 @@ TEST(CharacterSteps, Utf8SequencesAreWholeCharacters) {
     }
 }
 
-// Names with two-, three- and four-byte characters (Greek, Cyrillic, Hebrew,
-// Devanagari, Chinese, an emoji) split where their ASCII delimiters are.
-TEST(PathParts, SplitUtf8NamesAtTheirDelimiters) {
-    if (!IsUtf8CodePage())
-        GTEST_SKIP() << "needs UTF-8 as the ANSI code page (the code page 65001 run)";
-    const std::string alpha = "\xCE\xB1", zhe = "\xD0\xB6", shin = "\xD7\xA9", ka = "\xE0\xA4\x95",
-                      zhong = "\xE4\xB8\xAD", smile = "\xF0\x9F\x98\x80";
-    const TPartsCase cases[] = {
-        {"C:\\" + alpha + "\\" + zhe + "." + shin, zhe + "." + shin, "C:\\" + alpha, "C:", zhe, "." + shin, shin},
-        {zhong + "." + ka + "\\" + smile, smile, zhong + "." + ka, "", smile, "", ""},
-        {"\\\\" + ka + "\\" + zhong + "\\" + alpha + ".tar." + smile, alpha + ".tar." + smile,
-         "\\\\" + ka + "\\" + zhong, "\\\\" + ka + "\\" + zhong, alpha + ".tar", "." + smile, smile},
-        {smile + ":" + zhe + "." + zhe, zhe + "." + zhe, smile + ":", "", zhe, "." + zhe, zhe},
-    };
-    for (const auto& c : cases)
-        ExpectParts(c);
-    TPath path("C:\\" + zhong + "\\" + alpha + ".txt");
-    path.SetBaseName(smile);
-    EXPECT_EQ(path.GetPath(), "C:\\" + zhong + "\\" + smile + ".txt");
-    path.SetExtension(shin);
-    EXPECT_EQ(path.GetPath(), "C:\\" + zhong + "\\" + smile + "." + shin);
-    EXPECT_EQ(TPath(smile).IncludeTrailing('\\').GetPath(), smile + "\\");
-}
-
 TEST(PathSetParts, ReplaceOnePartAndKeepTheRest) {
     enum TOp { opName, opBaseName, opExtension, opDottedExtension };
     const struct {
