@@ -95,6 +95,21 @@ void AppendCase(const std::string& text, std::size_t from, TCase to, std::string
     }
 }
 
+// Whether the text's UTF-16 form converts back to the same bytes. Always so
+// in a single-byte code page and under UTF-8; a double-byte code page reads
+// some characters from two byte pairs and writes one, and a character that
+// has no other case must keep the bytes it came with.
+bool WritesBackAsIs(const std::string& text, const std::wstring& wide) {
+    static const bool doubleByte = [] {
+        for (int b = 0; b < 256; ++b)
+            if (CodePageChars().Lead[b] == TCodePageChars::kDoubleByteLead)
+                return true;
+        return false;
+    }();
+    std::string back;
+    return !doubleByte || (TryWideToAnsi(wide, back) && back == text);
+}
+
 bool MapWide(const std::wstring& wide, TCase to, std::wstring& mapped) {
     const DWORD flags = to == TCase::Lower ? LCMAP_LOWERCASE : LCMAP_UPPERCASE;
     const int length = static_cast<int>(wide.size());
@@ -107,7 +122,8 @@ bool MapWide(const std::wstring& wide, TCase to, std::wstring& mapped) {
 // and the caller goes character by character.
 bool ChangeCaseWhole(const std::string& text, TCase to, std::string& result) {
     std::wstring wide, mapped;
-    return TryAnsiToWide(text, wide) && MapWide(wide, to, mapped) && TryWideToAnsi(mapped, result);
+    return TryAnsiToWide(text, wide) && WritesBackAsIs(text, wide) && MapWide(wide, to, mapped) &&
+           TryWideToAnsi(mapped, result);
 }
 
 std::string ChangeCase(const std::string& text, TCase to) {
@@ -131,7 +147,8 @@ std::string ChangeCase(const std::string& text, TCase to) {
 // Book title of a whole text through UTF-16 at once, as ChangeCaseWhole.
 bool BookTitleWhole(const std::string& text, std::string& result) {
     std::wstring wide, lower, upper;
-    if (!TryAnsiToWide(text, wide) || !MapWide(wide, TCase::Lower, lower) || !MapWide(wide, TCase::Upper, upper))
+    if (!TryAnsiToWide(text, wide) || !WritesBackAsIs(text, wide) || !MapWide(wide, TCase::Lower, lower) ||
+        !MapWide(wide, TCase::Upper, upper))
         return false;
     std::vector<WORD> types(wide.size(), 0);
     if (!GetStringTypeW(CT_CTYPE1, wide.data(), static_cast<int>(wide.size()), types.data()))

@@ -130,6 +130,8 @@ TEST(TextCapitalizer, StepsOverDoubleByteCharactersAsWholes) {
         // full-width Latin and Greek letters of the code page change case
         {"\x82\x60\x82\x81", "\x82\x81\x82\x81", "\x82\x60\x82\x60", "\x82\x60\x82\x81"}, // Ａａ
         {"\x83\x9F\x83\xBF", "\x83\xBF\x83\xBF", "\x83\x9F\x83\x9F", "\x83\x9F\x83\xBF"}, // Αα
+        // a kanji of two spellings (0xED 0x40 and 0xFA 0x5C) keeps the one it has
+        {"\xED\x40" "A", "\xED\x40" "a", "\xED\x40" "A", "\xED\x40" "a"},
     };
     for (const auto& c : cases)
         ExpectCases(c);
