@@ -79,19 +79,34 @@ int CompareByResult(const TRenameItem& a, const TRenameItem& b) {
     return AnsiCompareStr(NumberText(a.Result), NumberText(b.Result));
 }
 
-std::string LocaleSortKey(const std::string& text) {
+namespace {
+
+// The sort key by LCMapStringA or, under UTF-8, LCMapStringW of the widened
+// text: the A form would read the bytes in the locale's code page.
+int MapSortKey(const std::string& text, char* key, int size) {
     // The system refuses a length of 0; the terminated empty text gives the
     // key of a text without weights, which is where the comparison puts it.
+    if (IsUtf8CodePage()) {
+        thread_local std::wstring wide;
+        AnsiToWideLenient(text, wide);
+        const wchar_t* source = wide.empty() ? L"" : wide.data();
+        const int length = wide.empty() ? -1 : static_cast<int>(wide.size());
+        return LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, source, length, reinterpret_cast<LPWSTR>(key),
+                            size);
+    }
     const char* source = text.empty() ? "" : text.data();
     const int length = text.empty() ? -1 : static_cast<int>(text.size());
+    return LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, source, length, key, size);
+}
+
+} // namespace
+
+std::string LocaleSortKey(const std::string& text) {
     std::string key(text.size() * 4 + 32, '\0');
-    int size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, source, length, key.data(),
-                            static_cast<int>(key.size()));
+    int size = MapSortKey(text, key.data(), static_cast<int>(key.size()));
     if (size == 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
-        key.resize(static_cast<size_t>(
-            LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, source, length, nullptr, 0)));
-        size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, source, length, key.data(),
-                            static_cast<int>(key.size()));
+        key.resize(static_cast<size_t>(MapSortKey(text, nullptr, 0)));
+        size = MapSortKey(text, key.data(), static_cast<int>(key.size()));
     }
     if (size == 0) {
         // Without a key, fall back to the bytes, as the comparison does when

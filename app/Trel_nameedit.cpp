@@ -29,6 +29,7 @@ namespace {
 
 const char* const kCharacterNotHeld =
     "The name holds a character that the system's code page cannot represent.";
+const char* const kNotText = "The decoded name is not valid text in the system's code page.";
 
 // Whether position is the start of a character (or the end of the text),
 // walking on from from, which is one.
@@ -588,6 +589,11 @@ void TRenameName::DecodeCharacters(TCharacterEncoding encoding) {
         return;
     }
     case ceAnsi:
+        // Decoded bytes that are no text of the code page (a lone lead byte,
+        // under UTF-8 a malformed sequence) would give a name that the list
+        // cannot show as it is and the disk cannot hold.
+        if (!SurvivesWide(FText))
+            throw ENameEditError(kNotText);
         return;
     }
     throw ENameEditError("The character encoding is not supported.");

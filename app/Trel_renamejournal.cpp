@@ -663,6 +663,35 @@ TTakeBack TakeBackSteps(const TJournal& journal, const std::vector<TStepState>& 
     return takeBack;
 }
 
+namespace {
+
+// A journal of a run under a legacy code page, read where UTF-8 is the ANSI
+// code page (a newer system, or this program after an update that made UTF-8
+// its code page): no start under the old code page is possible any more, and
+// every character of it has a UTF-8 form, so its names are converted. False,
+// and the journal unchanged, when UTF-8 is not the code page or a name does
+// not convert exactly.
+bool ConvertToUtf8(TJournal& journal) {
+    if (!IsUtf8CodePage())
+        return false;
+    const auto convert = [&](const std::string& text, std::string& converted) {
+        std::wstring wide;
+        return TryAnsiToWide(text, wide, journal.CodePage) && TryWideToAnsi(wide, converted);
+    };
+    std::vector<TJournalStep> steps(journal.Steps.size());
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const TJournalStep& step = journal.Steps[i];
+        if (!convert(step.Directory, steps[i].Directory) || !convert(step.From, steps[i].From) ||
+            !convert(step.To, steps[i].To))
+            return false;
+    }
+    journal.Steps = std::move(steps);
+    journal.CodePage = GetACP();
+    return true;
+}
+
+} // namespace
+
 TInterruptedRun::TInterruptedRun(const std::string& path) : FPath(path) {
     // Unshared for as long as the recovery lasts, as the run held it.
     const HANDLE file =
@@ -683,7 +712,7 @@ TInterruptedRun::TInterruptedRun(const std::string& path) : FPath(path) {
                                      "its run did, so nothing was renamed.",
                                      path.c_str(), e.Message().c_str()));
     }
-    if (FJournal.CodePage != GetACP())
+    if (FJournal.CodePage != GetACP() && !ConvertToUtf8(FJournal))
         throw ERenameJournalError(Format("The rename journal \"%s\" was written under the code page %u and the "
                                          "program now runs under %u: start it under code page %u to take the run "
                                          "back. Nothing was renamed; the journal is kept.",

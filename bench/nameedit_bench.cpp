@@ -15,11 +15,22 @@ namespace {
 
 constexpr int kNames = 200000;
 
+// Under UTF-8 the names are Greek, every letter a two-byte sequence.
+const bool kGreek = IsUtf8CodePage();
+// "Φωτογραφία διακοπών", "φωτογραφία", "εικόνα", "(επεξεργασία)"
+const std::string kHoliday = kGreek ? "\xCE\xA6\xCF\x89\xCF\x84\xCE\xBF\xCE\xB3\xCF\x81\xCE\xB1\xCF\x86\xCE\xAF\xCE\xB1 "
+                                      "\xCE\xB4\xCE\xB9\xCE\xB1\xCE\xBA\xCE\xBF\xCF\x80\xCF\x8E\xCE\xBD"
+                                    : "Holiday photo";
+const std::string kPhoto = kGreek ? "\xCF\x86\xCF\x89\xCF\x84\xCE\xBF\xCE\xB3\xCF\x81\xCE\xB1\xCF\x86\xCE\xAF\xCE\xB1" : "photo";
+const std::string kImage = kGreek ? "\xCE\xB5\xCE\xB9\xCE\xBA\xCF\x8C\xCE\xBD\xCE\xB1" : "image";
+const std::string kEdited = kGreek ? "(\xCE\xB5\xCF\x80\xCE\xB5\xCE\xBE\xCE\xB5\xCF\x81\xCE\xB3\xCE\xB1\xCF\x83\xCE\xAF\xCE\xB1)"
+                                   : "(edited)";
+
 std::vector<std::string> MakeNames() {
     std::vector<std::string> names;
     names.reserve(kNames);
     for (int i = 0; i < kNames; ++i)
-        names.push_back("Holiday photo " + std::to_string(i) + " (edited).JPEG");
+        names.push_back(kHoliday + " " + std::to_string(i) + " " + kEdited + ".JPEG");
     return names;
 }
 
@@ -45,14 +56,16 @@ int main() {
     Measure("overwrite the extension", names,
             [](const std::string& name, int) { return OverwritePart(name, pkExtension, "jpg"); });
     Measure("replace, match case off", names, [](const std::string& name, int) {
-        return ReplaceInPart(name, pkName, "photo", "image", false);
+        return ReplaceInPart(name, pkName, kPhoto, kImage, false);
     });
     Measure("replace, match case on", names,
-            [](const std::string& name, int) { return ReplaceInPart(name, pkName, "photo", "image", true); });
+            [](const std::string& name, int) { return ReplaceInPart(name, pkName, kPhoto, kImage, true); });
     Measure("book title of the name", names,
             [](const std::string& name, int) { return CapitalizePart(name, pkName, ccBookTitle); });
     Measure("lower case of the name", names,
             [](const std::string& name, int) { return CapitalizePart(name, pkName, ccLowerCase); });
+    Measure("upper case of the name", names,
+            [](const std::string& name, int) { return CapitalizePart(name, pkName, ccUpperCase); });
     Measure("URL encode the name as UTF-8", names,
             [](const std::string& name, int) { return UrlEncodePart(name, pkName, ceUtf8); });
     // One compiled pattern for all the names, as the handler has.

@@ -182,8 +182,22 @@ void TObjectList::Notify(void* item, TListNotification action) {
 namespace {
 
 int CompareA(DWORD flags, const std::string& s1, const std::string& s2) {
-    const int result = CompareStringA(LOCALE_USER_DEFAULT, flags, s1.data(), static_cast<int>(s1.size()),
-                                      s2.data(), static_cast<int>(s2.size()));
+    int result = 0;
+    if (IsUtf8CodePage()) {
+        // CompareStringA would read the bytes in the locale's code page.
+        thread_local std::wstring wide1, wide2;
+        AnsiToWideLenient(s1, wide1);
+        AnsiToWideLenient(s2, wide2);
+        result = CompareStringW(LOCALE_USER_DEFAULT, flags, wide1.data(), static_cast<int>(wide1.size()),
+                                wide2.data(), static_cast<int>(wide2.size()));
+        // Bytes that are not UTF-8 all widen to the same substitute: texts
+        // that differ only there are kept apart by their bytes.
+        if (result == CSTR_EQUAL && s1 != s2 && (!SurvivesWide(s1) || !SurvivesWide(s2)))
+            return s1 < s2 ? -1 : 1;
+    } else {
+        result = CompareStringA(LOCALE_USER_DEFAULT, flags, s1.data(), static_cast<int>(s1.size()), s2.data(),
+                                static_cast<int>(s2.size()));
+    }
     // 0 means the call failed; order by bytes then, so that the order stays total.
     if (result == 0)
         return s1.compare(s2) < 0 ? -1 : (s1 == s2 ? 0 : 1);

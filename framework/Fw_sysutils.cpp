@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdarg>
 #include <cstdio>
@@ -143,21 +144,35 @@ int StrToIntDef(const std::string& text, int defaultValue) {
     return TryStrToInt(text, value) ? value : defaultValue;
 }
 
-namespace {
-
-struct TLeadByteTable {
-    bool Lead[256];
-    TLeadByteTable() {
-        for (int b = 0; b < 256; ++b)
-            Lead[b] = IsDBCSLeadByte(static_cast<BYTE>(b)) != FALSE;
+TCodePageChars::TCodePageChars() : Lead{}, Utf8(GetACP() == CP_UTF8) {
+    for (int b = 0; b < 256; ++b) {
+        if (Utf8)
+            Lead[b] = b >= 0xC2 && b <= 0xF4 ? kUtf8Lead : kSingle;
+        else
+            Lead[b] = IsDBCSLeadByte(static_cast<BYTE>(b)) ? kDoubleByteLead : kSingle;
     }
-};
-
-} // namespace
+}
 
 bool IsLeadByte(unsigned char b) {
-    static const TLeadByteTable table;
-    return table.Lead[b];
+    return CodePageChars().Lead[b] != TCodePageChars::kSingle;
+}
+
+std::size_t Utf8CharSize(const std::string& s, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[i + k]); };
+    const unsigned char b = byte(0);
+    const std::size_t size = b < 0xC2 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : b < 0xF5 ? 4 : 1;
+    if (size == 1 || i + size > s.size())
+        return 1;
+    // The second byte's range excludes the overlong forms (after 0xE0 and
+    // 0xF0), the surrogates (after 0xED) and values above U+10FFFF (after 0xF4).
+    const unsigned char low = b == 0xE0 ? 0xA0 : b == 0xF0 ? 0x90 : 0x80;
+    const unsigned char high = b == 0xED ? 0x9F : b == 0xF4 ? 0x8F : 0xBF;
+    if (byte(1) < low || byte(1) > high)
+        return 1;
+    for (std::size_t k = 2; k < size; ++k)
+        if ((byte(k) & 0xC0) != 0x80)
+            return 1;
+    return size;
 }
 
 bool IsTrailByte(const std::string& s, std::size_t i) {
@@ -240,4 +255,17 @@ bool SurvivesWide(const std::string& text, unsigned codePage) {
     std::wstring wide;
     std::string back;
     return TryAnsiToWide(text, wide, codePage) && TryWideToAnsi(wide, back, codePage) && back == text;
+}
+
+void AnsiToWideLenient(const std::string& text, std::wstring& wide) {
+    wide.clear();
+    if (text.empty() || text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        return;
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    if (length <= 0)
+        return;
+    wide.resize(static_cast<std::size_t>(length));
+    wide.resize(static_cast<std::size_t>(
+        std::max(0, MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length))));
 }

@@ -83,15 +83,50 @@ bool TryStrToInt(const std::string& text, int& value);
 int StrToInt(const std::string& text);
 int StrToIntDef(const std::string& text, int defaultValue);
 
-// Double-byte characters of the system's ANSI code page.
-// IsLeadByte answers as IsDBCSLeadByte does; the answers are read once per process.
-bool IsLeadByte(unsigned char b);
-// The number of bytes of the character that starts at index i: 2 for a lead
-// byte followed by a non-zero byte, otherwise 1 (the step of CharNextA).
-inline std::size_t CharSize(const std::string& s, std::size_t i) {
-    return (IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() && s[i + 1] != '\0') ? 2 : 1;
+// The characters of the system's ANSI code page: single bytes, double-byte
+// characters in a double-byte code page (932 and the like), or sequences of
+// two to four bytes when UTF-8 (65001) is the ANSI code page.
+//
+// How each byte starts a character; read once per process.
+struct TCodePageChars {
+    enum : unsigned char { kSingle = 0, kDoubleByteLead = 1, kUtf8Lead = 2 };
+    unsigned char Lead[256];
+    bool Utf8;
+    TCodePageChars();
+};
+
+inline const TCodePageChars& CodePageChars() {
+    static const TCodePageChars chars;
+    return chars;
 }
-// Whether the byte at index i is the second byte of a double-byte character.
+
+// Whether UTF-8 is the system's ANSI code page.
+inline bool IsUtf8CodePage() {
+    return CodePageChars().Utf8;
+}
+// Whether the byte can start a character of more than one byte: as
+// IsDBCSLeadByte in a double-byte code page; under UTF-8 the lead bytes of
+// well-formed sequences (0xC2 to 0xF4), where IsDBCSLeadByte says false.
+bool IsLeadByte(unsigned char b);
+// The length of the UTF-8 sequence that starts at index i, or 1 when it is not
+// well formed (a stray continuation byte, a truncated sequence, an overlong
+// form, a surrogate, a value above U+10FFFF): such a byte is a character of
+// its own, so no rule ever steps into the middle of a valid sequence.
+std::size_t Utf8CharSize(const std::string& s, std::size_t i);
+// The number of bytes of the character that starts at index i: in a
+// double-byte code page 2 for a lead byte followed by a non-zero byte (the
+// step of CharNextA); under UTF-8 the whole sequence; otherwise 1.
+inline std::size_t CharSize(const std::string& s, std::size_t i) {
+    const unsigned char lead = CodePageChars().Lead[static_cast<unsigned char>(s[i])];
+    if (lead == TCodePageChars::kSingle)
+        return 1;
+    if (lead == TCodePageChars::kDoubleByteLead)
+        return (i + 1 < s.size() && s[i + 1] != '\0') ? 2 : 1;
+    return Utf8CharSize(s, i);
+}
+// Whether the byte at index i lies inside a character that starts before it
+// (the second byte of a double-byte character, a continuation byte of a
+// UTF-8 sequence).
 bool IsTrailByte(const std::string& s, std::size_t i);
 
 // Conversions that never put one character in the place of another. The
@@ -107,3 +142,8 @@ bool TryWideToAnsi(const std::wstring& wide, std::string& text, unsigned codePag
 // code page, nor for a second spelling of a character (code page 932 reads
 // some characters from two byte pairs and writes one).
 bool SurvivesWide(const std::string& text, unsigned codePage = 0);
+// The text in UTF-16 by the system's ANSI code page, with the system's
+// substitute for bytes that are not valid: for the locale functions, whose
+// "A" forms translate with the locale's code page rather than the process's
+// (not the same when the manifest makes UTF-8 the ANSI code page).
+void AnsiToWideLenient(const std::string& text, std::wstring& wide);

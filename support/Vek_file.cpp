@@ -31,7 +31,9 @@ const TCharTables& CharTables() {
 }
 
 // The file-name case of every single-byte character of the code page. Lead
-// bytes map to themselves: a double-byte character is never changed.
+// bytes map to themselves: a double-byte character is never changed. Under
+// UTF-8 no byte from 0x80 up is a character of its own: they map to
+// themselves too, and whole sequences go through TWideCaseTables.
 struct TCaseTables {
     char Lower[256];
     char Upper[256];
@@ -39,7 +41,8 @@ struct TCaseTables {
         for (int c = 0; c < 256; ++c) {
             char lower = static_cast<char>(c);
             char upper = static_cast<char>(c);
-            if (c != 0 && !IsLeadByte(static_cast<unsigned char>(c))) {
+            const bool single = !IsLeadByte(static_cast<unsigned char>(c)) && !(IsUtf8CodePage() && c >= 0x80);
+            if (c != 0 && single) {
                 CharLowerBuffA(&lower, 1);
                 CharUpperBuffA(&upper, 1);
             }
@@ -52,6 +55,50 @@ struct TCaseTables {
 const TCaseTables& CaseTables() {
     static const TCaseTables tables;
     return tables;
+}
+
+// The system's case of every UTF-16 unit, for the multi-byte characters of
+// UTF-8; built on first use, so only under UTF-8.
+struct TWideCaseTables {
+    static constexpr std::size_t kUnits = 0x10000;
+    std::vector<wchar_t> Lower;
+    std::vector<wchar_t> Upper;
+    TWideCaseTables() : Lower(kUnits), Upper(kUnits) {
+        for (std::size_t u = 0; u < kUnits; ++u)
+            Lower[u] = Upper[u] = static_cast<wchar_t>(u);
+        CharLowerBuffW(Lower.data(), static_cast<DWORD>(kUnits));
+        CharUpperBuffW(Upper.data(), static_cast<DWORD>(kUnits));
+    }
+};
+
+const std::vector<wchar_t>& WideCaseTable(const char (&table)[256]) {
+    static const TWideCaseTables tables;
+    return &table == &CaseTables().Lower ? tables.Lower : tables.Upper;
+}
+
+// A UTF-8 sequence of two or three bytes (one UTF-16 unit) mapped through the
+// wide table, in place, when the mapped character has the same length: file
+// names compare and match byte for byte with the text they came from.
+void MapUtf8Case(char* at, size_t size, const std::vector<wchar_t>& wide) {
+    if (size != 2 && size != 3)
+        return;
+    const auto byte = [&](size_t k) { return static_cast<unsigned>(static_cast<unsigned char>(at[k])); };
+    const unsigned unit = size == 2 ? ((byte(0) & 0x1F) << 6) | (byte(1) & 0x3F)
+                                    : ((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F);
+    const unsigned mapped = static_cast<unsigned>(wide[unit]);
+    if (mapped == unit || (mapped >= 0xD800 && mapped <= 0xDFFF))
+        return;
+    const size_t mappedSize = mapped < 0x80 ? 1 : mapped < 0x800 ? 2 : 3;
+    if (mappedSize != size)
+        return;
+    if (size == 2) {
+        at[0] = static_cast<char>(0xC0 | (mapped >> 6));
+        at[1] = static_cast<char>(0x80 | (mapped & 0x3F));
+    } else {
+        at[0] = static_cast<char>(0xE0 | (mapped >> 12));
+        at[1] = static_cast<char>(0x80 | ((mapped >> 6) & 0x3F));
+        at[2] = static_cast<char>(0x80 | (mapped & 0x3F));
+    }
 }
 
 // Whether no byte below 0x80 starts a double-byte character in the code
@@ -67,7 +114,7 @@ bool AsciiIsSingleByte() {
 }
 
 // Appends s mapped through the table, character by character: a double-byte
-// character is kept as it is.
+// character is kept as it is; a UTF-8 sequence is mapped as a whole.
 void AppendMappedCase(std::string_view s, const char (&table)[256], std::string& out) {
     const size_t start = out.size();
     out.append(s);
@@ -86,6 +133,8 @@ void AppendMappedCase(std::string_view s, const char (&table)[256], std::string&
         const size_t size = CharSize(text, i);
         if (size == 1)
             mapped[i] = table[static_cast<unsigned char>(text[i])];
+        else if (IsUtf8CodePage())
+            MapUtf8Case(mapped + i, size, WideCaseTable(table));
         i += size;
     }
 }
@@ -117,13 +166,13 @@ size_t LastDelimiter(const std::string& s, const char* set) {
     return last;
 }
 
-// True where a byte is the second byte of a double-byte character.
+// True where a byte lies inside a character that starts before it.
 std::vector<bool> TrailBytes(const std::string& s) {
     std::vector<bool> trail(s.size(), false);
     for (size_t i = 0; i < s.size();) {
         const size_t size = CharSize(s, i);
-        if (size == 2)
-            trail[i + 1] = true;
+        for (size_t k = 1; k < size; ++k)
+            trail[i + k] = true;
         i += size;
     }
     return trail;
@@ -756,6 +805,11 @@ std::string TFiles::GetWorkingDirectory() const {
 }
 
 void TFiles::SetWorkingDirectory(const std::string& path) {
+    // Bytes that are no text of the code page (a folder stored by an older
+    // version under another code page) would reach the system with
+    // substitutes in their place, naming some other folder or none.
+    if (!SurvivesWide(path))
+        return;
     SetCurrentDirectoryA(path.c_str());
 }
 

@@ -89,7 +89,10 @@ bool IsPathChar(unsigned char c);
 bool IsNameChar(unsigned char c);
 bool IsWildcardChar(unsigned char c);
 
-// File names in the system's file-name case (double-byte characters untouched).
+// File names in the system's file-name case, of the same length in bytes, so
+// that a position in one is a position in the other: double-byte characters
+// untouched; under UTF-8 a sequence changed only for a letter whose other
+// case has as many bytes; bytes that are not a character untouched.
 std::string LowerFileName(const std::string& name);
 // Appends LowerFileName of the name to out, without a string of its own.
 void AppendLowerFileName(std::string_view name, std::string& out);
@@ -157,7 +160,8 @@ public:
     virtual bool IsRegularFile(const std::string& path);
 
     std::string GetWorkingDirectory() const;
-    // Failure is ignored: the current directory then stays as it was.
+    // Failure is ignored: the current directory then stays as it was; so it
+    // does for a path that is not valid text in the code page.
     void SetWorkingDirectory(const std::string& path);
 };
 

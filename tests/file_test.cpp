@@ -164,6 +164,10 @@ TEST(FileRename, RenamesNamesThatAreNotAscii) {
         {932, "\x8B\x40\x94\x5C", "\x8B\x40\x94\x5C\x82\xA0", true},  // kinou -> kinou-a
         {932, "plain.txt", "\xB6\xC0\xB6\xC5.txt", false},            // half-width katakana
         {932, "\x82\x60\x82\x61.txt", "\x82\x81\x82\x82.txt", false}, // full-width AB -> ab
+        {65001, "\xC3\xA9t\xC3\xA9.txt", "\xC3\x89T\xC3\x89.TXT", false},                 // été -> ÉTÉ
+        {65001, "\xD0\x94\xD0\xBE\xD0\xBC", "\xD0\xB4\xD0\xBE\xD0\xBC", true},           // Дом -> дом
+        {65001, "plain.txt", "\xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x98\x80.txt", false},     // Chinese, an emoji
+        {65001, "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", "\xE0\xA4\xA8\xE0\xA4\xAE\xE0\xA4\xB8\xE0\xA5\x8D\xE0\xA4\xA4\xE0\xA5\x87", true},
     };
     int run = 0;
     for (const auto& c : cases) {
@@ -351,6 +355,24 @@ TEST(FileTemp, CreatesAnEmptyFileWithTheShortPrefix) {
     EXPECT_EQ(ListDirectory(dir.Path()).size(), 2u);
     EXPECT_FILE_ERROR(files.CreateTempFile(dir / "missing", "abc"),
                       "The program could not create the temporary file.");
+}
+
+// A folder stored under another code page, whose bytes are not UTF-8, is not
+// entered: the system would read them as the substitute character, which
+// names another folder (here one called by that very character).
+TEST(FileWorkingDirectory, APathThatIsNoTextIsIgnored) {
+    if (!IsUtf8CodePage())
+        GTEST_SKIP() << "needs UTF-8 as the ANSI code page (the code page 65001 run)";
+    TTempDir dir;
+    const std::string substitute = dir.MakeDir("\xEF\xBF\xBD");
+    TFiles files;
+    const std::string saved = files.GetWorkingDirectory();
+    files.SetWorkingDirectory(dir.Path());
+    files.SetWorkingDirectory(dir / "\xE9");
+    EXPECT_EQ(files.GetWorkingDirectory(), dir.Path());
+    files.SetWorkingDirectory(substitute);
+    EXPECT_EQ(files.GetWorkingDirectory(), substitute);
+    files.SetWorkingDirectory(saved);
 }
 
 TEST(FileWorkingDirectory, AMissingDirectoryIsIgnored) {

@@ -241,6 +241,25 @@ TEST(MemIniFileDisk, RoundTripKeepsWhatTheProgramDoesNotKnow) {
 
 // A file saved with a UTF-8 byte-order mark keeps its first section: read
 // as written, and saved with one header, not a second section appended.
+// A settings file written under another code page (code page 1252 bytes, no
+// UTF-8) reads under any code page, and what the program does not change is
+// written back byte for byte.
+TEST(MemIniFileDisk, AFileOfAnotherCodePageKeepsItsBytes) {
+    const std::string text = "[System]\r\nCurrentDirectory=C:\\Caf\xE9\r\n[Caf\xE9]\r\nK\xE9y=\xC9t\xE9\r\n";
+    TTempDir dir;
+    const std::string path = dir.MakeFile("Settings.ini", text);
+    {
+        TMemIniFile ini(path);
+        EXPECT_EQ(ini.ReadString("System", "CurrentDirectory", ""), "C:\\Caf\xE9");
+        if (!IsDoubleByteCodePage()) { // there 0xE9 starts a character with the "]" or "y" after it
+            EXPECT_EQ(ini.ReadString("Caf\xE9", "K\xE9y", ""), "\xC9t\xE9");
+        }
+        ini.WriteString("New", "Value", "1");
+        ini.UpdateFile();
+    }
+    EXPECT_EQ(ReadFileText(path), text + "\r\n[New]\r\nValue=1\r\n");
+}
+
 TEST(MemIniFileDisk, AByteOrderMarkDoesNotHideTheFirstSection) {
     TTempDir dir;
     const std::string path =

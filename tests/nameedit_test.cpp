@@ -158,8 +158,8 @@ TEST(NameEdit, ReplaceReplacesEveryMatchOnceInThePartOnly) {
 }
 
 TEST(NameEdit, ReplaceComparesLettersBeyondAsciiWithoutCase) {
-    if (IsDoubleByteCodePage())
-        GTEST_SKIP() << "these bytes are other characters in a double-byte code page";
+    if (GetACP() != 1252)
+        GTEST_SKIP() << "these bytes are other characters, or none, in code page " << GetACP();
     EXPECT_EQ(ReplaceInPart("\xC9t\xE9.txt", pkBaseName, "\xE9", "e", false), "ete.txt"); // Été
     EXPECT_EQ(ReplaceInPart("\xC9t\xE9.txt", pkBaseName, "\xE9", "e", true), "\xC9te.txt");
 }
@@ -232,10 +232,11 @@ TEST(NameEdit, UrlCodingConvertsTheEncodingAroundThePercentCoding) {
 }
 
 TEST(NameEdit, Utf8CodingOfTheAnsiCodePage) {
-    // é in code page 1252, あ in code page 932
-    const std::string ansi = IsDoubleByteCodePage() ? "\x82\xA0" : "\xE9";
+    // é in code page 1252, あ in code page 932, é under UTF-8, where "ANSI"
+    // and "UTF-8" are the same bytes
+    const std::string ansi = IsDoubleByteCodePage() ? "\x82\xA0" : IsUtf8CodePage() ? "\xC3\xA9" : "\xE9";
     const std::string utf8 = IsDoubleByteCodePage() ? "%E3%81%82" : "%C3%A9";
-    const std::string ansiEscape = IsDoubleByteCodePage() ? "%82%A0" : "%E9";
+    const std::string ansiEscape = IsDoubleByteCodePage() ? "%82%A0" : IsUtf8CodePage() ? "%C3%A9" : "%E9";
     const struct {
         std::string name;
         TCharacterEncoding encoding;
@@ -250,7 +251,7 @@ TEST(NameEdit, Utf8CodingOfTheAnsiCodePage) {
         EXPECT_EQ(UrlDecodePart(c.encoded, pkName, c.encoding), c.name) << c.encoded;
     }
     // lower-case escapes, as other programs write them, decode too
-    if (!IsDoubleByteCodePage()) {
+    if (GetACP() == 1252) {
         EXPECT_EQ(UrlDecodePart("%c3%a9%e2%82%ac.txt", pkBaseName, ceUtf8), "\xE9\x80.txt");
     }
 }
@@ -271,8 +272,11 @@ TEST(NameEdit, MalformedUtf8EmptiesTheDecodedPart) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(UrlDecodePart(c.name, c.part, ceUtf8), c.expected) << PartName(c.part) << " of " << c.name;
-    // The same bytes as ANSI text are taken as they are.
-    EXPECT_EQ(UrlDecodePart("a%C3.txt", pkBaseName, ceAnsi), "a\xC3.txt");
+    // The same bytes as ANSI text are taken as they are where they are text
+    // of the code page.
+    if (!IsUtf8CodePage()) {
+        EXPECT_EQ(UrlDecodePart("a%C3.txt", pkBaseName, ceAnsi), "a\xC3.txt");
+    }
 }
 
 // A decoded character that the code page cannot hold is refused, never
@@ -285,7 +289,10 @@ TEST(NameEdit, UrlDecodeRefusesACharacterTheCodePageCannotHold) {
         const char* encoded;
         const char* decoded; // null: refused
     } cases[] = {
-        {0, "%F0%9F%98%80.txt", nullptr},   // an emoji
+        {1252, "%F0%9F%98%80.txt", nullptr}, // an emoji
+        {932, "%F0%9F%98%80.txt", nullptr},
+        {65001, "%F0%9F%98%80.txt", "\xF0\x9F\x98\x80.txt"},
+        {65001, "a%EF%BC%8Fb.txt", "a\xEF\xBC\x8F" "b.txt"}, // the full-width solidus stays itself
         {1252, "a%EF%BC%8Fb.txt", nullptr}, // full-width solidus: "/" by best fit
         {1252, "a%EF%BC%BCb.txt", nullptr}, // full-width reverse solidus: a backslash by best fit
         {1252, "%C4%80.txt", nullptr},      // A with macron
@@ -312,6 +319,100 @@ TEST(NameEdit, UrlDecodeRefusesACharacterTheCodePageCannotHold) {
         EXPECT_EQ(name.GetText(), bytes);
         EXPECT_THROW(UrlDecodePart(c.encoded, pkBaseName, ceUtf8), ENameEditError);
     }
+}
+
+// Decoded "ANSI" bytes that are no text of the code page are refused, and the
+// name stays as it was; under UTF-8 "ANSI" and "UTF-8" decode alike.
+TEST(NameEdit, UrlDecodeAsAnsiRefusesBytesThatAreNoText) {
+    const struct {
+        unsigned codePage;
+        const char* encoded;
+        const char* decoded; // null: refused
+    } cases[] = {
+        {932, "a%82.txt", nullptr},        // a lone lead byte
+        {932, "%82%A0.txt", "\x82\xA0.txt"},
+        {65001, "%FF.txt", nullptr},       // never a UTF-8 byte
+        {65001, "a%C3.txt", nullptr},      // a truncated sequence
+        {65001, "%C0%AF.txt", nullptr},    // an overlong '/'
+        {65001, "%ED%A0%80.txt", nullptr}, // a surrogate
+        {65001, "%C3%A9%E4%B8%AD%F0%9F%98%80.txt", "\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80.txt"},
+        {1252, "%FF%81.txt", "\xFF\x81.txt"},
+    };
+    int run = 0;
+    for (const auto& c : cases) {
+        if (c.codePage != GetACP())
+            continue;
+        ++run;
+        SCOPED_TRACE(c.encoded);
+        if (c.decoded) {
+            EXPECT_EQ(UrlDecodePart(c.encoded, pkName, ceAnsi), c.decoded);
+            if (IsUtf8CodePage()) {
+                EXPECT_EQ(UrlDecodePart(c.encoded, pkName, ceUtf8), c.decoded);
+                EXPECT_EQ(UrlEncodePart(c.decoded, pkName, ceAnsi), UrlEncodePart(c.decoded, pkName, ceUtf8));
+            }
+            continue;
+        }
+        TRenameName name(c.encoded);
+        name.UrlDecode();
+        const std::string bytes = name.GetText();
+        EXPECT_ERROR_MESSAGE(ENameEditError, name.DecodeCharacters(ceAnsi),
+                             "The decoded name is not valid text in the system's code page.");
+        EXPECT_EQ(name.GetText(), bytes);
+        EXPECT_THROW(UrlDecodePart(c.encoded, pkBaseName, ceAnsi), ENameEditError);
+    }
+    EXPECT_GT(run, 0) << "no case for code page " << GetACP();
+}
+
+// Under UTF-8 every part rule and name operation takes two-, three- and
+// four-byte sequences as whole characters and never splits one.
+TEST(NameEdit, Utf8NamesThroughEveryPartAndOperation) {
+    if (!IsUtf8CodePage())
+        GTEST_SKIP() << "needs UTF-8 as the ANSI code page (the code page 65001 run)";
+    const std::string eAcute = "\xC3\xA9", capitalEAcute = "\xC3\x89", sigma = "\xCF\x83",
+                      capitalSigma = "\xCE\xA3", zhong = "\xE4\xB8\xAD", ka = "\xE0\xA4\x95",
+                      smile = "\xF0\x9F\x98\x80", shin = "\xD7\xA9";
+    const std::string name = capitalEAcute + "t" + eAcute + "." + zhong + smile;
+    using TEdit = std::function<std::string()>;
+    const struct {
+        const char* what;
+        TEdit edit;
+        std::string expected;
+    } cases[] = {
+        {"base name", [&] { return TRenameName(name).GetPart(pkBaseName); }, capitalEAcute + "t" + eAcute},
+        {"extension", [&] { return TRenameName(name).GetPart(pkExtension); }, zhong + smile},
+        {"set base name", [&] { return OverwritePart(name, pkBaseName, ka); }, ka + "." + zhong + smile},
+        {"set extension", [&] { return OverwritePart(name, pkExtension, shin); },
+         capitalEAcute + "t" + eAcute + "." + shin},
+        {"insert at the head", [&] { return InsertIntoPart(name, pkExtension, ipHead, smile); },
+         capitalEAcute + "t" + eAcute + "." + smile + zhong + smile},
+        {"insert at the tail", [&] { return InsertIntoPart(name, pkBaseName, ipTail, sigma); },
+         capitalEAcute + "t" + eAcute + sigma + "." + zhong + smile},
+        {"replace, match case", [&] { return ReplaceInPart(name, pkName, eAcute, "e", true); },
+         capitalEAcute + "te." + zhong + smile},
+        {"replace, no case", [&] { return ReplaceInPart(name, pkName, eAcute, "e", false); },
+         "ete." + zhong + smile},
+        {"replace a Greek letter, no case",
+         [&] { return ReplaceInPart(sigma + capitalSigma, pkName, sigma, "s", false); }, "ss"},
+        {"replace a four-byte character", [&] { return ReplaceInPart(name, pkExtension, smile, "", true); },
+         capitalEAcute + "t" + eAcute + "." + zhong},
+        // the continuation bytes of a sequence are never a match of their own
+        {"replace a continuation byte", [&] { return ReplaceInPart(name, pkName, "\xA9", "x", true); }, name},
+        {"replace a lead byte", [&] { return ReplaceInPart(name, pkName, "\xE4", "x", true); }, name},
+        {"replace the tail of a sequence",
+         [&] { return ReplaceInPart(name, pkName, "\x98\x80", "x", true); }, name},
+        {"lower case", [&] { return CapitalizePart(name, pkBaseName, ccLowerCase); },
+         eAcute + "t" + eAcute + "." + zhong + smile},
+        {"upper case", [&] { return CapitalizePart(name, pkName, ccUpperCase); },
+         capitalEAcute + "T" + capitalEAcute + "." + zhong + smile},
+        {"book title", [&] { return CapitalizePart(sigma + "o " + eAcute + "t" + eAcute, pkName, ccBookTitle); },
+         capitalSigma + "o " + capitalEAcute + "t" + eAcute},
+        {"URL encode as ANSI", [&] { return UrlEncodePart(name, pkExtension, ceAnsi); },
+         capitalEAcute + "t" + eAcute + ".%E4%B8%AD%F0%9F%98%80"},
+        {"URL decode as ANSI", [&] { return UrlDecodePart("%CE%A3.%F0%9F%98%80", pkBaseName, ceAnsi); },
+         capitalSigma + ".%F0%9F%98%80"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.edit(), c.expected) << c.what;
 }
 
 TEST(NameEdit, AMalformedEscapeThrowsAndLeavesTheNameUnchanged) {

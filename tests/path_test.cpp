@@ -102,6 +102,44 @@ TEST(PathParts, DoubleByteTrailBytesAreBackslashesInASingleByteCodePage) {
     ExpectParts({"C:\\a\\" + kHyo, "", "C:\\a\\\x95", "C:", "", "", ""});
 }
 
+// Under UTF-8 a character is a whole well-formed sequence of one to four
+// bytes; every malformed byte is a character of its own, so no rule ever
+// lands inside a valid sequence.
+TEST(CharacterSteps, Utf8SequencesAreWholeCharacters) {
+    if (!IsUtf8CodePage())
+        GTEST_SKIP() << "needs UTF-8 as the ANSI code page (the code page 65001 run)";
+    const struct {
+        const char* what;
+        std::string text;
+        std::vector<size_t> steps;
+    } cases[] = {
+        {"ASCII", "a.", {1, 1}},
+        {"two, three and four bytes", "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", {2, 3, 4}},
+        {"highest and lowest", "\xC2\x80\xF4\x8F\xBF\xBF\xEF\xBF\xBF", {2, 4, 3}},
+        {"stray continuation bytes", "\x80\xBF" "a", {1, 1, 1}},
+        {"truncated before ASCII", "\xE2\x82" "a\xF0\x9F\x98", {1, 1, 1, 1, 1, 1}},
+        {"truncated before a sequence", "\xC3\xC3\xA9", {1, 2}},
+        {"overlong forms", "\xC0\xAF\xC1\xBF\xE0\x80\xAF\xF0\x80\x80\xAF", {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}},
+        {"a surrogate", "\xED\xA0\x80\xED\x9F\xBF", {1, 1, 1, 3}},
+        {"above U+10FFFF", "\xF4\x90\x80\x80\xF5\x80", {1, 1, 1, 1, 1, 1}},
+        {"a zero byte inside", std::string("\xC3\0", 2), {1, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<size_t> steps;
+        for (size_t i = 0; i < c.text.size(); i += CharSize(c.text, i))
+            steps.push_back(CharSize(c.text, i));
+        EXPECT_EQ(steps, c.steps);
+        size_t start = 0;
+        for (size_t step : c.steps) {
+            EXPECT_EQ(IsTrailByte(c.text, start), false) << start;
+            for (size_t k = 1; k < step; ++k)
+                EXPECT_EQ(IsTrailByte(c.text, start + k), true) << start + k;
+            start += step;
+        }
+    }
+}
+
 TEST(PathSetParts, ReplaceOnePartAndKeepTheRest) {
     enum TOp { opName, opBaseName, opExtension, opDottedExtension };
     const struct {
@@ -279,6 +317,39 @@ TEST(PathOperations, CaseConversionKeepsTheLength) {
     }
 }
 
+// Under UTF-8 the file-name case folds whole sequences, and only where the
+// other case has the same length, so that positions found in the folded text
+// are positions in the text itself; bytes that are no UTF-8 stay.
+TEST(PathOperations, Utf8CaseConversionKeepsTheLength) {
+    if (!IsUtf8CodePage())
+        GTEST_SKIP() << "needs UTF-8 as the ANSI code page (the code page 65001 run)";
+    const struct {
+        std::string text, lower, upper;
+    } cases[] = {
+        {"\xC3\x89" "cole.TXT", "\xC3\xA9" "cole.txt", "\xC3\x89" "COLE.TXT"},                         // École.TXT
+        {"\xCE\xA3\xCE\xBF\xCF\x86", "\xCF\x83\xCE\xBF\xCF\x86", "\xCE\xA3\xCE\x9F\xCE\xA6"},          // Σοφ
+        {"\xD0\x94\xD0\xBE\xD0\xBC", "\xD0\xB4\xD0\xBE\xD0\xBC", "\xD0\x94\xD0\x9E\xD0\x9C"},          // Дом
+        {"\xEF\xBC\xA1\xEF\xBD\x81", "\xEF\xBD\x81\xEF\xBD\x81", "\xEF\xBC\xA1\xEF\xBC\xA1"},          // Ａａ
+        {"\xE2\xB1\xAF\xC9\x90", "\xE2\xB1\xAF\xC9\x90", "\xE2\xB1\xAF\xC9\x90"}, // Ɐɐ: other length, kept
+        {"\xF0\x9F\x98\x80" "a", "\xF0\x9F\x98\x80" "a", "\xF0\x9F\x98\x80" "A"},
+        {"\xC9" "E\xE9" "e", "\xC9" "e\xE9" "e", "\xC9" "E\xE9" "E"}, // code page 1252 bytes
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.text));
+        EXPECT_EQ(LowerFileName(c.text), c.lower);
+        EXPECT_EQ(UpperFileName(c.text), c.upper);
+    }
+    EXPECT_EQ(CompareFileNames("\xC3\x89" "COLE", "\xC3\xA9" "cole"), 0);
+    // Bytes that are no UTF-8 widen to one substitute, yet the names stay two.
+    EXPECT_NE(CompareFileNames("\xE9.txt", "\xE8.txt"), 0);
+    TPathList list;
+    list.SetSorted(true);
+    list.SetDuplicates(dupIgnore);
+    for (const char* p : {"C:\\\xE9.txt", "C:\\\xE8.txt", "C:\\\xC3\xA9.txt", "C:\\\xC3\x89.TXT"})
+        list.Add(p);
+    EXPECT_EQ(list.Count(), 3);
+}
+
 TEST(PathPredicates, AnswerByTheRules) {
     const struct {
         std::string path;
@@ -399,6 +470,8 @@ TEST(PathExpand, ResolvesNamesThatAreNotAsciiOnDisk) {
         {1252, "\xD8re\xDF", "\xA9 \xB1\xBD.doc"},
         {932, kHyo, kSo + "\x83\x74\x83\x67.txt"},
         {932, "\xB6\xC0\xB6\xC5", kHyo + kSo},
+        {65001, "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xAC\xCE\xB4\xCE\xB1", "\xF0\x9F\x98\x80 \xE4\xB8\xAD.txt"}, // Ελλάδα
+        {65001, "\xD0\x9C\xD0\xB8\xD1\x80", "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D.\xE0\xA4\x95"},         // Мир
     };
     int run = 0;
     for (const auto& c : cases) {

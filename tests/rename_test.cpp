@@ -2,10 +2,12 @@
 #include "app/Trel_listedit.h"
 #include "app/Trel_rename.h"
 #include "app/Trel_renamecommand.h"
+#include "app/Trel_renamejournal.h"
 #include "tests/TestSupport.h"
 
 #include <commctrl.h>
 
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <random>
@@ -33,6 +35,15 @@ int Sign(int value) {
 }
 
 int LocaleCompare(const std::string& a, const std::string& b) {
+    if (IsUtf8CodePage()) {
+        // CompareStringA would read the bytes in the locale's code page.
+        std::wstring wideA, wideB;
+        AnsiToWideLenient(a, wideA);
+        AnsiToWideLenient(b, wideB);
+        return CompareStringW(LOCALE_USER_DEFAULT, 0, wideA.data(), static_cast<int>(wideA.size()), wideB.data(),
+                              static_cast<int>(wideB.size())) -
+               CSTR_EQUAL;
+    }
     return CompareStringA(LOCALE_USER_DEFAULT, 0, a.data(), static_cast<int>(a.size()), b.data(),
                           static_cast<int>(b.size())) -
            CSTR_EQUAL;
@@ -98,6 +109,14 @@ TEST(RenameSubCommand, RenamesNamesThatAreNotAsciiAndBack) {
         {932, "\x95\x5C.txt", "\x83\x5C\x83\x74\x83\x67.txt", true}, // second bytes 0x5C
         {932, "\xB1\xB2.txt", "\xB3\xB4.txt", true},                 // half-width katakana
         {932, "a.txt", "\xED\x40.txt", false},                       // stored as 0xFA 0x5C
+        // under UTF-8: Greek, Cyrillic, Hebrew, Devanagari, Chinese and an emoji
+        {65001, "\xCF\x83\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1.txt", "\xD0\xBC\xD0\xB8\xD1\x80.txt", true},
+        {65001, "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D.txt", "\xE0\xA4\xA8\xE0\xA4\xAE\xE0\xA4\xB8\xE0\xA5\x8D\xE0\xA4\xA4\xE0\xA5\x87",
+         true},
+        {65001, "\xE4\xB8\xAD\xE6\x96\x87.doc", "\xF0\x9F\x98\x80 \xE4\xB8\xAD.doc", true},
+        {65001, "\xC3\xA9" "cole.txt", "\xC3\x89" "cole.txt", true},                     // letter case only
+        {65001, "\xCE\xB1.txt", "\xCE\x91.txt", true},                                    // letter case only
+        {65001, "a.txt", "\xC3.txt", false},                                             // no UTF-8
     };
     int run = 0;
     for (const auto& c : cases) {
@@ -202,6 +221,26 @@ TEST(ListEditCompare, ComparesAsTheLocaleDoes) {
         EXPECT_EQ(Sign(c.compare(*c.b, *c.a)), -c.expected);
         EXPECT_EQ(Sign(c.key(*c.a).compare(c.key(*c.b))), c.expected);
     }
+    if (IsUtf8CodePage()) {
+        // The locale's order, not the order of the UTF-8 bytes (0xC3 sorts after 'z').
+        const struct {
+            std::unique_ptr<TRenameItem> a, b;
+        } utf8Cases[] = {
+            {named("\xC3\xA9t\xC3\xA9"), named("zoo")},  // été before zoo
+            {named("e"), named("\xC3\xA9")},              // e before é
+            {named("\xC3\xA9"), named("f")},              // é before f
+            {named("\xCE\xB1"), named("\xCE\xB2")},      // α before β
+            // read as code page 1252 bytes, é would be "Ã©" and sort before b, α "Î±" before z
+            {named("b"), named("\xC3\xA9")},
+            {named("z"), named("\xCE\xB1")},
+        };
+        for (const auto& c : utf8Cases) {
+            SCOPED_TRACE(::testing::PrintToString(c.a->NewName) + " < " + ::testing::PrintToString(c.b->NewName));
+            EXPECT_LT(CompareByNewName(*c.a, *c.b), 0);
+            EXPECT_LT(SortKeyByNewName(*c.a).compare(SortKeyByNewName(*c.b)), 0);
+            EXPECT_LT(CompareFileNames(c.a->NewName, c.b->NewName), 0);
+        }
+    }
     auto a = named("x");
     auto b = named("y");
     a->Directory = "C:\\B";
@@ -223,6 +262,16 @@ TEST(ListEditCompare, KeySortIsTheLocaleOrder) {
         // Latin, and single-byte katakana.
         for (const char* piece : {"\x82\xA0", "\x82\xA2", "\x83\x41", "\x83\x5C", "\x88\x9F", "\x82\x60",
                                   "\x82\x81", "\xB1", "\xB2"})
+            pieces.push_back(piece);
+    }
+    if (IsUtf8CodePage()) {
+        // The same characters as UTF-8, and Greek, Cyrillic, Chinese and an emoji.
+        for (std::string& piece : pieces) {
+            std::wstring wide;
+            ASSERT_TRUE(TryAnsiToWide(piece, wide, 1252) && TryWideToAnsi(wide, piece, CP_UTF8));
+        }
+        for (const char* piece : {"\xC3\xA9", "\xC3\x89", "\xCE\xB1", "\xCE\x91", "\xD0\xB6", "\xE4\xB8\xAD",
+                                  "\xF0\x9F\x98\x80"})
             pieces.push_back(piece);
     }
     std::mt19937 random(IsDoubleByteCodePage() ? 932 : 1252);
@@ -307,4 +356,47 @@ TEST(RenameList, AddsInsertsAndRemovesRows) {
     EXPECT_ERROR_MESSAGE(EListEditError, list.Remove(items[0].get()), "The program cannot remove the item.");
     EXPECT_EQ(describe(model), "b+ cs ");
     EXPECT_EQ(items[0]->NewName, "a"); // never freed by the list
+}
+
+// A run cut off under a legacy code page, found at a start under UTF-8: the
+// old code page can no longer be had, so the journal's names are converted
+// and the run is taken back; a name that does not convert keeps the journal.
+TEST(RenameRecovery, AJournalOfALegacyCodePageIsTakenBackUnderUtf8) {
+    if (!IsUtf8CodePage())
+        GTEST_SKIP() << "needs UTF-8 as the ANSI code page (the code page 65001 run)";
+    const struct {
+        unsigned codePage;
+        const char* from;    // in the journal's code page
+        const char* fromNow; // the same name in UTF-8; null: does not convert
+    } cases[] = {
+        {1252, "caf\xE9 \xC5", "caf\xC3\xA9 \xC3\x85"},
+        {932, "\x95\x5C\xB1", "\xE8\xA1\xA8\xEF\xBD\xB1"}, // a kanji ending in 0x5C, a half-width katakana
+        {932, "a\x82", nullptr},                             // a lone lead byte
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.from));
+        TTempDir dir;
+        dir.MakeFile("x", "1");
+        TJournal journal;
+        journal.Started = "2024-05-01 14:03:07";
+        journal.CodePage = c.codePage;
+        journal.BootTime = CurrentBootTime();
+        journal.Steps = {{dir.Path(), c.from, "x"}};
+        journal.Begun = 1;
+        const std::string path = dir / "Rename-00000001-00000001.journal";
+        {
+            std::ofstream(path, std::ios::binary) << FormatJournal(journal);
+        }
+        if (!c.fromNow) {
+            EXPECT_THROW(TInterruptedRun run(path), ERenameJournalError);
+            EXPECT_TRUE(EntryExists(path));
+            EXPECT_TRUE(EntryExists(dir / "x"));
+            continue;
+        }
+        TInterruptedRun run(path);
+        EXPECT_EQ(run.Renames(), 1);
+        const TTakeBack takeBack = run.TakeBack();
+        EXPECT_EQ(takeBack.Succeeded, 1);
+        EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{c.fromNow});
+    }
 }

@@ -120,6 +120,41 @@ TEST(RenameCheck, EachReasonSelectsTheEntriesThatWouldFail) {
     }
 }
 
+// Letter case is ignored beyond ASCII as the file system ignores it, in the
+// code page the suite runs under.
+TEST(RenameCheck, LetterCaseBeyondAsciiIsIgnored) {
+    const struct {
+        unsigned codePage;
+        const char* what;
+        const char* disk;
+        const char* entries;
+        const char* reasons;
+    } cases[] = {
+        {1252, "the same new path", "a b", "a>\xE9 b>\xC9", "- S"},
+        {1252, "a new name on disk", "\xE9 b", "b>\xC9", "T"},
+        {1252, "a change of letter case only", "\xE9", "\xE9>\xC9", "-"},
+        {65001, "the same new path", "a b", "a>\xC3\xA9 b>\xC3\x89", "- S"},
+        {65001, "a new name on disk", "\xD0\xB4 b", "b>\xD0\x94", "T"},          // д, Д
+        {65001, "a change of letter case only", "\xCE\xB1", "\xCE\xB1>\xCE\x91", "-"}, // α, Α
+        {65001, "letters that only look alike", "a b", "a>\xCE\x91 b>A", "- -"},  // Greek and Latin A
+    };
+    int run = 0;
+    for (const auto& c : cases) {
+        if (c.codePage != GetACP())
+            continue;
+        ++run;
+        SCOPED_TRACE(c.what);
+        TTempDir dir;
+        MakeDisk(dir, c.disk);
+        const std::vector<TCheckEntry> entries = Entries(dir, c.entries);
+        TDiskNames disk;
+        EXPECT_EQ(Reasons(CheckRenames(entries, LookUpOnDisk(entries, disk))), c.reasons);
+    }
+    if (!IsDoubleByteCodePage()) {
+        EXPECT_GT(run, 0) << "no case for code page " << GetACP();
+    }
+}
+
 TEST(RenameCheck, ListsEachDirectoryOnceAndLooksUpNamesAsTheSystemDoes) {
     TTempDir dir;
     MakeDisk(dir, "a b d/ d/x");
