@@ -241,3 +241,20 @@ bool SurvivesWide(const std::string& text, unsigned codePage) {
     std::string back;
     return TryAnsiToWide(text, wide, codePage) && TryWideToAnsi(wide, back, codePage) && back == text;
 }
+
+std::string NameForMessage(const std::wstring& wide, unsigned codePage) {
+    std::string shown;
+    for (std::size_t i = 0; i < wide.size();) {
+        // One character: a surrogate pair, or a single unit.
+        const bool pair = wide[i] >= 0xD800 && wide[i] < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+                          wide[i + 1] < 0xE000;
+        const std::size_t units = pair ? 2 : 1;
+        std::string character;
+        if (TryWideToAnsi(wide.substr(i, units), character, codePage))
+            shown += character;
+        else
+            shown += '?';
+        i += units;
+    }
+    return shown;
+}

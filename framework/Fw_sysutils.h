@@ -107,3 +107,8 @@ bool TryWideToAnsi(const std::wstring& wide, std::string& text, unsigned codePag
 // code page, nor for a second spelling of a character (code page 932 reads
 // some characters from two byte pairs and writes one).
 bool SurvivesWide(const std::string& text, unsigned codePage = 0);
+// A UTF-16 name for a message when it cannot be converted exactly: each
+// character that the code page holds as itself, every other one (and a lone
+// surrogate) as "?", which no file name holds, so the user never sees a
+// look-alike that could be another file's name.
+std::string NameForMessage(const std::wstring& wide, unsigned codePage = 0);

@@ -1,5 +1,9 @@
 #include "tests/DialogTestSupport.h"
 
+#include "framework/Fw_sysutils.h"
+
+#include <shlobj.h>
+
 #include <algorithm>
 
 namespace {
@@ -122,7 +126,15 @@ void TDialogAnswerer::Check() {
     FAnswered = dialog;
     FAnsweredAt = GetTickCount64();
     if (FAnswers.empty()) {
-        ADD_FAILURE() << "an unexpected dialog \"" << WindowText(dialog) << "\"";
+        std::string texts;
+        EnumChildWindows(
+            dialog,
+            [](HWND child, LPARAM data) -> BOOL {
+                *reinterpret_cast<std::string*>(data) += " \"" + WindowText(child) + "\"";
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&texts));
+        ADD_FAILURE() << "an unexpected dialog \"" << WindowText(dialog) << "\", showing" << texts;
         Press(dialog, IDCANCEL);
         return;
     }
@@ -154,14 +166,25 @@ void TDialogAnswerer::Check() {
                              reinterpret_cast<LPARAM>(filters));
         }
     }
-    if (!answer.Typed.empty()) {
+    std::wstring typed = answer.TypedWide;
+    if (typed.empty() && !answer.Typed.empty() && !TryAnsiToWide(answer.Typed, typed))
+        ADD_FAILURE() << "the answer is no text of the code page: " << answer.Typed;
+    if (!typed.empty()) {
         if (!box) {
             ADD_FAILURE() << "the dialog has no name box";
         } else {
-            SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-            for (const char c : answer.Typed)
-                PostMessageA(box, WM_CHAR, static_cast<unsigned char>(c), 1);
+            // As UTF-16 characters, so that a character of several bytes
+            // arrives whole under every code page.
+            SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+            for (const wchar_t c : typed)
+                PostMessageW(box, WM_CHAR, static_cast<WPARAM>(c), 1);
         }
+    }
+    if (!answer.Select.empty()) {
+        // The shell may not find the folder at the first try while it still
+        // reads the tree (seen under Wine).
+        for (int attempt = 0; attempt < 3; ++attempt)
+            SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(answer.Select.c_str()));
     }
     Press(dialog, answer.Button);
 }
