@@ -52,6 +52,31 @@ TTempDir::TTempDir() {
     ADD_FAILURE() << "could not create a temporary folder under " << root;
 }
 
+std::wstring WideOf(const std::string& text) {
+    std::wstring wide;
+    EXPECT_TRUE(TryAnsiToWide(text, wide)) << text;
+    return wide;
+}
+
+std::string Utf8(const std::wstring& wide) {
+    std::string text;
+    EXPECT_TRUE(TryWideToAnsi(wide, text, CP_UTF8));
+    return text;
+}
+
+std::wstring MakeWideEntry(const TTempDir& dir, const std::wstring& name, bool folder) {
+    const std::wstring path = WideOf(dir.Path()) + L"\\" + name;
+    if (folder) {
+        EXPECT_TRUE(CreateDirectoryW(path.c_str(), nullptr)) << GetLastError();
+    } else {
+        const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        EXPECT_NE(file, INVALID_HANDLE_VALUE) << GetLastError();
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+    }
+    return path;
+}
+
 TTempDir::~TTempDir() {
     std::wstring path;
     if (!FPath.empty() && TryAnsiToWide(FPath, path))

@@ -36,33 +36,6 @@ std::string Bytes(const char (&text)[N]) {
     return std::string(text, N);
 }
 
-std::wstring Wide(const std::string& text) {
-    std::wstring wide;
-    EXPECT_TRUE(TryAnsiToWide(text, wide)) << text;
-    return wide;
-}
-
-std::string Utf8(const std::wstring& wide) {
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length, nullptr,
-                        nullptr);
-    return text;
-}
-
-// Makes a file or folder with a name that the code page may not hold.
-void MakeWide(const TTempDir& dir, const std::wstring& name, bool folder = false) {
-    const std::wstring path = Wide(dir.Path()) + L"\\" + name;
-    if (folder) {
-        ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr)) << GetLastError();
-        return;
-    }
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << GetLastError();
-    CloseHandle(file);
-}
-
 const char* const kNotInCodePage = "\" holds a character that the system's code page cannot represent.";
 
 // Names of several scripts, with what a legacy code page (1252) shows of one
@@ -246,7 +219,7 @@ TEST(OpenDialog, NamesOfEveryScriptComeBackExactlyOrAreRefused) {
     dir.MakeFile("A.txt");
     dir.MakeFile("a.txt");
     for (const TScriptName& c : kScriptNames)
-        MakeWide(dir, c.name);
+        MakeWideEntry(dir, c.name);
     const TCurrentDirectory current(dir.Path());
     const bool utf8 = GetACP() == CP_UTF8;
     for (const TScriptName& c : kScriptNames) {
@@ -273,7 +246,7 @@ TEST(OpenDialog, SeveralNamesOfAnotherScriptComeBackExactly) {
         GTEST_SKIP() << "Wine's dialog reports the other files of such a choice not found under a legacy code page";
     TTempDir dir;
     dir.MakeFile("a.txt");
-    MakeWide(dir, L"\u041c\u0438\u0440.txt");
+    MakeWideEntry(dir, L"\u041c\u0438\u0440.txt");
     const TCurrentDirectory current(dir.Path());
     TOpenDialog dialog;
     dialog.SetOptions(ofAllowMultiSelect | ofFileMustExist);
@@ -304,11 +277,11 @@ TEST(SelectDirectory, CancelAborts) {
 TEST(SelectDirectory, FoldersOfEveryScriptComeBackExactlyOrAreRefused) {
     TTempDir dir;
     for (const TScriptName& c : kScriptNames)
-        MakeWide(dir, c.name, true);
+        MakeWideEntry(dir, c.name, true);
     const bool utf8 = GetACP() == CP_UTF8;
     for (const TScriptName& c : kScriptNames) {
         SCOPED_TRACE(Utf8(c.name));
-        TDialogAnswerer answerer({TDialogAnswer{"", IDOK, 0, L"", Wide(dir.Path()) + L"\\" + c.name}});
+        TDialogAnswerer answerer({TDialogAnswer{"", IDOK, 0, L"", WideOf(dir.Path()) + L"\\" + c.name}});
         if (utf8 || !c.legacyShown) {
             std::string expected;
             ASSERT_TRUE(TryWideToAnsi(c.name, expected));
