@@ -2,6 +2,7 @@
 
 #include "framework/Fw_sysutils.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -78,6 +79,36 @@ bool IsInitialized(HWND dialog) {
     return std::find(tInitialized.begin(), tInitialized.end(), dialog) != tInitialized.end();
 }
 
+// Whether the folder chooser's tree has the folder's item selected.
+bool ShowsSelected(HWND dialog, const std::wstring& folder) {
+    HWND tree = nullptr;
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM data) -> BOOL {
+            if (ClassName(child) != "SysTreeView32")
+                return TRUE;
+            *reinterpret_cast<HWND*>(data) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&tree));
+    if (!tree)
+        return false;
+    const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (!item)
+        return false;
+    wchar_t text[MAX_PATH] = L"";
+    TVITEMW data{};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = MAX_PATH;
+    if (!SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data)))
+        return false;
+    // The tree shows the folder's own name.
+    const std::wstring name = folder.substr(folder.find_last_of(L'\\') + 1);
+    return name == text;
+}
+
 void Press(HWND dialog, int button) {
     if (HWND control = GetDlgItem(dialog, button))
         PostMessageA(control, BM_CLICK, 0, 0);
@@ -123,6 +154,21 @@ void TDialogAnswerer::Check() {
         }
         return;
     }
+    // A folder to select first: asked for again at each look until the
+    // tree shows it selected (the shell may not find it while it still
+    // reads the tree), and the answer waits for that.
+    if (!FAnswers.empty() && !FAnswers.front().Select.empty() &&
+        !ShowsSelected(dialog, FAnswers.front().Select)) {
+        if (FSelectingSince == 0)
+            FSelectingSince = GetTickCount64();
+        if (GetTickCount64() - FSelectingSince < kClosePatienceMs) {
+            SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE,
+                         reinterpret_cast<LPARAM>(FAnswers.front().Select.c_str()));
+            return;
+        }
+        ADD_FAILURE() << "the chooser never selected the folder";
+    }
+    FSelectingSince = 0;
     FAnswered = dialog;
     FAnsweredAt = GetTickCount64();
     if (FAnswers.empty()) {
@@ -180,11 +226,6 @@ void TDialogAnswerer::Check() {
                 PostMessageW(box, WM_CHAR, static_cast<WPARAM>(c), 1);
         }
     }
-    if (!answer.Select.empty()) {
-        // The shell may not find the folder at the first try while it still
-        // reads the tree (seen under Wine).
-        for (int attempt = 0; attempt < 3; ++attempt)
-            SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(answer.Select.c_str()));
-    }
+
     Press(dialog, answer.Button);
 }

@@ -54,6 +54,7 @@ private:
     HHOOK FHook = nullptr;
     HWND FAnswered = nullptr;
     ULONGLONG FAnsweredAt = 0;
+    ULONGLONG FSelectingSince = 0;
     TUtilWindowHandle FWindow;
 };
 

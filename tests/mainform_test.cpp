@@ -636,6 +636,83 @@ TEST(MainForm, NamesOfAnyScriptAreCopiedEditedAndRenamed) {
     EXPECT_TRUE(errors.Messages.empty()) << errors.Messages.front();
 }
 
+// A name pasted into the in-place edit box or the Free Edit memo that the
+// code page cannot hold is refused: nothing is renamed to a
+// look-alike that the user did not see.
+TEST(MainForm, EditBoxesRefuseATextTheCodePageCannotHold) {
+    const bool utf8 = GetACP() == CP_UTF8;
+    const std::string refused = "The text holds a character that the system's code page cannot represent.";
+    const struct {
+        std::wstring typed;
+        bool legacyRefuses;
+        bool utf8Refuses; // a lone surrogate, as a paste can bring
+        std::string name; // accepted: the new name
+    } cases[] = {
+        {L"b2.txt", false, false, "b2.txt"},
+        {L"\u0100.txt", true, false, "\xC4\x80.txt"},
+        {L"x\xD800.txt", true, true, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Utf8(c.typed.substr(0, 1)));
+        const bool refuses = utf8 ? c.utf8Refuses : c.legacyRefuses;
+        TMainBench bench;
+        TShownErrors errors;
+        bench.Open(bench.Make("a.txt b.txt"));
+        bench.Select("1");
+        Settle();
+        Press(ShortCut(VK_F2), bench.List());
+        ASSERT_TRUE(bench.Form().ListView1.IsEditing());
+        const HWND edit = bench.Form().ListView1.EditHandle();
+        // Pasted, as another program's text arrives: the box keeps it in
+        // UTF-16, whatever the code page.
+        PutUnicodeElsewhere(c.typed);
+        SendMessageA(edit, EM_SETSEL, 0, -1);
+        SendMessageA(edit, WM_PASTE, 0, 0);
+        // Wine's list view keeps its box's text in the code page, so the box
+        // itself shows the look-alike there: the row takes exactly what the
+        // box shows, or nothing.
+        wchar_t shown[64] = L"";
+        GetWindowTextW(edit, shown, 64);
+        std::string boxName;
+        const bool boxRefuses = !TryWideToAnsi(shown, boxName);
+        PostKey(VK_RETURN, edit);
+        EXPECT_TRUE(RunLoopUntil([&] { return !bench.Form().ListView1.IsEditing(); }));
+        Settle();
+        EXPECT_EQ(bench.Text(1, 0), boxRefuses ? "b.txt" : boxName);
+        EXPECT_EQ(bench.MenuEnabled("EditUndoAc"), !boxRefuses);
+        EXPECT_EQ(errors.Messages, boxRefuses ? std::vector<std::string>{refused} : std::vector<std::string>{});
+        if (!refuses) {
+            EXPECT_EQ(boxName, c.name);
+        }
+
+        // The same text in the Free Edit memo: OK refuses it and the dialog
+        // stays, until Cancel.
+        errors.Messages.clear();
+        bench.Select("0");
+        Settle();
+        std::vector<std::string> shownWhileOpen;
+        {
+            TIdleScript script({[] { ClickControl(Application->Dialog<TTrelPartDialog>().OkButton); },
+                                [&] {
+                                    const HWND memo = Application->Dialog<TTrelFreeEditDialog>().Memo->Handle();
+                                    PutUnicodeElsewhere(c.typed);
+                                    SendMessageA(memo, EM_SETSEL, 0, -1);
+                                    SendMessageA(memo, WM_PASTE, 0, 0);
+                                    ClickControl(Application->Dialog<TTrelFreeEditDialog>().OkButton);
+                                },
+                                [&] {
+                                    shownWhileOpen = errors.Messages;
+                                    if (Application->Dialog<TTrelFreeEditDialog>().IsModal())
+                                        ClickControl(Application->Dialog<TTrelFreeEditDialog>().CancelButton);
+                                }});
+            bench.Choose("NameFreeEditAc");
+        }
+        EXPECT_EQ(shownWhileOpen, refuses ? std::vector<std::string>{refused} : std::vector<std::string>{});
+        // The part dialog offers "Base name": the extension stays.
+        EXPECT_EQ(bench.Text(0, 0), refuses ? "a.txt" : c.name + ".txt");
+    }
+}
+
 TEST(MainForm, DroppedFilesAreAddedInTheShellsOrder) {
     TMainBench bench;
     TShownErrors errors;
