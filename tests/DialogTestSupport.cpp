@@ -79,6 +79,18 @@ bool IsInitialized(HWND dialog) {
     return std::find(tInitialized.begin(), tInitialized.end(), dialog) != tInitialized.end();
 }
 
+// The text as the system's own conversions bring it back from the code page.
+std::wstring ThroughCodePage(const std::wstring& text) {
+    const int size = static_cast<int>(text.size());
+    const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(length > 0 ? length : 0), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
+    const int wideLength = MultiByteToWideChar(CP_ACP, 0, narrow.data(), length, nullptr, 0);
+    std::wstring back(static_cast<size_t>(wideLength > 0 ? wideLength : 0), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, narrow.data(), length, back.data(), wideLength);
+    return back;
+}
+
 // Whether the folder chooser's tree has the folder's item selected.
 bool ShowsSelected(HWND dialog, const std::wstring& folder) {
     HWND tree = nullptr;
@@ -104,9 +116,10 @@ bool ShowsSelected(HWND dialog, const std::wstring& folder) {
     data.cchTextMax = MAX_PATH;
     if (!SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data)))
         return false;
-    // The tree shows the folder's own name.
+    // The tree shows the folder's own name; Wine's shows it as it comes
+    // back through the code page.
     const std::wstring name = folder.substr(folder.find_last_of(L'\\') + 1);
-    return name == text;
+    return name == text || ThroughCodePage(name) == text;
 }
 
 void Press(HWND dialog, int button) {
