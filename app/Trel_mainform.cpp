@@ -221,12 +221,29 @@ const char* const kSelectionViewActions[] = {"ViewMoveUpAc", "ViewMoveDownAc"};
 
 } // namespace
 
-std::vector<std::string> CommandLinePaths() {
-    std::vector<std::string> paths;
-    if (__argv)
-        for (int i = 1; i < __argc; ++i)
-            paths.emplace_back(__argv[i]);
-    return paths;
+TCommandLine ParseCommandLine(const wchar_t* commandLine) {
+    TCommandLine result;
+    // An empty line would give the program's own path as the only argument.
+    if (commandLine == nullptr || *commandLine == L'\0')
+        return result;
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(commandLine, &count);
+    if (arguments == nullptr)
+        return result;
+    auto free = ScopeExit([arguments] { LocalFree(arguments); });
+    for (int i = 1; i < count; ++i) {
+        const std::wstring argument = arguments[i];
+        std::string path;
+        if (TryWideToAnsi(argument, path))
+            result.Paths.push_back(std::move(path));
+        else
+            result.Refused.push_back(NameForMessage(argument));
+    }
+    return result;
+}
+
+TCommandLine CommandLinePaths() {
+    return ParseCommandLine(GetCommandLineW());
 }
 
 std::string DefaultSettingsFile() {
@@ -249,7 +266,7 @@ void TTrelMainForm::TIdleHook::Remove() {
 
 // TTrelMainForm
 
-TTrelMainForm::TTrelMainForm(std::vector<std::string> commandLine, std::string settingsFile,
+TTrelMainForm::TTrelMainForm(TCommandLine commandLine, std::string settingsFile,
                              std::vector<std::string> journalFolders)
     : TForm(kMainFormDef), ActionList1(CreateActionList()),
       MainMenu1(CreateComponent<TMainMenu>(kMainMenu, ActionList1)),
@@ -511,11 +528,16 @@ void TTrelMainForm::FirstIdle() {
 }
 
 void TTrelMainForm::AddCommandLine() {
-    if (FCommandLine.empty())
+    // As with a path that does not exist, one that cannot be named refuses
+    // the whole command line.
+    if (!FCommandLine.Refused.empty())
+        throw EHandlerError(Format("The path \"%s\" holds a character that the system's code page cannot represent.",
+                                   FCommandLine.Refused.front().c_str()));
+    if (FCommandLine.Paths.empty())
         return;
     TStringList paths;
-    paths.SetCapacity(static_cast<int>(FCommandLine.size()));
-    for (const std::string& path : FCommandLine)
+    paths.SetCapacity(static_cast<int>(FCommandLine.Paths.size()));
+    for (const std::string& path : FCommandLine.Paths)
         paths.Add(path);
     RunBusy([&] { FEditHandler->AddPaths(paths); });
 }

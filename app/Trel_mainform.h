@@ -18,8 +18,22 @@
 #include <string>
 #include <vector>
 
-// The process's arguments after the program's own name, in order.
-std::vector<std::string> CommandLinePaths();
+// The paths given on a command line, in order, in the program's code page.
+struct TCommandLine {
+    TCommandLine(std::vector<std::string> paths = {}) : Paths(std::move(paths)) {}
+
+    std::vector<std::string> Paths;
+    // The arguments that the code page cannot hold, as a message shows them
+    // (NameForMessage); while there is one, nothing of the command line is
+    // added.
+    std::vector<std::string> Refused;
+};
+// The arguments after the program's own name, read from the UTF-16 command
+// line: the ANSI one holds a look-alike of a character that the code page
+// lacks, which may name another file.
+TCommandLine ParseCommandLine(const wchar_t* commandLine);
+// The process's own command line.
+TCommandLine CommandLinePaths();
 // "Settings.ini" in the executable's directory, whatever the current directory.
 std::string DefaultSettingsFile();
 
@@ -40,7 +54,7 @@ public:
     // settings are loaded from the file at the end of construction (when it
     // exists) and saved to it at close. A step that fails frees what was
     // built, in the teardown order, and the error passes on.
-    explicit TTrelMainForm(std::vector<std::string> commandLine = CommandLinePaths(),
+    explicit TTrelMainForm(TCommandLine commandLine = CommandLinePaths(),
                            std::string settingsFile = DefaultSettingsFile(),
                            std::vector<std::string> journalFolders = DefaultJournalFolders());
     ~TTrelMainForm() override;
@@ -111,7 +125,7 @@ private:
     void LoadSettings();
     void SaveSettings();
 
-    std::vector<std::string> FCommandLine;
+    TCommandLine FCommandLine;
     std::string FSettingsFile;
     std::vector<std::string> FJournalFolders;
 

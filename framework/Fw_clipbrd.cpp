@@ -30,10 +30,18 @@ TClipboard::~TClipboard() {
 }
 
 bool TClipboard::HasText() {
-    return IsClipboardFormatAvailable(CF_TEXT) != FALSE;
+    return IsClipboardFormatAvailable(CF_TEXT) != FALSE || IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE;
 }
 
 namespace {
+
+const char* const kUnrepresentableText =
+    "The clipboard text holds a character that the system's code page cannot represent.";
+const char* const kWriteFailed = "The program could not write to the clipboard.";
+
+bool UsesUtf8() {
+    return GetACP() == CP_UTF8;
+}
 
 // The text of a clipboard format, up to its first zero unit or the end of the
 // block, whichever comes first (a careless writer may leave out the zero).
@@ -54,6 +62,25 @@ std::basic_string<TChar> ReadFormat(UINT format) {
     return std::basic_string<TChar>(text, length);
 }
 
+// Puts the text with its ending zero on the open clipboard in the format.
+template <class TChar>
+void WriteFormat(UINT format, const std::basic_string<TChar>& text) {
+    const std::size_t bytes = (text.size() + 1) * sizeof(TChar);
+    TGlobalHandle memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
+    if (!memory)
+        throw EClipboardException(kWriteFailed);
+    {
+        const TGlobalLock lock(memory.Get());
+        if (lock.Data() == nullptr)
+            throw EClipboardException(kWriteFailed);
+        std::memcpy(lock.Data(), text.c_str(), bytes);
+    }
+    if (SetClipboardData(format, memory.Get()) == nullptr)
+        throw EClipboardException(kWriteFailed);
+    // The clipboard owns the block now.
+    memory.Detach();
+}
+
 // The text as the system widens it, substitutes and all.
 std::wstring Widened(const std::string& text) {
     if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX))
@@ -69,9 +96,23 @@ std::wstring Widened(const std::string& text) {
 } // namespace
 
 std::string TClipboard::GetText() const {
+    std::string text;
+    if (UsesUtf8()) {
+        // The plain text would be in the code page of the clipboard's
+        // locale, not in UTF-8: the UTF-16 text is the one to read.
+        if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
+            if (!TryWideToAnsi(ReadFormat<wchar_t>(CF_UNICODETEXT), text))
+                throw EClipboardException(kUnrepresentableText);
+        } else if (IsClipboardFormatAvailable(CF_TEXT)) {
+            text = ReadFormat<char>(CF_TEXT);
+            if (!SurvivesWide(text))
+                throw EClipboardException(kUnrepresentableText);
+        }
+        return text;
+    }
     if (!IsClipboardFormatAvailable(CF_TEXT))
-        return std::string();
-    std::string text = ReadFormat<char>(CF_TEXT);
+        return text;
+    text = ReadFormat<char>(CF_TEXT);
     // A program that wrote UTF-16 gets plain text made by the system's best
     // fit, which turns a character that the code page lacks into a
     // look-alike ("/" for a full-width solidus): where the plain text does
@@ -79,26 +120,28 @@ std::string TClipboard::GetText() const {
     if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
         const std::wstring wide = ReadFormat<wchar_t>(CF_UNICODETEXT);
         if (Widened(text) != wide && !TryWideToAnsi(wide, text))
-            throw EClipboardException(
-                "The clipboard text holds a character that the system's code page cannot represent.");
+            throw EClipboardException(kUnrepresentableText);
     }
     return text;
 }
 
 void TClipboard::SetText(const std::string& text) {
+    // Up to the first zero, as every reader takes it.
+    const std::string written(text.c_str());
+    std::wstring wide;
+    const bool widened = TryAnsiToWide(written, wide);
+    if (UsesUtf8() && !widened)
+        throw EClipboardException(
+            "The text for the clipboard holds bytes that are not characters of the system's code page.");
     if (!EmptyClipboard())
-        throw EClipboardException("The program could not write to the clipboard.");
-    TGlobalHandle memory(GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
-    if (!memory)
-        throw EClipboardException("The program could not write to the clipboard.");
-    {
-        const TGlobalLock lock(memory.Get());
-        if (lock.Data() == nullptr)
-            throw EClipboardException("The program could not write to the clipboard.");
-        std::memcpy(lock.Data(), text.c_str(), text.size() + 1);
-    }
-    if (SetClipboardData(CF_TEXT, memory.Get()) == nullptr)
-        throw EClipboardException("The program could not write to the clipboard.");
-    // The clipboard owns the block now.
-    memory.Detach();
+        throw EClipboardException(kWriteFailed);
+    // The UTF-16 text is written by the program itself: the system would
+    // make it from the plain text with the code page of the keyboard's
+    // language, which need not be the program's.
+    if (widened)
+        WriteFormat(CF_UNICODETEXT, wide);
+    // With UTF-8 the system makes the plain text from the UTF-16 text, in
+    // the code page that readers of plain text expect.
+    if (!UsesUtf8())
+        WriteFormat(CF_TEXT, written);
 }

@@ -1,5 +1,7 @@
 #include "framework/Fw_comctrls.h"
 
+#include "framework/Fw_scope.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -341,18 +343,27 @@ void TListView::HandleNotify(TMessage& Message) {
         if (OnEditing)
             OnEditing(*this, reinterpret_cast<NMLVDISPINFOA*>(header)->item.iItem, allow);
         Message.Result = allow ? FALSE : TRUE;
+        FLabelEdit = allow ? EditHandle() : nullptr;
         break;
     }
     case LVN_ENDLABELEDITA: {
         const LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
         // The list keeps no text of its own; the row shows what OnData gives.
         Message.Result = FALSE;
+        // The row shows its own text again, whatever becomes of the edit.
+        auto update = ScopeExit([this, &item] { UpdateItems(item.iItem, item.iItem); });
+        // The box's text is read in UTF-16 where the box holds it so (text
+        // pasted into it): a character that the code page lacks is then
+        // refused, not renamed to the look-alike in pszText.
+        HWND edit = EditHandle();
+        if (!edit && FLabelEdit && IsWindow(FLabelEdit))
+            edit = FLabelEdit;
+        FLabelEdit = nullptr;
         // No text: the edit was cancelled.
         if (item.pszText && OnEdited) {
-            const std::string text = item.pszText;
+            const std::string text = edit ? ControlText(edit) : std::string(item.pszText);
             OnEdited(*this, item.iItem, text);
         }
-        UpdateItems(item.iItem, item.iItem);
         break;
     }
     default:

@@ -172,4 +172,7 @@ private:
     TPopupMenu* FPopupMenu = nullptr;
     // The resolution at which the column widths were set.
     int FColumnPixelsPerInch;
+    // The box of the in-place edit under way: Wine no longer reports it
+    // while it tells the edit's end.
+    HWND FLabelEdit = nullptr;
 };

@@ -108,13 +108,21 @@ TControl::TControl(TControlHost& host, const TControlDef& def, const RECT& desig
 
 TControl::~TControl() = default;
 
-std::string TControl::GetText() const {
-    const int length = GetWindowTextLengthA(Handle());
+std::string ControlText(HWND window) {
+    const int length = GetWindowTextLengthW(window);
     if (length <= 0)
         return std::string();
-    std::vector<char> buffer(static_cast<size_t>(length) + 1);
-    const int copied = GetWindowTextA(Handle(), buffer.data(), length + 1);
-    return std::string(buffer.data(), static_cast<size_t>(copied > 0 ? copied : 0));
+    std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, wide.data(), length + 1);
+    wide.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    std::string text;
+    if (!TryWideToAnsi(wide, text))
+        throw EConvertError("The text holds a character that the system's code page cannot represent.");
+    return text;
+}
+
+std::string TControl::GetText() const {
+    return ControlText(Handle());
 }
 
 void TControl::SetText(const std::string& text) {

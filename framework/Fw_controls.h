@@ -14,6 +14,13 @@
 
 enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
 
+// The text of a window in the program's code page, read in UTF-16: the ANSI
+// text of a character that the code page lacks (typed or pasted into an edit
+// box) would be a look-alike or "?", and a lone surrogate a substitute. Such a
+// text raises EConvertError rather than come back as something the user did
+// not see.
+std::string ControlText(HWND window);
+
 // Forms are laid out in design pixels at this resolution.
 constexpr int DesignPixelsPerInch = 120;
 // A design size in pixels at the given resolution.

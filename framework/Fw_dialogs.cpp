@@ -9,6 +9,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -24,6 +25,9 @@ constexpr std::uint32_t kDefaultBufferSize = 256 * 1024;
 // The largest room the dialog is ever given, in characters: far beyond any
 // real selection, and an end to growing should the system keep asking.
 constexpr std::size_t kMaxBufferSize = 64 * 1024 * 1024;
+
+// The buffer's size against the room the dialog is told about (see Execute).
+constexpr std::size_t kWineSlackFactor = 2;
 
 DWORD SystemOptions(TOpenOptions options) {
     DWORD flags = OFN_EXPLORER;
@@ -46,8 +50,8 @@ DWORD SystemOptions(TOpenOptions options) {
     throw EDialogError("The program could not show the file dialog.");
 }
 
-bool EndsWithLinkExtension(const std::string& path) {
-    return path.size() > 4 && lstrcmpiA(path.c_str() + path.size() - 4, ".lnk") == 0;
+bool EndsWithLinkExtension(const std::wstring& path) {
+    return path.size() > 4 && lstrcmpiW(path.c_str() + path.size() - 4, L".lnk") == 0;
 }
 
 // OLE for the thread while the object lives.
@@ -89,45 +93,106 @@ private:
 };
 
 // The file a shell shortcut points at, or empty when it names none.
-std::string ShortcutTarget(const std::string& link) {
-    TComPtr<IShellLinkA> shellLink;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+std::wstring ShortcutTarget(const std::wstring& link) {
+    TComPtr<IShellLinkW> shellLink;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 shellLink.ReceiveVoid())))
-        return std::string();
+        return std::wstring();
     TComPtr<IPersistFile> file;
     if (FAILED(shellLink->QueryInterface(IID_IPersistFile, file.ReceiveVoid())))
-        return std::string();
-    const int length = MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, nullptr, 0);
-    if (length <= 0)
-        return std::string();
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide.data(), length);
-    if (FAILED(file->Load(wide.c_str(), STGM_READ)))
-        return std::string();
-    char target[MAX_PATH] = "";
+        return std::wstring();
+    if (FAILED(file->Load(link.c_str(), STGM_READ)))
+        return std::wstring();
+    wchar_t target[MAX_PATH] = L"";
     if (shellLink->GetPath(target, MAX_PATH, nullptr, 0) != S_OK)
-        return std::string();
+        return std::wstring();
     return target;
 }
 
 // Shortcuts among the chosen files become the files they point at, as the
 // system's dialog does itself where it can; a shortcut that points at no file
 // stays as it is.
-void ResolveShortcuts(TStringList& files) {
-    bool any = false;
-    for (int i = 0; i < files.Count() && !any; ++i)
-        any = EndsWithLinkExtension(files.Strings(i));
-    if (!any)
+void ResolveShortcuts(std::vector<std::wstring>& files) {
+    if (std::none_of(files.begin(), files.end(), [](const std::wstring& f) { return EndsWithLinkExtension(f); }))
         return;
     const TOleScope ole;
-    for (int i = 0; i < files.Count(); ++i) {
-        const std::string path = files.Strings(i);
+    for (std::wstring& path : files) {
         if (!EndsWithLinkExtension(path))
             continue;
-        const std::string target = ShortcutTarget(path);
+        std::wstring target = ShortcutTarget(path);
         if (!target.empty())
-            files.Put(i, target);
+            path = std::move(target);
     }
+}
+
+// A text the dialog only shows (a title, a filter, a name to start from):
+// exactly where it can be, else as the system converts it.
+std::wstring ShownText(const std::string& text) {
+    std::wstring wide;
+    if (TryAnsiToWide(text, wide) || text.size() > static_cast<std::size_t>(INT_MAX))
+        return wide;
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    if (length > 0) {
+        wide.resize(static_cast<std::size_t>(length));
+        MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
+    }
+    return wide;
+}
+
+// The chosen path in the program's code page. The dialogs are asked for
+// UTF-16 names: the ANSI ones would hold a look-alike of a character that
+// the code page lacks, which may name another file.
+std::string ChosenPath(const std::wstring& path) {
+    std::string text;
+    if (!TryWideToAnsi(path, text))
+        throw EDialogError(Format("The path \"%s\" holds a character that the system's code page cannot represent.",
+                                  NameForMessage(path).c_str()));
+    return text;
+}
+
+template <class TChar>
+bool EndsInSeparator(const std::basic_string<TChar>& folder) {
+    if constexpr (sizeof(TChar) == 1)
+        return folder.back() == '\\' && !IsTrailByte(folder, folder.size() - 1);
+    else
+        return folder.back() == L'\\';
+}
+
+template <class TChar>
+bool SplitSelectionOf(std::basic_string_view<TChar> buffer, std::size_t fileOffset,
+                      std::vector<std::basic_string<TChar>>& files) {
+    using TString = std::basic_string<TChar>;
+    files.clear();
+    const std::size_t firstEnd = buffer.find(TChar(0));
+    if (firstEnd == std::basic_string_view<TChar>::npos)
+        return false;
+    const TString first(buffer.substr(0, firstEnd));
+    if (first.empty())
+        return true;
+    // The name of one full path starts after its folder, never at 0.
+    if (fileOffset == 0 || fileOffset > firstEnd + 1)
+        return false;
+    if (fileOffset <= firstEnd) {
+        files.push_back(first);
+        return true;
+    }
+    // The folder, then the names up to an empty one.
+    TString folder = first;
+    if (!EndsInSeparator(folder))
+        folder += TChar('\\');
+    std::vector<TString> names;
+    for (std::size_t start = firstEnd + 1;;) {
+        const std::size_t end = buffer.find(TChar(0), start);
+        if (end == std::basic_string_view<TChar>::npos)
+            return false;
+        if (end == start)
+            break;
+        names.push_back(folder + TString(buffer.substr(start, end - start)));
+        start = end + 1;
+    }
+    files = std::move(names);
+    return true;
 }
 
 } // namespace
@@ -141,33 +206,43 @@ void TOpenDialog::Execute() {
 }
 
 void TOpenDialog::Execute(HWND owner) {
-    const std::string filter = SystemFilter(FFilter);
-    std::size_t size = std::max<std::size_t>(FInitialBufferSize, FFileName.size() + 2);
+    const std::wstring filter = ShownText(SystemFilter(FFilter));
+    const std::wstring title = ShownText(FTitle);
+    const std::wstring fileName = ShownText(FFileName);
+    std::size_t size = std::max<std::size_t>(FInitialBufferSize, fileName.size() + 2);
     for (;;) {
         // The name box shows what the buffer holds; the rest stays zero, and
         // one zero beyond the room given ends any text the system leaves
-        // unended.
-        std::vector<char> buffer(size + 1, '\0');
-        std::memcpy(buffer.data(), FFileName.data(), FFileName.size());
-        OPENFILENAMEA dialog = {};
+        // unended. Wine's UTF-16 dialog writes a choice of several files
+        // whole even where it does not fit the room it was given (and then
+        // reports success): the buffer holds as much again behind the room,
+        // which the next, larger attempt needs anyway.
+        std::vector<wchar_t> buffer(kWineSlackFactor * size + 1, L'\0');
+        std::copy(fileName.begin(), fileName.end(), buffer.begin());
+        OPENFILENAMEW dialog = {};
         dialog.lStructSize = sizeof(dialog);
         dialog.hwndOwner = owner;
         dialog.lpstrFilter = filter.c_str();
         dialog.nFilterIndex = static_cast<DWORD>(std::max(FFilterIndex, 0));
         dialog.lpstrFile = buffer.data();
         dialog.nMaxFile = static_cast<DWORD>(size);
-        dialog.lpstrTitle = FTitle.empty() ? nullptr : FTitle.c_str();
+        dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
         dialog.Flags = SystemOptions(FOptions);
         std::size_t needed = 0;
-        if (GetOpenFileNameA(&dialog)) {
-            TStringList files;
+        if (GetOpenFileNameW(&dialog)) {
+            std::vector<std::wstring> chosen;
             // Some systems cut a choice that does not fit short and still
             // report success: that is a choice too large as well.
-            if (SplitSelection(std::string_view(buffer.data(), size), dialog.nFileOffset, files)) {
-                if (files.Count() == 0)
+            if (SplitSelection(std::wstring_view(buffer.data(), size), dialog.nFileOffset, chosen)) {
+                if (chosen.empty())
                     FileDialogFailed();
                 if (!(FOptions & ofNoDereferenceLinks))
-                    ResolveShortcuts(files);
+                    ResolveShortcuts(chosen);
+                // Every name converts, or the choice is refused as a whole.
+                TStringList files;
+                files.SetCapacity(static_cast<int>(chosen.size()));
+                for (const std::wstring& path : chosen)
+                    files.Add(ChosenPath(path));
                 FFiles.Assign(files);
                 FFileName = FFiles.Strings(0);
                 FFilterIndex = static_cast<int>(dialog.nFilterIndex);
@@ -179,11 +254,9 @@ void TOpenDialog::Execute(HWND owner) {
                 Abort();
             if (error != FNERR_BUFFERTOOSMALL)
                 FileDialogFailed();
-            // The first two bytes tell the size needed, a 16-bit count that
+            // The first character tells the size needed, a 16-bit count that
             // a large choice overflows.
-            std::uint16_t stated = 0;
-            std::memcpy(&stated, buffer.data(), sizeof(stated));
-            needed = stated + 2u;
+            needed = static_cast<std::uint16_t>(buffer[0]) + 2u;
         }
         // The choice did not fit: show the dialog again with room for at
         // least what it asked for and at least twice as much as before.
@@ -204,36 +277,17 @@ std::string SystemFilter(const std::string& filter) {
 }
 
 bool SplitSelection(std::string_view buffer, std::size_t fileOffset, TStrings& files) {
-    files.Clear();
-    const std::size_t firstEnd = buffer.find('\0');
-    if (firstEnd == std::string_view::npos)
-        return false;
-    const std::string first(buffer.substr(0, firstEnd));
-    if (first.empty())
-        return true;
-    // The name of one full path starts after its folder, never at 0.
-    if (fileOffset == 0 || fileOffset > firstEnd + 1)
-        return false;
-    if (fileOffset <= firstEnd) {
-        files.Add(first);
-        return true;
-    }
-    // The folder, then the names up to an empty one.
-    std::string folder = first;
-    if (!(folder.back() == '\\' && !IsTrailByte(folder, folder.size() - 1)))
-        folder += '\\';
-    TStringList names;
-    for (std::size_t start = firstEnd + 1;;) {
-        const std::size_t end = buffer.find('\0', start);
-        if (end == std::string_view::npos)
-            return false;
-        if (end == start)
-            break;
-        names.Add(folder + std::string(buffer.substr(start, end - start)));
-        start = end + 1;
-    }
-    files.Assign(names);
-    return true;
+    std::vector<std::string> names;
+    const bool fits = SplitSelectionOf(buffer, fileOffset, names);
+    TStringList list;
+    for (const std::string& name : names)
+        list.Add(name);
+    files.Assign(list);
+    return fits;
+}
+
+bool SplitSelection(std::wstring_view buffer, std::size_t fileOffset, std::vector<std::wstring>& files) {
+    return SplitSelectionOf(buffer, fileOffset, files);
 }
 
 // ---------------------------------------------------------------- SelectDirectory
@@ -252,7 +306,7 @@ bool IsDirectory(const std::string& path) {
 // The start directory of a folder chooser, and whether the chooser has
 // selected it.
 struct TBrowseStart {
-    std::string Path;
+    std::wstring Path;
     bool Selected = false;
 };
 
@@ -268,12 +322,12 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM param, LPARAM data
     if (!start)
         return 0;
     if (message == BFFM_SELCHANGED) {
-        char path[MAX_PATH] = "";
-        if (SHGetPathFromIDListA(reinterpret_cast<PCIDLIST_ABSOLUTE>(param), path))
-            start->Selected = lstrcmpiA(path, start->Path.c_str()) == 0;
+        wchar_t path[MAX_PATH] = L"";
+        if (SHGetPathFromIDListW(reinterpret_cast<PCIDLIST_ABSOLUTE>(param), path))
+            start->Selected = lstrcmpiW(path, start->Path.c_str()) == 0;
     } else if (message == BFFM_INITIALIZED) {
         for (int attempt = 0; attempt < kSelectAttempts && !start->Selected; ++attempt)
-            SendMessageA(window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(start->Path.c_str()));
+            SendMessageW(window, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(start->Path.c_str()));
     }
     return 0;
 }
@@ -294,23 +348,26 @@ std::string SelectDirectory(const std::string& caption, const std::string& start
 std::string SelectDirectory(const std::string& caption, const std::string& start, HWND owner) {
     // The resizable form of the chooser needs OLE.
     const TOleScope ole;
-    char displayName[MAX_PATH] = "";
-    BROWSEINFOA browse = {};
+    const std::wstring title = ShownText(caption);
+    wchar_t displayName[MAX_PATH] = L"";
+    BROWSEINFOW browse = {};
     browse.hwndOwner = owner;
     browse.pidlRoot = nullptr; // the desktop
     browse.pszDisplayName = displayName;
-    browse.lpszTitle = caption.c_str();
+    browse.lpszTitle = title.c_str();
     browse.ulFlags = BIF_RETURNONLYFSDIRS | (ole.Initialized() ? BIF_NEWDIALOGSTYLE : 0);
-    TBrowseStart startSelection{start};
+    TBrowseStart startSelection;
     browse.lpfn = BrowseCallback;
-    browse.lParam = IsDirectory(start) ? reinterpret_cast<LPARAM>(&startSelection) : 0;
-    const TItemIdList chosen(SHBrowseForFolderA(&browse));
+    if (IsDirectory(start) && TryAnsiToWide(start, startSelection.Path))
+        browse.lParam = reinterpret_cast<LPARAM>(&startSelection);
+    const TItemIdList chosen(SHBrowseForFolderW(&browse));
     if (!chosen)
         Abort();
-    // A file-system path is at most MAX_PATH long here: the shell's call
-    // takes no buffer size.
-    char path[MAX_PATH] = "";
-    if (!SHGetPathFromIDListA(chosen.Get(), path) || path[0] == '\0')
+    // A file-system path is at most MAX_PATH characters long here: the
+    // shell's call takes no buffer size. Asked in UTF-16, for the reason the
+    // file dialog is.
+    wchar_t path[MAX_PATH] = L"";
+    if (!SHGetPathFromIDListW(chosen.Get(), path) || path[0] == L'\0')
         FolderChooserFailed();
-    return path;
+    return ChosenPath(path);
 }

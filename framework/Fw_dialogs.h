@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The system could not show a dialog.
 class EDialogError : public Exception {
@@ -58,8 +59,10 @@ public:
 
     // Shows the dialog, owned by the window the application's message boxes
     // use. Cancel raises EAbort; a failure of the system's dialog raises
-    // EDialogError "The program could not show the file dialog.". Files and
-    // FileName change only when the user chose.
+    // EDialogError "The program could not show the file dialog.". A chosen
+    // path with a character that the code page cannot hold refuses the whole
+    // choice with EDialogError naming the path. Files and FileName change
+    // only when the user chose.
     void Execute();
     void Execute(HWND owner);
 
@@ -78,7 +81,8 @@ private:
 // an existing directory. Returns the chosen directory's full path. Cancel
 // raises EAbort; a failure of the system's chooser raises EDialogError "The
 // program could not show the folder chooser.". Without an owner the window of
-// the application's message boxes owns it.
+// the application's message boxes owns it. A chosen path with a character
+// that the code page cannot hold raises EDialogError naming the path.
 std::string SelectDirectory(const std::string& caption, const std::string& start);
 std::string SelectDirectory(const std::string& caption, const std::string& start, HWND owner);
 
@@ -93,3 +97,5 @@ std::string SystemFilter(const std::string& filter);
 // does not end inside the buffer or its offset does not fit it: it was cut
 // short.
 bool SplitSelection(std::string_view buffer, std::size_t fileOffset, TStrings& files);
+// The same for the UTF-16 buffer of the system's UTF-16 dialog.
+bool SplitSelection(std::wstring_view buffer, std::size_t fileOffset, std::vector<std::wstring>& files);

@@ -269,3 +269,20 @@ void AnsiToWideLenient(const std::string& text, std::wstring& wide) {
     wide.resize(static_cast<std::size_t>(
         std::max(0, MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length))));
 }
+
+std::string NameForMessage(const std::wstring& wide, unsigned codePage) {
+    std::string shown;
+    for (std::size_t i = 0; i < wide.size();) {
+        // One character: a surrogate pair, or a single unit.
+        const bool pair = wide[i] >= 0xD800 && wide[i] < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+                          wide[i + 1] < 0xE000;
+        const std::size_t units = pair ? 2 : 1;
+        std::string character;
+        if (TryWideToAnsi(wide.substr(i, units), character, codePage))
+            shown += character;
+        else
+            shown += '?';
+        i += units;
+    }
+    return shown;
+}

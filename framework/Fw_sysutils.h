@@ -147,3 +147,8 @@ bool SurvivesWide(const std::string& text, unsigned codePage = 0);
 // "A" forms translate with the locale's code page rather than the process's
 // (not the same when the manifest makes UTF-8 the ANSI code page).
 void AnsiToWideLenient(const std::string& text, std::wstring& wide);
+// A UTF-16 name for a message when it cannot be converted exactly: each
+// character that the code page holds as itself, every other one (and a lone
+// surrogate) as "?", which no file name holds, so the user never sees a
+// look-alike that could be another file's name.
+std::string NameForMessage(const std::wstring& wide, unsigned codePage = 0);

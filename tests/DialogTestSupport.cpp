@@ -1,5 +1,10 @@
 #include "tests/DialogTestSupport.h"
 
+#include "framework/Fw_sysutils.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
 #include <algorithm>
 
 namespace {
@@ -74,6 +79,49 @@ bool IsInitialized(HWND dialog) {
     return std::find(tInitialized.begin(), tInitialized.end(), dialog) != tInitialized.end();
 }
 
+// The text as the system's own conversions bring it back from the code page.
+std::wstring ThroughCodePage(const std::wstring& text) {
+    const int size = static_cast<int>(text.size());
+    const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(length > 0 ? length : 0), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
+    const int wideLength = MultiByteToWideChar(CP_ACP, 0, narrow.data(), length, nullptr, 0);
+    std::wstring back(static_cast<size_t>(wideLength > 0 ? wideLength : 0), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, narrow.data(), length, back.data(), wideLength);
+    return back;
+}
+
+// Whether the folder chooser's tree has the folder's item selected.
+bool ShowsSelected(HWND dialog, const std::wstring& folder) {
+    HWND tree = nullptr;
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM data) -> BOOL {
+            if (ClassName(child) != "SysTreeView32")
+                return TRUE;
+            *reinterpret_cast<HWND*>(data) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&tree));
+    if (!tree)
+        return false;
+    const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (!item)
+        return false;
+    wchar_t text[MAX_PATH] = L"";
+    TVITEMW data{};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = MAX_PATH;
+    if (!SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data)))
+        return false;
+    // The tree shows the folder's own name; Wine's shows it as it comes
+    // back through the code page.
+    const std::wstring name = folder.substr(folder.find_last_of(L'\\') + 1);
+    return name == text || ThroughCodePage(name) == text;
+}
+
 void Press(HWND dialog, int button) {
     if (HWND control = GetDlgItem(dialog, button))
         PostMessageA(control, BM_CLICK, 0, 0);
@@ -119,10 +167,33 @@ void TDialogAnswerer::Check() {
         }
         return;
     }
+    // A folder to select first: asked for again at each look until the
+    // tree shows it selected (the shell may not find it while it still
+    // reads the tree), and the answer waits for that.
+    if (!FAnswers.empty() && !FAnswers.front().Select.empty() &&
+        !ShowsSelected(dialog, FAnswers.front().Select)) {
+        if (FSelectingSince == 0)
+            FSelectingSince = GetTickCount64();
+        if (GetTickCount64() - FSelectingSince < kClosePatienceMs) {
+            SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE,
+                         reinterpret_cast<LPARAM>(FAnswers.front().Select.c_str()));
+            return;
+        }
+        ADD_FAILURE() << "the chooser never selected the folder";
+    }
+    FSelectingSince = 0;
     FAnswered = dialog;
     FAnsweredAt = GetTickCount64();
     if (FAnswers.empty()) {
-        ADD_FAILURE() << "an unexpected dialog \"" << WindowText(dialog) << "\"";
+        std::string texts;
+        EnumChildWindows(
+            dialog,
+            [](HWND child, LPARAM data) -> BOOL {
+                *reinterpret_cast<std::string*>(data) += " \"" + WindowText(child) + "\"";
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&texts));
+        ADD_FAILURE() << "an unexpected dialog \"" << WindowText(dialog) << "\", showing" << texts;
         Press(dialog, IDCANCEL);
         return;
     }
@@ -154,14 +225,20 @@ void TDialogAnswerer::Check() {
                              reinterpret_cast<LPARAM>(filters));
         }
     }
-    if (!answer.Typed.empty()) {
+    std::wstring typed = answer.TypedWide;
+    if (typed.empty() && !answer.Typed.empty() && !TryAnsiToWide(answer.Typed, typed))
+        ADD_FAILURE() << "the answer is no text of the code page: " << answer.Typed;
+    if (!typed.empty()) {
         if (!box) {
             ADD_FAILURE() << "the dialog has no name box";
         } else {
-            SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-            for (const char c : answer.Typed)
-                PostMessageA(box, WM_CHAR, static_cast<unsigned char>(c), 1);
+            // As UTF-16 characters, so that a character of several bytes
+            // arrives whole under every code page.
+            SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+            for (const wchar_t c : typed)
+                PostMessageW(box, WM_CHAR, static_cast<WPARAM>(c), 1);
         }
     }
+
     Press(dialog, answer.Button);
 }

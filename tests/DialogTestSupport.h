@@ -11,11 +11,15 @@
 
 // One answer to one appearance of a dialog: the filter chosen in the file
 // dialog's list of filters (counted from 1; 0 leaves it), the text typed into
-// its name box (none when empty), and the button pressed.
+// its name box (none when empty), and the button pressed. A name that the
+// code page cannot hold is typed as UTF-16 instead (TypedWide); the folder
+// chooser has no name box, and Select is the folder selected in its tree.
 struct TDialogAnswer {
     std::string Typed;
     int Button = IDOK;
     int Filter = 0;
+    std::wstring TypedWide{};
+    std::wstring Select{};
 };
 
 // What a dialog showed when it was answered.
@@ -50,6 +54,7 @@ private:
     HHOOK FHook = nullptr;
     HWND FAnswered = nullptr;
     ULONGLONG FAnsweredAt = 0;
+    ULONGLONG FSelectingSince = 0;
     TUtilWindowHandle FWindow;
 };
 

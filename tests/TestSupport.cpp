@@ -7,24 +7,26 @@
 
 namespace {
 
-void RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
+// In UTF-16, so that entries whose names the code page cannot hold go too
+// (a folder left behind is where the next file dialog opens).
+void RemoveTree(const std::wstring& path) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = data.cFileName;
-            if (name == "." || name == "..")
+            const std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..")
                 continue;
-            const std::string child = path + "\\" + name;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            const std::wstring child = path + L"\\" + name;
+            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(child);
             else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(find, &data));
+                DeleteFileW(child.c_str());
+        } while (FindNextFileW(find, &data));
         FindClose(find);
     }
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryW(path.c_str());
 }
 
 } // namespace
@@ -50,9 +52,35 @@ TTempDir::TTempDir() {
     ADD_FAILURE() << "could not create a temporary folder under " << root;
 }
 
+std::wstring WideOf(const std::string& text) {
+    std::wstring wide;
+    EXPECT_TRUE(TryAnsiToWide(text, wide)) << text;
+    return wide;
+}
+
+std::string Utf8(const std::wstring& wide) {
+    std::string text;
+    EXPECT_TRUE(TryWideToAnsi(wide, text, CP_UTF8));
+    return text;
+}
+
+std::wstring MakeWideEntry(const TTempDir& dir, const std::wstring& name, bool folder) {
+    const std::wstring path = WideOf(dir.Path()) + L"\\" + name;
+    if (folder) {
+        EXPECT_TRUE(CreateDirectoryW(path.c_str(), nullptr)) << GetLastError();
+    } else {
+        const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        EXPECT_NE(file, INVALID_HANDLE_VALUE) << GetLastError();
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+    }
+    return path;
+}
+
 TTempDir::~TTempDir() {
-    if (!FPath.empty())
-        RemoveTree(FPath);
+    std::wstring path;
+    if (!FPath.empty() && TryAnsiToWide(FPath, path))
+        RemoveTree(path);
 }
 
 std::string TTempDir::MakeFile(const std::string& name, const std::string& contents) const {

@@ -32,6 +32,13 @@ private:
     std::string FPath;
 };
 
+// Names in any script, whether the code page holds them or not.
+std::wstring WideOf(const std::string& text);
+std::string Utf8(const std::wstring& wide);
+// Makes a file or folder in the folder with a UTF-16 name; returns its path in
+// UTF-16.
+std::wstring MakeWideEntry(const TTempDir& dir, const std::wstring& name, bool folder = false);
+
 // Reads a whole file; fails the test if it cannot.
 std::string ReadFileText(const std::string& path);
 bool EntryExists(const std::string& path);

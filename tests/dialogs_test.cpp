@@ -36,6 +36,22 @@ std::string Bytes(const char (&text)[N]) {
     return std::string(text, N);
 }
 
+const char* const kNotInCodePage = "\" holds a character that the system's code page cannot represent.";
+
+// Names of several scripts, with what a legacy code page (1252) shows of one
+// that it cannot hold.
+const struct TScriptName {
+    std::wstring name;
+    const char* legacyShown; // null: 1252 holds it
+} kScriptNames[] = {
+    {L"\u03a3\u03bf\u03c6\u03af\u03b1.txt", "?????.txt"}, // Greek
+    {L"\u041c\u0438\u0440.txt", "???.txt"},               // Cyrillic
+    {L"\u6587\u5b57.txt", "??.txt"},                        // CJK
+    {L"\U0001F600.txt", "?.txt"},                           // an emoji: one character, two units
+    {L"caf\u00e9.txt", nullptr},
+    {L"\u0100.txt", "?.txt"}, // best fit would give "A.txt", another file here
+};
+
 std::vector<std::string> Answer(TOpenDialog& dialog, std::vector<TDialogAnswer> answers,
                                 std::vector<TDialogSeen>* seen = nullptr) {
     TDialogAnswerer answerer(std::move(answers));
@@ -174,6 +190,71 @@ TEST(OpenDialog, ShortcutsAreFollowedUnlessTheOptionSaysNot) {
     }
 }
 
+TEST(Dialogs, SplitSelectionOfUtf16Names) {
+    const struct {
+        const char* what;
+        std::wstring buffer;
+        size_t fileOffset;
+        bool fits;
+        std::vector<std::wstring> expected;
+    } cases[] = {
+        {"one file", std::wstring(L"C:\\\u6587\\\U0001F600.txt\0", 13), 5, true, {L"C:\\\u6587\\\U0001F600.txt"}},
+        {"several", std::wstring(L"C:\\\u03a3\0a\0\u041c\0\0", 10), 5, true,
+         {L"C:\\\u03a3\\a", L"C:\\\u03a3\\\u041c"}},
+        {"several in a root", std::wstring(L"C:\\\0a\0\0", 7), 4, true, {L"C:\\a"}},
+        {"several cut short", std::wstring(L"C:\\d\0a\0b", 8), 5, false, {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::wstring> files{L"stale"};
+        EXPECT_EQ(SplitSelection(c.buffer, c.fileOffset, files), c.fits) << c.what;
+        EXPECT_TRUE(files == c.expected) << c.what;
+    }
+}
+
+// Under UTF-8 every name comes back exactly; under a legacy code page a name
+// that it cannot hold refuses the choice, naming the path, and never comes
+// back as a look-alike ("A.txt" for "\u0100.txt").
+TEST(OpenDialog, NamesOfEveryScriptComeBackExactlyOrAreRefused) {
+    TTempDir dir;
+    dir.MakeFile("A.txt");
+    dir.MakeFile("a.txt");
+    for (const TScriptName& c : kScriptNames)
+        MakeWideEntry(dir, c.name);
+    const TCurrentDirectory current(dir.Path());
+    const bool utf8 = GetACP() == CP_UTF8;
+    for (const TScriptName& c : kScriptNames) {
+        SCOPED_TRACE(Utf8(c.name));
+        TOpenDialog dialog;
+        dialog.SetOptions(ofFileMustExist);
+        TDialogAnswerer answerer({TDialogAnswer{"", IDOK, 0, c.name}});
+        if (utf8 || !c.legacyShown) {
+            std::string expected;
+            ASSERT_TRUE(TryWideToAnsi(c.name, expected));
+            dialog.Execute(nullptr);
+            EXPECT_EQ(Lines(dialog.Files()), std::vector<std::string>{dir / expected});
+        } else {
+            EXPECT_ERROR_MESSAGE(EDialogError, dialog.Execute(nullptr),
+                                 "The path \"" + (dir / c.legacyShown) + kNotInCodePage);
+            EXPECT_EQ(dialog.Files().Count(), 0);
+            EXPECT_EQ(dialog.FileName(), "");
+        }
+    }
+}
+
+TEST(OpenDialog, SeveralNamesOfAnotherScriptComeBackExactly) {
+    if (GetACP() != CP_UTF8)
+        GTEST_SKIP() << "Wine's dialog reports the other files of such a choice not found under a legacy code page";
+    TTempDir dir;
+    dir.MakeFile("a.txt");
+    MakeWideEntry(dir, L"\u041c\u0438\u0440.txt");
+    const TCurrentDirectory current(dir.Path());
+    TOpenDialog dialog;
+    dialog.SetOptions(ofAllowMultiSelect | ofFileMustExist);
+    TDialogAnswerer answerer({TDialogAnswer{"", IDOK, 0, L"\"a.txt\" \"\u041c\u0438\u0440.txt\""}});
+    dialog.Execute(nullptr);
+    EXPECT_EQ(Lines(dialog.Files()), (std::vector<std::string>{dir / "a.txt", dir / "\xD0\x9C\xD0\xB8\xD1\x80.txt"}));
+}
+
 // ---------------------------------------------------------------- SelectDirectory
 
 TEST(SelectDirectory, OkReturnsTheStartDirectorySelected) {
@@ -190,5 +271,24 @@ TEST(SelectDirectory, CancelAborts) {
     for (const std::string& start : {dir.Path(), dir / "missing"}) {
         TDialogAnswerer answerer({{"", IDCANCEL}});
         EXPECT_THROW(SelectDirectory("Specify the directory.", start, nullptr), EAbort) << start;
+    }
+}
+
+TEST(SelectDirectory, FoldersOfEveryScriptComeBackExactlyOrAreRefused) {
+    TTempDir dir;
+    for (const TScriptName& c : kScriptNames)
+        MakeWideEntry(dir, c.name, true);
+    const bool utf8 = GetACP() == CP_UTF8;
+    for (const TScriptName& c : kScriptNames) {
+        SCOPED_TRACE(Utf8(c.name));
+        TDialogAnswerer answerer({TDialogAnswer{"", IDOK, 0, L"", WideOf(dir.Path()) + L"\\" + c.name}});
+        if (utf8 || !c.legacyShown) {
+            std::string expected;
+            ASSERT_TRUE(TryWideToAnsi(c.name, expected));
+            EXPECT_EQ(SelectDirectory("Specify the directory.", dir.Path(), nullptr), dir / expected);
+        } else {
+            EXPECT_ERROR_MESSAGE(EDialogError, SelectDirectory("Specify the directory.", dir.Path(), nullptr),
+                                 "The path \"" + (dir / c.legacyShown) + kNotInCodePage);
+        }
     }
 }

@@ -243,6 +243,8 @@ TEST(EditHandler, SelectNewPathsComparesNamesAsTheFileSystemDoes) {
         std::vector<std::string> known;
         std::vector<std::string> candidates;
         std::vector<bool> added;
+        // Bytes of code page 1252, which are no text under UTF-8.
+        bool legacyOnly = false;
     } cases[] = {
         {"letter case",
          {"C:\\d\\a.txt"},
@@ -256,7 +258,7 @@ TEST(EditHandler, SelectNewPathsComparesNamesAsTheFileSystemDoes) {
          {"C:\\d\\Strasse.txt", "C:\\d\\STRA\xDF"
                                 "E.TXT"},
          {true, false}},
-        {"ligature and letters", {"C:\\d\\\xE6on"}, {"C:\\d\\aeon", "C:\\d\\\xC6ON"}, {true, false}},
+        {"ligature and letters", {"C:\\d\\\xE6on"}, {"C:\\d\\aeon", "C:\\d\\\xC6ON"}, {true, false}, true},
         {"soft hyphen",
          {"C:\\d\\ab"},
          {"C:\\d\\a\xAD"
@@ -264,8 +266,11 @@ TEST(EditHandler, SelectNewPathsComparesNamesAsTheFileSystemDoes) {
          {true}},
         {"nothing known", {}, {}, {}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(SelectNewPaths(c.known, c.candidates), c.added) << c.what;
+    for (const auto& c : cases) {
+        if (!c.legacyOnly || GetACP() != CP_UTF8) {
+            EXPECT_EQ(SelectNewPaths(c.known, c.candidates), c.added) << c.what;
+        }
+    }
 }
 
 // ---------------------------------------------------------------- clipboard

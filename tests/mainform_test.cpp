@@ -6,6 +6,8 @@
 #include "app/Trel_mainform.h"
 #include "app/Trel_renamejournal.h"
 #include "app/dialogs/Trel_checkdialog.h"
+#include "app/dialogs/Trel_freeeditdialog.h"
+#include "app/dialogs/Trel_partdialog.h"
 #include "app/dialogs/Trel_resultsdialog.h"
 #include "framework/Fw_clipbrd.h"
 #include "framework/Fw_inifiles.h"
@@ -64,6 +66,48 @@ HGLOBAL MakeDrop(const std::vector<std::string>& paths) {
     header->fWide = FALSE;
     std::memcpy(static_cast<char*>(lock.Data()) + sizeof(DROPFILES), names.data(), names.size());
     return memory;
+}
+
+// The same with UTF-16 paths, which any name fits.
+HGLOBAL MakeWideDrop(const std::vector<std::wstring>& paths) {
+    std::wstring names;
+    for (const std::wstring& path : paths)
+        names += path + L'\0';
+    names += L'\0';
+    const size_t bytes = names.size() * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + bytes);
+    TGlobalLock lock(memory);
+    auto* header = static_cast<DROPFILES*>(lock.Data());
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::memcpy(static_cast<char*>(lock.Data()) + sizeof(DROPFILES), names.data(), bytes);
+    return memory;
+}
+
+// What another program reads of the clipboard in UTF-16.
+std::wstring ClipboardUnicode() {
+    const TClipboard clipboard;
+    const HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (data == nullptr)
+        return L"";
+    const TGlobalLock lock(data);
+    return static_cast<const wchar_t*>(lock.Data());
+}
+
+// Puts UTF-16 text on the clipboard from another thread, as another program does.
+void PutUnicodeElsewhere(const std::wstring& text) {
+    std::thread([text] {
+        TClipboard clipboard;
+        EmptyClipboard();
+        const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+        {
+            const TGlobalLock lock(memory);
+            std::memcpy(lock.Data(), text.c_str(), bytes);
+        }
+        if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr)
+            GlobalFree(memory);
+    }).join();
 }
 
 std::string ClipboardText() {
@@ -129,7 +173,7 @@ public:
     }
 
     // The window with the command line, shown, after its first idle moment.
-    TTrelMainForm& Open(std::vector<std::string> commandLine = {}) {
+    TTrelMainForm& Open(TCommandLine commandLine = {}) {
         FForm = std::make_unique<TTrelMainForm>(std::move(commandLine), SettingsFile(),
                                                  std::vector<std::string>{FJournals.Path()});
         FForm->Show();
@@ -350,6 +394,272 @@ TEST(MainForm, CommandLinePathsAreAddedOnceAtTheFirstIdleMoment) {
         Settle();
         EXPECT_EQ(bench.Rows(), c.rows);
         EXPECT_EQ(errors.Messages.size(), c.errors.size());
+    }
+}
+
+// Names of four scripts (Greek, Cyrillic, CJK, an emoji), in the folder.
+struct TScriptFiles {
+    explicit TScriptFiles(TMainBench& bench) {
+        for (const wchar_t* name : {L"\u03a3\u03bf\u03c6\u03af\u03b1.txt", L"\u041c\u0438\u0440.txt",
+                                    L"\u6587\u5b57.txt", L"\U0001F600.txt"}) {
+            Names.push_back(name);
+            Paths.push_back(MakeWideEntry(bench.Dir(), name));
+        }
+    }
+    // The rows that show them all, selected, under UTF-8.
+    std::string Rows() const {
+        std::string rows;
+        for (const std::wstring& name : Names)
+            rows += (rows.empty() ? "" : " ") + Utf8(name) + "*";
+        return rows;
+    }
+    std::vector<std::wstring> Names;
+    std::vector<std::wstring> Paths;
+};
+
+std::string NotInCodePage(const std::string& shown) {
+    return "The path \"" + shown + "\" holds a character that the system's code page cannot represent.";
+}
+
+// Under UTF-8 every way in carries names of any script to the rows; under a
+// legacy code page each refuses them with its message, never adding a
+// look-alike.
+TEST(MainForm, NamesOfAnyScriptEnterByEveryWayOrAreRefused) {
+    const bool utf8 = GetACP() == CP_UTF8;
+    const struct {
+        const char* what;
+        std::function<void(TMainBench&, const TScriptFiles&)> give; // null: the command line
+        const char* legacyError; // null: the path named
+    } ways[] = {
+        {"command line", nullptr, nullptr},
+        {"dropped",
+         [](TMainBench& bench, const TScriptFiles& files) {
+             PostMessageA(bench.Form().Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeWideDrop(files.Paths)),
+                          0);
+             Settle();
+         },
+         "The path of a dropped file holds a character that the system's code page cannot represent."},
+        {"pasted",
+         [](TMainBench& bench, const TScriptFiles& files) {
+             std::wstring text;
+             for (const std::wstring& path : files.Paths)
+                 text += path + L"\r\n";
+             PutUnicodeElsewhere(text);
+             EXPECT_TRUE(RunLoopUntil([&] { return bench.MenuEnabled("EditPasteAc"); }));
+             Press(ShortCut('V', scCtrl), bench.List());
+         },
+         "The clipboard text holds a character that the system's code page cannot represent."},
+        {"add dialog",
+         [](TMainBench& bench, const TScriptFiles& files) {
+             std::wstring typed;
+             for (const std::wstring& name : files.Names)
+                 typed += L"\"" + name + L"\" ";
+             // Wine's dialog finds no file of a choice of several such names
+             // under a legacy code page: one name there.
+             if (GetACP() != CP_UTF8)
+                 typed = files.Names[0];
+             TDialogAnswerer answerer({TDialogAnswer{"", IDOK, 0, typed}});
+             Press(ShortCut(VK_INSERT), bench.List());
+             EXPECT_EQ(answerer.Seen.size(), 1u);
+         },
+         nullptr},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.what);
+        TMainBench bench;
+        TShownErrors errors;
+        bench.Make("A.txt");
+        const TScriptFiles files(bench);
+        if (way.give) {
+            bench.Open();
+            way.give(bench, files);
+        } else {
+            std::wstring line = L"Trelvane.exe";
+            for (const std::wstring& path : files.Paths)
+                line += L" \"" + path + L"\"";
+            bench.Open(ParseCommandLine(line.c_str()));
+        }
+        if (utf8) {
+            EXPECT_EQ(bench.Rows(), files.Rows());
+            EXPECT_TRUE(errors.Messages.empty()) << errors.Messages.front();
+        } else {
+            EXPECT_EQ(bench.Rows(), "");
+            const std::string expected = way.legacyError ? way.legacyError : NotInCodePage(bench.Dir() / "?????.txt");
+            EXPECT_EQ(errors.Messages, std::vector<std::string>{expected});
+        }
+        EXPECT_EQ(Screen->GetCursor(), crDefault);
+    }
+}
+
+TEST(MainForm, CommandLineArgumentsAreReadInUtf16) {
+    const bool utf8 = GetACP() == CP_UTF8;
+    const struct {
+        std::wstring line;
+        std::vector<std::string> paths;   // under UTF-8
+        std::vector<std::string> refused; // under a legacy code page
+    } cases[] = {
+        {L"", {}, {}},
+        {L"Trelvane.exe", {}, {}},
+        {L"\"C:\\Program Files\\Trelvane.exe\" a.txt \"b c.txt\"", {"a.txt", "b c.txt"}, {}},
+        {L"t.exe \u03a3.txt \"C:\\\u6587 \u5b57\\\U0001F600\"",
+         {"\xCE\xA3.txt", "C:\\\xE6\x96\x87 \xE5\xAD\x97\\\xF0\x9F\x98\x80"},
+         {"?.txt", "C:\\? ?\\?"}},
+        {L"t.exe \u0100.txt A.txt", {"\xC4\x80.txt", "A.txt"}, {"?.txt"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Utf8(c.line));
+        const TCommandLine line = ParseCommandLine(c.line.c_str());
+        if (utf8 || c.refused.empty()) {
+            EXPECT_EQ(line.Paths, c.paths);
+            EXPECT_TRUE(line.Refused.empty());
+        } else {
+            EXPECT_EQ(line.Refused, c.refused);
+        }
+    }
+}
+
+// Under UTF-8 the names of any script go out as they came in: to the
+// clipboard, the in-place edit box, the Free Edit memo and the disk.
+TEST(MainForm, NamesOfAnyScriptAreCopiedEditedAndRenamed) {
+    if (GetACP() != CP_UTF8)
+        GTEST_SKIP() << "only under UTF-8";
+    TMainBench bench;
+    TShownErrors errors;
+    const TScriptFiles files(bench);
+    std::wstring line = L"Trelvane.exe";
+    for (const std::wstring& path : files.Paths)
+        line += L" \"" + path + L"\"";
+    bench.Open(ParseCommandLine(line.c_str()));
+    ASSERT_EQ(bench.Rows(), files.Rows());
+
+    std::wstring paths, names;
+    for (size_t i = 0; i < files.Names.size(); ++i) {
+        paths += files.Paths[i] + L"\r\n";
+        // The part dialog offers "Base name" first.
+        names += files.Names[i].substr(0, files.Names[i].size() - 4) + L"\r\n";
+    }
+    bench.Choose("EditCopyAc");
+    EXPECT_TRUE(ClipboardUnicode() == paths) << Utf8(ClipboardUnicode());
+    {
+        TIdleScript script({[] { ClickControl(Application->Dialog<TTrelPartDialog>().OkButton); }});
+        bench.Choose("NameCopyAc");
+    }
+    EXPECT_TRUE(ClipboardUnicode() == names) << Utf8(ClipboardUnicode());
+    std::string memo;
+    {
+        TIdleScript script({[] { ClickControl(Application->Dialog<TTrelPartDialog>().OkButton); },
+                            [&] {
+                                TTrelFreeEditDialog& dialog = Application->Dialog<TTrelFreeEditDialog>();
+                                char text[256] = "";
+                                SendMessageA(dialog.Memo->Handle(), WM_GETTEXT, sizeof(text),
+                                             reinterpret_cast<LPARAM>(text));
+                                memo = text;
+                                ClickControl(dialog.CancelButton);
+                            }});
+        bench.Choose("NameFreeEditAc");
+    }
+    EXPECT_EQ(memo, Utf8(names));
+
+    // The in-place edit shows the name and takes a new one of another script.
+    bench.Select("0");
+    Settle();
+    Press(ShortCut(VK_F2), bench.List());
+    ASSERT_TRUE(bench.Form().ListView1.IsEditing());
+    const HWND edit = bench.Form().ListView1.EditHandle();
+    char shown[256] = "";
+    SendMessageA(edit, WM_GETTEXT, sizeof(shown), reinterpret_cast<LPARAM>(shown));
+    EXPECT_EQ(std::string(shown), Utf8(files.Names[0]));
+    const std::wstring renamed = L"\u0421\u043e\u0444\u0438\u044f \U0001F4C4.txt";
+    SetWindowTextW(edit, renamed.c_str());
+    PostKey(VK_RETURN, edit);
+    EXPECT_TRUE(RunLoopUntil([&] { return !bench.Form().ListView1.IsEditing(); }));
+    Settle();
+    EXPECT_EQ(bench.Text(0, 0), Utf8(renamed));
+    bench.Choose("RenamePerformAc");
+    const std::wstring folder = WideOf(bench.Dir().Path()) + L"\\";
+    EXPECT_EQ(GetFileAttributesW((folder + files.Names[0]).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesW((folder + renamed).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(bench.Text(0, 1), Utf8(renamed));
+    bench.Choose("RenameRestoreAc");
+    EXPECT_NE(GetFileAttributesW((folder + files.Names[0]).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW((folder + renamed).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(errors.Messages.empty()) << errors.Messages.front();
+}
+
+// A name pasted into the in-place edit box or the Free Edit memo that the
+// code page cannot hold is refused: nothing is renamed to a
+// look-alike that the user did not see.
+TEST(MainForm, EditBoxesRefuseATextTheCodePageCannotHold) {
+    const bool utf8 = GetACP() == CP_UTF8;
+    const std::string refused = "The text holds a character that the system's code page cannot represent.";
+    const struct {
+        std::wstring typed;
+        bool legacyRefuses;
+        bool utf8Refuses; // a lone surrogate, as a paste can bring
+        std::string name; // accepted: the new name
+    } cases[] = {
+        {L"b2.txt", false, false, "b2.txt"},
+        {L"\u0100.txt", true, false, "\xC4\x80.txt"},
+        {L"x\xD800.txt", true, true, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Utf8(c.typed.substr(0, 1)));
+        const bool refuses = utf8 ? c.utf8Refuses : c.legacyRefuses;
+        TMainBench bench;
+        TShownErrors errors;
+        bench.Open(bench.Make("a.txt b.txt"));
+        bench.Select("1");
+        Settle();
+        Press(ShortCut(VK_F2), bench.List());
+        ASSERT_TRUE(bench.Form().ListView1.IsEditing());
+        const HWND edit = bench.Form().ListView1.EditHandle();
+        // Pasted, as another program's text arrives: the box keeps it in
+        // UTF-16, whatever the code page.
+        PutUnicodeElsewhere(c.typed);
+        SendMessageA(edit, EM_SETSEL, 0, -1);
+        SendMessageA(edit, WM_PASTE, 0, 0);
+        // Wine's list view keeps its box's text in the code page, so the box
+        // itself shows the look-alike there: the row takes exactly what the
+        // box shows, or nothing.
+        wchar_t shown[64] = L"";
+        GetWindowTextW(edit, shown, 64);
+        std::string boxName;
+        const bool boxRefuses = !TryWideToAnsi(shown, boxName);
+        PostKey(VK_RETURN, edit);
+        EXPECT_TRUE(RunLoopUntil([&] { return !bench.Form().ListView1.IsEditing(); }));
+        Settle();
+        EXPECT_EQ(bench.Text(1, 0), boxRefuses ? "b.txt" : boxName);
+        EXPECT_EQ(bench.MenuEnabled("EditUndoAc"), !boxRefuses);
+        EXPECT_EQ(errors.Messages, boxRefuses ? std::vector<std::string>{refused} : std::vector<std::string>{});
+        if (!refuses) {
+            EXPECT_EQ(boxName, c.name);
+        }
+
+        // The same text in the Free Edit memo: OK refuses it and the dialog
+        // stays, until Cancel.
+        errors.Messages.clear();
+        bench.Select("0");
+        Settle();
+        std::vector<std::string> shownWhileOpen;
+        {
+            TIdleScript script({[] { ClickControl(Application->Dialog<TTrelPartDialog>().OkButton); },
+                                [&] {
+                                    const HWND memo = Application->Dialog<TTrelFreeEditDialog>().Memo->Handle();
+                                    PutUnicodeElsewhere(c.typed);
+                                    SendMessageA(memo, EM_SETSEL, 0, -1);
+                                    SendMessageA(memo, WM_PASTE, 0, 0);
+                                    ClickControl(Application->Dialog<TTrelFreeEditDialog>().OkButton);
+                                },
+                                [&] {
+                                    shownWhileOpen = errors.Messages;
+                                    if (Application->Dialog<TTrelFreeEditDialog>().IsModal())
+                                        ClickControl(Application->Dialog<TTrelFreeEditDialog>().CancelButton);
+                                }});
+            bench.Choose("NameFreeEditAc");
+        }
+        EXPECT_EQ(shownWhileOpen, refuses ? std::vector<std::string>{refused} : std::vector<std::string>{});
+        // The part dialog offers "Base name": the extension stays.
+        EXPECT_EQ(bench.Text(0, 0), refuses ? "a.txt" : c.name + ".txt");
     }
 }
 
