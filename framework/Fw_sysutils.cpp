@@ -175,6 +175,16 @@ std::size_t Utf8CharSize(const std::string& s, std::size_t i) {
     return size;
 }
 
+bool AsciiIsSingleByte() {
+    static const bool single = [] {
+        for (int c = 0; c < 0x80; ++c)
+            if (IsLeadByte(static_cast<unsigned char>(c)))
+                return false;
+        return true;
+    }();
+    return single;
+}
+
 bool IsTrailByte(const std::string& s, std::size_t i) {
     // A byte's role depends on every byte before it: walk from the start.
     std::size_t p = 0;

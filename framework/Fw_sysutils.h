@@ -124,6 +124,9 @@ inline std::size_t CharSize(const std::string& s, std::size_t i) {
         return (i + 1 < s.size() && s[i + 1] != '\0') ? 2 : 1;
     return Utf8CharSize(s, i);
 }
+// Whether no byte below 0x80 starts a double-byte character, so that ASCII
+// text is single-byte throughout (true of every ANSI code page Windows has).
+bool AsciiIsSingleByte();
 // Whether the byte at index i lies inside a character that starts before it
 // (the second byte of a double-byte character, a continuation byte of a
 // UTF-8 sequence).

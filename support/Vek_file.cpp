@@ -101,18 +101,6 @@ void MapUtf8Case(char* at, size_t size, const std::vector<wchar_t>& wide) {
     }
 }
 
-// Whether no byte below 0x80 starts a double-byte character in the code
-// page, so that a text of such bytes is single-byte throughout.
-bool AsciiIsSingleByte() {
-    static const bool single = [] {
-        for (int c = 0; c < 0x80; ++c)
-            if (IsLeadByte(static_cast<unsigned char>(c)))
-                return false;
-        return true;
-    }();
-    return single;
-}
-
 // Appends s mapped through the table, character by character: a double-byte
 // character is kept as it is; a UTF-8 sequence is mapped as a whole.
 void AppendMappedCase(std::string_view s, const char (&table)[256], std::string& out) {

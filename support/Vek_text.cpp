@@ -17,18 +17,6 @@ bool IsAscii(const std::string& text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// Whether no byte below 0x80 starts a double-byte character, so that ASCII
-// text is single-byte throughout (true of every ANSI code page Windows has).
-bool AsciiIsSingleByte() {
-    static const bool single = [] {
-        for (int c = 0; c < 0x80; ++c)
-            if (IsLeadByte(static_cast<unsigned char>(c)))
-                return false;
-        return true;
-    }();
-    return single;
-}
-
 char AsciiCase(char c, TCase to) {
     if (to == TCase::Lower && c >= 'A' && c <= 'Z')
         return static_cast<char>(c + ('a' - 'A'));
