@@ -1,6 +1,11 @@
 #include "tests/TestSupport.h"
 
+#include "framework/Fw_handles.h"
+
+#include <shlobj.h>
+
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -180,4 +185,36 @@ bool PollUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 bool IsDoubleByteCodePage() {
     CPINFO info;
     return GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 2;
+}
+
+namespace {
+
+template <class TChar>
+HGLOBAL MakeDropBlockOf(const std::vector<std::basic_string<TChar>>& paths) {
+    std::basic_string<TChar> names;
+    for (const auto& path : paths) {
+        names += path;
+        names += TChar(0);
+    }
+    names += TChar(0);
+    const size_t bytes = names.size() * sizeof(TChar);
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + bytes);
+    if (memory == nullptr)
+        return nullptr;
+    TGlobalLock lock(memory);
+    auto* header = static_cast<DROPFILES*>(lock.Data());
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = sizeof(TChar) == sizeof(wchar_t) ? TRUE : FALSE;
+    std::memcpy(static_cast<char*>(lock.Data()) + sizeof(DROPFILES), names.data(), bytes);
+    return memory;
+}
+
+} // namespace
+
+HGLOBAL MakeDropBlock(const std::vector<std::string>& paths) {
+    return MakeDropBlockOf(paths);
+}
+
+HGLOBAL MakeDropBlock(const std::vector<std::wstring>& paths) {
+    return MakeDropBlockOf(paths);
 }

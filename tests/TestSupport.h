@@ -39,6 +39,11 @@ std::string Utf8(const std::wstring& wide);
 // UTF-16.
 std::wstring MakeWideEntry(const TTempDir& dir, const std::wstring& name, bool folder = false);
 
+// A DROPFILES block as the shell builds it (the paths, each ended by a zero,
+// and one more zero), in the ANSI code page or in UTF-16; null when out of memory.
+HGLOBAL MakeDropBlock(const std::vector<std::string>& paths);
+HGLOBAL MakeDropBlock(const std::vector<std::wstring>& paths);
+
 // Reads a whole file; fails the test if it cannot.
 std::string ReadFileText(const std::string& path);
 bool EntryExists(const std::string& path);

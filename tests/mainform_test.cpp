@@ -53,37 +53,6 @@ public:
     std::vector<std::string> Messages;
 };
 
-// A DROPFILES block with ANSI paths, as the shell builds it.
-HGLOBAL MakeDrop(const std::vector<std::string>& paths) {
-    std::string names;
-    for (const std::string& path : paths)
-        names += path + '\0';
-    names += '\0';
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
-    TGlobalLock lock(memory);
-    auto* header = static_cast<DROPFILES*>(lock.Data());
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = FALSE;
-    std::memcpy(static_cast<char*>(lock.Data()) + sizeof(DROPFILES), names.data(), names.size());
-    return memory;
-}
-
-// The same with UTF-16 paths, which any name fits.
-HGLOBAL MakeWideDrop(const std::vector<std::wstring>& paths) {
-    std::wstring names;
-    for (const std::wstring& path : paths)
-        names += path + L'\0';
-    names += L'\0';
-    const size_t bytes = names.size() * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + bytes);
-    TGlobalLock lock(memory);
-    auto* header = static_cast<DROPFILES*>(lock.Data());
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    std::memcpy(static_cast<char*>(lock.Data()) + sizeof(DROPFILES), names.data(), bytes);
-    return memory;
-}
-
 // What another program reads of the clipboard in UTF-16.
 std::wstring ClipboardUnicode() {
     const TClipboard clipboard;
@@ -434,7 +403,7 @@ TEST(MainForm, NamesOfAnyScriptEnterByEveryWayOrAreRefused) {
         {"command line", nullptr, nullptr},
         {"dropped",
          [](TMainBench& bench, const TScriptFiles& files) {
-             PostMessageA(bench.Form().Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeWideDrop(files.Paths)),
+             PostMessageA(bench.Form().Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropBlock(files.Paths)),
                           0);
              Settle();
          },
@@ -682,7 +651,7 @@ TEST(MainForm, DroppedFilesAreAddedInTheShellsOrder) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         errors.Messages.clear();
-        PostMessageA(bench.Form().Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(c.dropped)), 0);
+        PostMessageA(bench.Form().Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropBlock(c.dropped)), 0);
         Settle();
         EXPECT_EQ(bench.Rows(), c.rows);
         EXPECT_EQ(errors.Messages, c.errors);

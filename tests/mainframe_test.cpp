@@ -231,21 +231,6 @@ void Click(HWND window, POINT point, UINT down = WM_LBUTTONDOWN, UINT up = WM_LB
     PostMessageA(window, up, 0, MAKELPARAM(point.x, point.y));
 }
 
-// A DROPFILES block with ANSI paths, as the shell builds it.
-HGLOBAL MakeDrop(const std::vector<std::string>& paths) {
-    std::string names;
-    for (const std::string& path : paths)
-        names += path + '\0';
-    names += '\0';
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
-    TGlobalLock lock(memory);
-    auto* header = static_cast<DROPFILES*>(lock.Data());
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = FALSE;
-    std::memcpy(static_cast<char*>(lock.Data()) + sizeof(DROPFILES), names.data(), names.size());
-    return memory;
-}
-
 } // namespace
 
 TEST(ShortCut, TextsAsWindowsMenusShowThem) {
@@ -779,7 +764,7 @@ TEST(MainFrame, ContextMenuGesturesOpenThePopupMenu) {
 TEST(MainFrame, DroppedFilesReachTheFormsDispatch) {
     TShownFrame form;
     const std::vector<std::string> paths = {"C:\\work\\b.txt", "C:\\work\\a.txt", "D:\\photos\\2019 summer"};
-    PostMessageA(form.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
+    PostMessageA(form.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropBlock(paths)), 0);
     EXPECT_TRUE(RunLoopUntil([&] { return !form.Dropped.empty(); }));
     EXPECT_EQ(form.Dropped, paths);
 }

@@ -11,30 +11,19 @@
 
 namespace {
 
-// A DROPFILES block with the paths, each ended by a zero, and one more zero
-// at the end; wide as the shell writes it, or in the ANSI code page.
+// A DROPFILES block with the paths, wide as the shell writes it, or in the
+// ANSI code page.
 HGLOBAL MakeDrop(const std::vector<std::wstring>& paths, bool wide) {
-    std::vector<char> names;
+    if (wide)
+        return MakeDropBlock(paths);
+    std::vector<std::string> ansi;
     for (const std::wstring& path : paths) {
-        if (wide) {
-            const auto* bytes = reinterpret_cast<const char*>(path.c_str());
-            names.insert(names.end(), bytes, bytes + (path.size() + 1) * sizeof(wchar_t));
-        } else {
-            const int length = WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
-            std::vector<char> ansi(static_cast<size_t>(length));
-            WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, ansi.data(), length, nullptr, nullptr);
-            names.insert(names.end(), ansi.begin(), ansi.end());
-        }
+        const int length = WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
+        std::vector<char> bytes(static_cast<size_t>(length));
+        WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, bytes.data(), length, nullptr, nullptr);
+        ansi.emplace_back(bytes.data());
     }
-    names.insert(names.end(), wide ? sizeof(wchar_t) : 1, '\0');
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
-    EXPECT_NE(memory, nullptr);
-    TGlobalLock lock(memory);
-    auto* header = static_cast<DROPFILES*>(lock.Data());
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = wide ? TRUE : FALSE;
-    std::memcpy(static_cast<char*>(lock.Data()) + sizeof(DROPFILES), names.data(), names.size());
-    return memory;
+    return MakeDropBlock(ansi);
 }
 
 // The path as the ANSI functions give it.
