@@ -1,6 +1,10 @@
 // Files on disk for the rename benchmarks.
 #pragma once
 
+#include "app/Trel_rename.h"
+#include "framework/Fw_classes.h"
+#include "support/Vek_listviewmodel.h"
+
 #include <windows.h>
 
 #include <string>
@@ -49,4 +53,15 @@ inline void RemoveBenchFiles(const std::string& root, const std::vector<TBenchFi
     for (int d = 0; d < dirs; ++d)
         RemoveDirectoryA((root + "\\d" + std::to_string(d)).c_str());
     RemoveDirectoryA(root.c_str());
+}
+
+// An entry for every file, old name to new name, owned by items and shown by
+// the model's rows in the same order.
+inline void AddBenchItems(const std::vector<TBenchFile>& files, TListViewModel& model, TObjectList& items) {
+    for (const TBenchFile& file : files) {
+        auto* item = new TRenameItem(file.Directory + "\\" + file.Old);
+        items.Add(item);
+        item->NewName = file.New;
+        model.Items(model.Add())->SetData(item);
+    }
 }

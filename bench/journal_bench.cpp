@@ -73,12 +73,7 @@ int main() {
 
     TListViewModel model(nullptr);
     TObjectList items;
-    for (const TBenchFile& file : files) {
-        auto* item = new TRenameItem(file.Directory + "\\" + file.Old);
-        items.Add(item);
-        item->NewName = file.New;
-        model.Items(model.Add())->SetData(item);
-    }
+    AddBenchItems(files, model, items);
 
     std::vector<double> raw, without, with;
     bool allBack = true;

@@ -57,7 +57,6 @@ double RenameAll(const std::vector<TBenchFile>& files, F&& rename, int& failures
     return MillisecondsSince(start);
 }
 
-// The middle value; the rounds' figures vary with the machine's load.
 } // namespace
 
 int main() {
@@ -67,12 +66,7 @@ int main() {
 
     TListViewModel model(nullptr);
     TObjectList items;
-    for (const TBenchFile& file : files) {
-        auto* item = new TRenameItem(file.Directory + "\\" + file.Old);
-        items.Add(item);
-        item->NewName = file.New;
-        model.Items(model.Add())->SetData(item);
-    }
+    AddBenchItems(files, model, items);
     TInvoker invoker;
 
     std::printf("%d files renamed and back per round, %d rounds, code page %u\n", count, kRounds, GetACP());
