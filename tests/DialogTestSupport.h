@@ -46,6 +46,9 @@ public:
 
     // One entry per dialog answered.
     std::vector<TDialogSeen> Seen;
+    // Folder choosers cancelled because the shell never selected the folder
+    // to select.
+    int SelectionsMissed = 0;
 
 private:
     void Check();
