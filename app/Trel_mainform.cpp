@@ -1,8 +1,8 @@
 #include "app/Trel_mainform.h"
 
-#include "app/Trel_images.h"
-#include "app/Trel_listedit.h"
-#include "app/Trel_rename.h"
+#include "app/images/Trel_images.h"
+#include "app/names/Trel_listedit.h"
+#include "app/names/Trel_rename.h"
 #include "framework/Fw_clipbrd.h"
 #include "framework/Fw_inifiles.h"
 #include "framework/Fw_scope.h"

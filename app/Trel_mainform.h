@@ -2,13 +2,13 @@
 // the status bar, with the handlers that carry out the menus.
 #pragma once
 
-#include "app/Trel_edithandler.h"
-#include "app/Trel_filehandler.h"
-#include "app/Trel_handler.h"
-#include "app/Trel_helphandler.h"
-#include "app/Trel_namehandler.h"
-#include "app/Trel_renamehandler.h"
-#include "app/Trel_viewhandler.h"
+#include "app/handlers/Trel_edithandler.h"
+#include "app/handlers/Trel_filehandler.h"
+#include "app/handlers/Trel_handler.h"
+#include "app/handlers/Trel_helphandler.h"
+#include "app/handlers/Trel_namehandler.h"
+#include "app/handlers/Trel_renamehandler.h"
+#include "app/handlers/Trel_viewhandler.h"
 #include "framework/Fw_forms.h"
 #include "support/Vek_clipboard.h"
 #include "support/Vek_command.h"

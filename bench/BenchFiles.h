@@ -1,7 +1,7 @@
 // Files on disk for the rename benchmarks.
 #pragma once
 
-#include "app/Trel_rename.h"
+#include "app/names/Trel_rename.h"
 #include "framework/Fw_classes.h"
 #include "support/Vek_listviewmodel.h"
 

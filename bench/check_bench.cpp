@@ -2,8 +2,8 @@
 // (one listing per directory, against one lookup per name, on a real tree),
 // and the time of the check itself at 200,000 entries (names from memory),
 // which must stay under a second.
-#include "app/Trel_disknames.h"
-#include "app/Trel_renamecheck.h"
+#include "app/rename/Trel_disknames.h"
+#include "app/rename/Trel_renamecheck.h"
 #include "bench/BenchSupport.h"
 
 #include <windows.h>

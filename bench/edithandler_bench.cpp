@@ -6,9 +6,9 @@
 // and over, since 400,000 files cannot be made under Wine in any reasonable
 // time. For comparison, the sorted path list with insertion at the place
 // found by binary search, at a tenth of the size.
+#include "app/handlers/Trel_edithandler.h"
+#include "app/names/Trel_rename.h"
 #include "bench/BenchSupport.h"
-#include "app/Trel_edithandler.h"
-#include "app/Trel_rename.h"
 #include "support/Vek_file.h"
 #include "support/Vek_list.h"
 #include "support/Vek_listviewmodel.h"

@@ -5,9 +5,9 @@
 // loop over the same files for scale. Then the journal's own work alone
 // (written and flushed, a mark per step, removed), for 1,000 and for 200,000
 // steps: on a busy machine the rounds' noise can hide a cost this small.
-#include "app/Trel_rename.h"
-#include "app/Trel_renamecommand.h"
-#include "app/Trel_renamejournal.h"
+#include "app/names/Trel_rename.h"
+#include "app/rename/Trel_renamecommand.h"
+#include "app/rename/Trel_renamejournal.h"
 #include "bench/BenchFiles.h"
 #include "bench/BenchSupport.h"
 #include "framework/Fw_forms.h"

@@ -9,7 +9,7 @@
 // The kill count may also come from TRELVANE_SOAK_KILLS. Without either it
 // makes 100 kills, so that `make bench` stays short; the full soak is
 // 10,000 kills (a few hours under Wine).
-#include "app/Trel_handler.h"
+#include "app/handlers/Trel_handler.h"
 #include "bench/BenchSupport.h"
 #include "tests/RenameKillSupport.h"
 

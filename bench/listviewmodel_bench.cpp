@@ -1,11 +1,11 @@
 // The list-view model on 200,000 rows of a real owner-data list-view control:
 // each figure beside the naive way of getting the same result, measured in
 // the same run.
+#include "app/commands/Trel_listeditcommand.h"
+#include "app/handlers/Trel_viewhandler.h"
+#include "app/names/Trel_listedit.h"
+#include "app/names/Trel_rename.h"
 #include "bench/BenchSupport.h"
-#include "app/Trel_listedit.h"
-#include "app/Trel_listeditcommand.h"
-#include "app/Trel_rename.h"
-#include "app/Trel_viewhandler.h"
 #include "framework/Fw_forms.h"
 #include "framework/Fw_handles.h"
 #include "support/Vek_listviewmodel.h"

@@ -3,9 +3,9 @@
 // idle moment, beside an update after every change; and one update, which
 // costs the same however long the list, beside a walk of the selection
 // through the list control's own calls.
-#include "bench/BenchSupport.h"
 #include "app/Trel_mainform.h"
-#include "app/Trel_rename.h"
+#include "app/names/Trel_rename.h"
+#include "bench/BenchSupport.h"
 #include "framework/Fw_forms.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 // The name operations over as many names as a large list holds, with the
 // figures of a plain loop over the same names for comparison.
+#include "app/names/Trel_nameedit.h"
 #include "bench/BenchSupport.h"
-#include "app/Trel_nameedit.h"
 
 #include <windows.h>
 

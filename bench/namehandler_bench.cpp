@@ -6,14 +6,14 @@
 // what of it the edit control takes (under Wine it lays out every line when
 // the text is set). Beside them, the edit control's line reads one by one,
 // which grow with the square of the lines under Wine.
-#include "bench/BenchSupport.h"
-#include "app/Trel_namehandler.h"
-#include "app/Trel_rename.h"
 #include "app/dialogs/Trel_capitalizedialog.h"
 #include "app/dialogs/Trel_freeeditdialog.h"
 #include "app/dialogs/Trel_insertdialog.h"
 #include "app/dialogs/Trel_partdialog.h"
 #include "app/dialogs/Trel_replacedialog.h"
+#include "app/handlers/Trel_namehandler.h"
+#include "app/names/Trel_rename.h"
+#include "bench/BenchSupport.h"
 #include "framework/Fw_forms.h"
 #include "framework/Fw_handles.h"
 

@@ -4,10 +4,10 @@
 // MoveFileA loop over the same files, each renaming every file and back. The
 // three take turns in every round, and the medians of the rounds' ratios are
 // the figures: single rounds vary by a quarter with the machine's load.
+#include "app/names/Trel_rename.h"
+#include "app/rename/Trel_renamecommand.h"
 #include "bench/BenchFiles.h"
 #include "bench/BenchSupport.h"
-#include "app/Trel_rename.h"
-#include "app/Trel_renamecommand.h"
 #include "framework/Fw_forms.h"
 #include "support/Vek_command.h"
 #include "support/Vek_file.h"

@@ -1,6 +1,6 @@
 #include "tests/RenameKillSupport.h"
 
-#include "app/Trel_renamejournal.h"
+#include "app/rename/Trel_renamejournal.h"
 #include "framework/Fw_handles.h"
 #include "framework/Fw_sysutils.h"
 

@@ -2,9 +2,9 @@
 // whose progress a test can watch and cancel at a chosen percentage.
 #pragma once
 
-#include "app/Trel_rename.h"
-#include "app/Trel_renamecommand.h"
 #include "app/dialogs/Trel_progressdialog.h"
+#include "app/names/Trel_rename.h"
+#include "app/rename/Trel_renamecommand.h"
 #include "support/Vek_command.h"
 #include "support/Vek_listviewmodel.h"
 #include "tests/ListViewTestSupport.h"

@@ -1,6 +1,6 @@
 // The clipboard's plain text with the real clipboard of the test display, and
 // the clipboard text source's line rule.
-#include "app/Trel_nameedit.h"
+#include "app/names/Trel_nameedit.h"
 #include "framework/Fw_clipbrd.h"
 #include "tests/TestSupport.h"
 

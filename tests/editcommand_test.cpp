@@ -1,8 +1,8 @@
 // List edit and name edit commands over a real list-view control, with the
 // user's invoker, sorting and moving in between.
-#include "app/Trel_listedit.h"
-#include "app/Trel_listeditcommand.h"
-#include "app/Trel_nameeditcommand.h"
+#include "app/commands/Trel_listeditcommand.h"
+#include "app/commands/Trel_nameeditcommand.h"
+#include "app/names/Trel_listedit.h"
 #include "tests/ListViewTestSupport.h"
 #include "tests/TestSupport.h"
 

@@ -1,9 +1,9 @@
 // The Edit handler over a real list control, the real clipboard and the real
 // system dialogs, answered as a user answers them.
-#include "app/Trel_actioncommand.h"
-#include "app/Trel_edithandler.h"
-#include "app/Trel_listeditcommand.h"
-#include "app/Trel_nameeditcommand.h"
+#include "app/commands/Trel_actioncommand.h"
+#include "app/commands/Trel_listeditcommand.h"
+#include "app/commands/Trel_nameeditcommand.h"
+#include "app/handlers/Trel_edithandler.h"
 #include "framework/Fw_clipbrd.h"
 #include "tests/DialogTestSupport.h"
 #include "tests/ListViewTestSupport.h"

@@ -1,11 +1,11 @@
 // The File, Help and Rename handlers and the results dialog, over a real list control
 // and real message boxes answered by clicking their buttons.
-#include "app/Trel_filehandler.h"
-#include "app/Trel_helphandler.h"
-#include "app/Trel_listeditcommand.h"
-#include "app/Trel_nameeditcommand.h"
-#include "app/Trel_renamehandler.h"
+#include "app/commands/Trel_listeditcommand.h"
+#include "app/commands/Trel_nameeditcommand.h"
 #include "app/dialogs/Trel_resultsdialog.h"
+#include "app/handlers/Trel_filehandler.h"
+#include "app/handlers/Trel_helphandler.h"
+#include "app/handlers/Trel_renamehandler.h"
 #include "tests/FormTestSupport.h"
 #include "tests/ListViewTestSupport.h"
 #include "tests/RenameTestSupport.h"

@@ -1,8 +1,8 @@
 // The program's pictures: drawn at every size, told apart, the list's result
 // images the same as the results dialog's, and the program icon carried by
 // the executable as the drawing code draws it.
-#include "app/Trel_images.h"
 #include "app/dialogs/Trel_resultsdialog.h"
+#include "app/images/Trel_images.h"
 #include "resources/trelvane_resources.h"
 #include "tests/TestSupport.h"
 

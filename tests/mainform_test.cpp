@@ -2,13 +2,13 @@
 // from its menus, keys pressed on its list, files dropped on it, dialogs and
 // message boxes answered; the menus, rows and status text read back from the
 // controls.
-#include "app/Trel_filehandler.h"
 #include "app/Trel_mainform.h"
-#include "app/Trel_renamejournal.h"
 #include "app/dialogs/Trel_checkdialog.h"
 #include "app/dialogs/Trel_freeeditdialog.h"
 #include "app/dialogs/Trel_partdialog.h"
 #include "app/dialogs/Trel_resultsdialog.h"
+#include "app/handlers/Trel_filehandler.h"
+#include "app/rename/Trel_renamejournal.h"
 #include "framework/Fw_clipbrd.h"
 #include "framework/Fw_inifiles.h"
 #include "framework/Fw_scope.h"

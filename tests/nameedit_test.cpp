@@ -1,6 +1,6 @@
 // The name edit operations as the Name menu runs them on one entry (take the
 // part, edit it, set it back), and the custom and number text sources.
-#include "app/Trel_nameedit.h"
+#include "app/names/Trel_nameedit.h"
 #include "support/Vek_file.h"
 #include "support/Vek_net.h"
 #include "tests/TestSupport.h"

@@ -1,7 +1,5 @@
 // The Name menu's handler over a real owner-data list control, its dialogs
 // filled and closed through their controls, the clipboard really used.
-#include "app/Trel_namehandler.h"
-#include "app/Trel_rename.h"
 #include "app/dialogs/Trel_capitalizedialog.h"
 #include "app/dialogs/Trel_freeeditdialog.h"
 #include "app/dialogs/Trel_insertdialog.h"
@@ -9,6 +7,8 @@
 #include "app/dialogs/Trel_partdialog.h"
 #include "app/dialogs/Trel_replacedialog.h"
 #include "app/dialogs/Trel_urlencodingdialog.h"
+#include "app/handlers/Trel_namehandler.h"
+#include "app/names/Trel_rename.h"
 #include "framework/Fw_clipbrd.h"
 #include "support/Vek_net.h"
 #include "tests/FormTestSupport.h"

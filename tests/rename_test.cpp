@@ -1,8 +1,9 @@
 // Rename items, their vocabulary and orders, and the list editor.
-#include "app/Trel_listedit.h"
-#include "app/Trel_rename.h"
-#include "app/Trel_renamecommand.h"
-#include "app/Trel_renamejournal.h"
+#include "app/names/Trel_listedit.h"
+#include "app/names/Trel_rename.h"
+#include "app/rename/Trel_renamecommand.h"
+#include "app/rename/Trel_renamejournal.h"
+#include "app/rename/Trel_renamesubcommand.h"
 #include "tests/TestSupport.h"
 
 #include <commctrl.h>

@@ -1,8 +1,8 @@
 // The check of a rename: which entries each reason selects, on real files;
 // the summary; the handler's Check over a real list control and the dialog.
-#include "app/Trel_renamecheck.h"
-#include "app/Trel_renamehandler.h"
 #include "app/dialogs/Trel_checkdialog.h"
+#include "app/handlers/Trel_renamehandler.h"
+#include "app/rename/Trel_renamecheck.h"
 #include "tests/FormTestSupport.h"
 #include "tests/ListViewTestSupport.h"
 #include "tests/TestSupport.h"

@@ -1,9 +1,9 @@
 // The rename command and its tasks on real files, through the user's invoker
 // and the program's progress dialog: progress, skips, failures, cancels and
 // the history that each leaves.
-#include "app/Trel_rename.h"
-#include "app/Trel_renamecommand.h"
-#include "app/Trel_renametask.h"
+#include "app/names/Trel_rename.h"
+#include "app/rename/Trel_renamecommand.h"
+#include "app/rename/Trel_renametask.h"
 #include "tests/FormTestSupport.h"
 #include "tests/RenameTestSupport.h"
 #include "tests/TestSupport.h"

@@ -1,9 +1,9 @@
 // The rename journal: its format, damaged and cut-off journals, a journal
 // that cannot be written, the recovery's decisions from the disk, the runs
 // that keep a journal, and the start-up question with its three answers.
-#include "app/Trel_renamehandler.h"
-#include "app/Trel_renamejournal.h"
 #include "app/dialogs/Trel_resultsdialog.h"
+#include "app/handlers/Trel_renamehandler.h"
+#include "app/rename/Trel_renamejournal.h"
 #include "tests/FormTestSupport.h"
 #include "tests/ListViewTestSupport.h"
 #include "tests/RenameTestSupport.h"

@@ -4,8 +4,8 @@
 // until it is killed. Each run is logged as "start <run>" before it begins
 // and "end <run>" after it ended; a run that fails is logged and ends the
 // program, which the test reports.
-#include "app/Trel_rename.h"
-#include "app/Trel_renamecommand.h"
+#include "app/names/Trel_rename.h"
+#include "app/rename/Trel_renamecommand.h"
 #include "framework/Fw_forms.h"
 #include "framework/Fw_handles.h"
 #include "support/Vek_command.h"

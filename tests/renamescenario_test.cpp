@@ -6,8 +6,8 @@
 // dialog, in random order. A simulated disk that applies the rename rules
 // predicts every step; after each step the real tree, the entries and the
 // history must match the prediction.
-#include "app/Trel_rename.h"
-#include "app/Trel_renamecommand.h"
+#include "app/names/Trel_rename.h"
+#include "app/rename/Trel_renamecommand.h"
 #include "tests/RenameTestSupport.h"
 #include "tests/TestSupport.h"
 

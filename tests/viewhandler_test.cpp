@@ -2,8 +2,8 @@
 // menu and by clicks on the column headers, its settings loaded at the start
 // and written at close, with "Settings.ini" in a temporary folder. Rows,
 // menus and windows are read back from the controls.
-#include "app/Trel_listedit.h"
 #include "app/Trel_mainform.h"
+#include "app/names/Trel_listedit.h"
 #include "framework/Fw_inifiles.h"
 #include "framework/Fw_scope.h"
 #include "support/Vek_rect.h"

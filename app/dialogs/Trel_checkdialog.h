@@ -2,7 +2,7 @@
 // would fail, for each reason.
 #pragma once
 
-#include "app/Trel_renamecheck.h"
+#include "app/rename/Trel_renamecheck.h"
 #include "framework/Fw_forms.h"
 
 #include <array>

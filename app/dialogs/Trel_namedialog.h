@@ -2,7 +2,7 @@
 // conversions of control states into values, and the closing check.
 #pragma once
 
-#include "app/Trel_nameedit.h"
+#include "app/names/Trel_nameedit.h"
 #include "framework/Fw_forms.h"
 
 #include <utility>

@@ -2,8 +2,8 @@
 // Insert, Overwrite and Replace dialogs, each of which keeps its own.
 #pragma once
 
-#include "app/Trel_nameedit.h"
 #include "app/dialogs/Trel_namedialog.h"
+#include "app/names/Trel_nameedit.h"
 #include "framework/Fw_forms.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 #include "app/dialogs/Trel_resultsdialog.h"
 
-#include "app/Trel_images.h"
+#include "app/images/Trel_images.h"
 
 #include <array>
 

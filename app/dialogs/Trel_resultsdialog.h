@@ -2,7 +2,7 @@
 // each result.
 #pragma once
 
-#include "app/Trel_rename.h"
+#include "app/names/Trel_rename.h"
 #include "framework/Fw_forms.h"
 #include "framework/Fw_handles.h"
 

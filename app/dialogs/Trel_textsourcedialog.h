@@ -2,9 +2,9 @@
 // numbers or from the clipboard: Insert, Overwrite and Replace.
 #pragma once
 
-#include "app/Trel_nameedit.h"
 #include "app/dialogs/Trel_namedialog.h"
 #include "app/dialogs/Trel_numbersdialog.h"
+#include "app/names/Trel_nameedit.h"
 #include "framework/Fw_forms.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 // Writes the program icon file from the program's own drawing code, and a
 // preview of every picture at every size for a person to look at.
 //   trelvane_imagegen ICON_FILE [PREVIEW_BMP]
-#include "app/Trel_images.h"
+#include "app/images/Trel_images.h"
 
 #include <cstdio>
 #include <fstream>

@@ -1,1 +1,0 @@
-#include "app/Trel_actioncommand.h"

@@ -1,0 +1,1 @@
+#include "app/commands/Trel_actioncommand.h"

@@ -1,0 +1,24 @@
+#include "app/names/Trel_rename.h"
+
+#include <windows.h>
+
+TRenameItem::TRenameItem(const std::string& path) {
+    const TPath value(path);
+    Directory = value.GetDirectory();
+    OldName = value.GetName();
+    NewName = OldName;
+    std::uint32_t attributes = 0;
+    try {
+        attributes = TFile(path).GetAttributes();
+    } catch (const EFileError&) {
+        throw ERenameError("The program cannot determine the file type.");
+    }
+    Type =
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) ? TRenameItemType::Directory : TRenameItemType::RegularFile;
+}
+
+TPath TRenameItem::GetPath() const {
+    TPath path(Directory);
+    path.Append(OldName);
+    return path;
+}

@@ -1,0 +1,137 @@
+#include "app/rename/Trel_renamecommand.h"
+
+#include "app/rename/Trel_renametask.h"
+#include "framework/Fw_forms.h"
+#include "support/Vek_autopointer.h"
+
+#include <windows.h>
+
+#include <exception>
+
+namespace {
+
+// A copy that outlives the task's exception: a cancel stays the framework's
+// abort, anything else becomes the rename unit's error.
+std::unique_ptr<Exception> CopyError(const Exception& error) {
+    if (dynamic_cast<const EAbort*>(&error))
+        return std::make_unique<EAbort>(error.Message());
+    if (dynamic_cast<const ERenameNotStarted*>(&error))
+        return std::make_unique<ERenameNotStarted>(error.Message());
+    return std::make_unique<ERenameError>(error.Message());
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- TRenameCommand
+
+TRenameCommand::TRenameCommand(TListViewModel& model)
+    : JournalFolders(DefaultJournalFolders()), FModel(model) {}
+
+TRenameCommand::~TRenameCommand() = default;
+
+void TRenameCommand::Execute() {
+    RunTask(new TDoRenameTask(FModel, FSubCommands));
+}
+
+void TRenameCommand::Undo() {
+    RunTask(new TUndoRenameTask(FModel, FSubCommands));
+}
+
+void TRenameCommand::Redo() {
+    RunTask(new TRedoRenameTask(FModel, FSubCommands));
+}
+
+void TRenameCommand::DoProgress(TTrelProgressDialog& dialog, int percent) {
+    dialog.SetPosition(percent);
+}
+
+void TRenameCommand::RunTask(TRenameTask* task) {
+    // Ours until the worker has it; the worker frees it after its finish event.
+    TAutoPointer<TRenameTask> unstarted(task);
+    // Nothing changes on disk before the task starts: a run that never starts
+    // leaves the whole history as it was.
+    Flags = TCommandFlags{cfDiscard};
+    TTrelProgressDialog& dialog = Application->Dialog<TTrelProgressDialog>();
+    FError.reset();
+    FTask = task;
+    std::exception_ptr dialogError;
+    try {
+        task->JournalFolders = JournalFolders;
+        task->FreeOnFinish = true;
+        task->OnProgress = [this, &dialog](TObject*, int percent) { DoProgress(dialog, percent); };
+        task->OnFinished = [this, &dialog](TObject*) {
+            FTask = nullptr;
+            dialog.OnCloseQuery = nullptr;
+            dialog.Finish();
+        };
+        task->OnError = [this](TObject*, Exception& error) { FError = CopyError(error); };
+        dialog.SetCaption("Rename");
+        dialog.SetMessage("Renaming...");
+        dialog.SetButtonCaption("Cancel");
+        dialog.CommandButton->SetEnabled(true);
+        dialog.SetPosition(0);
+        dialog.OnStart = [this, &unstarted](TObject*) {
+            // A start message left over from an earlier show must not start it twice.
+            if (!unstarted)
+                return;
+            FTask->Start();
+            unstarted.Release();
+        };
+        // The button, Esc, Enter and the close box all come here: the dialog
+        // closes only through the finish event, and the first request cancels.
+        dialog.OnCloseQuery = [this, &dialog](TObject*, bool& canClose) {
+            canClose = false;
+            if (dialog.CommandButton->IsEnabled()) {
+                dialog.CommandButton->SetEnabled(false);
+                if (FTask)
+                    FTask->Cancel();
+            }
+        };
+        RepaintList();
+        dialog.Execute(true);
+    } catch (...) {
+        dialogError = std::current_exception();
+    }
+    dialog.OnStart = nullptr;
+    // The loop ends before the finish event only when the program is ending:
+    // the worker still calls back into this command, so stop it and wait.
+    if (FTask && !unstarted) {
+        FTask->Cancel();
+        while (FTask)
+            Application->HandleMessage();
+    }
+    dialog.OnCloseQuery = nullptr;
+    FTask = nullptr;
+    RepaintList();
+    if (unstarted) {
+        FError.reset();
+        if (dialogError)
+            std::rethrow_exception(dialogError);
+        Abort();
+    }
+    // A run whose journal could not be written renamed nothing: the history
+    // stays as it was (cfDiscard, set above).
+    if (dynamic_cast<ERenameNotStarted*>(FError.get()))
+        ThrowStoredError();
+    Flags = TCommandFlags{cfUndoable, cfRedoable};
+    if (dialog.GetPosition() == 100)
+        Flags += TCommandFlags{cfKeepHistory};
+    if (FError)
+        ThrowStoredError();
+    if (dialogError)
+        std::rethrow_exception(dialogError);
+}
+
+void TRenameCommand::RepaintList() const {
+    if (HWND list = FModel.ListView()) {
+        InvalidateRect(list, nullptr, TRUE);
+        UpdateWindow(list);
+    }
+}
+
+void TRenameCommand::ThrowStoredError() {
+    const std::unique_ptr<Exception> error = std::move(FError);
+    if (dynamic_cast<EAbort*>(error.get()))
+        throw EAbort(error->Message());
+    throw ERenameError(error->Message());
+}

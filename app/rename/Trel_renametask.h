@@ -1,0 +1,97 @@
+// The tasks that perform, restore and repeat a rename on the worker thread.
+#pragma once
+
+#include "app/rename/Trel_renamejournal.h"
+#include "support/Vek_command.h"
+#include "support/Vek_listviewmodel.h"
+#include "support/Vek_task.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// The percentage of the steps done, 0 to 100.
+using TRenameProgressEvent = std::function<void(TObject* Sender, int Percent)>;
+
+// Drives the private invoker of one rename command step by step and turns the
+// steps done into a percentage. It renames nothing itself: the invoker's
+// sub-commands do. Neither the model nor the invoker is owned; the main thread
+// leaves both alone while the task runs.
+class TRenameTask : public TTask {
+public:
+    TRenameTask(TListViewModel& model, TInvoker& invoker) : FModel(model), FInvoker(invoker) {}
+
+    // Resets the result of every row to None, then runs one step per command
+    // that the invoker holds, counted once before the first step. A cancel is
+    // seen before each step (the framework's abort); the last report is 100.
+    void Run() override;
+
+    // Sent only when the percentage changes, through the handshake with the
+    // main thread: at most 101 calls however long the list.
+    TRenameProgressEvent OnProgress;
+    // Where the run's journal goes, in order of preference; empty: no journal.
+    std::vector<std::string> JournalFolders;
+
+protected:
+    // One unit of work on the invoker.
+    virtual void Step() = 0;
+    // Aborts when a cancel was asked for.
+    void CheckCancelled() const;
+    // The common run, with a mark in the journal (if any) before each step.
+    void RunSteps(TRenameJournal* journal);
+    // The common run of the commands that the run works through, in the order
+    // and direction of the kind of run. First the journal of their renames is
+    // written; one that cannot be written ends the run with ERenameNotStarted
+    // before anything has changed. On any later exception the commands are
+    // freed before the exception passes on. The journal is removed however
+    // the run ends.
+    void RunWorkingThrough(TObjectList& commands, TJournalRun run);
+
+    TListViewModel& FModel;
+    TInvoker& FInvoker;
+
+private:
+    void ReportProgress(std::int32_t percent);
+
+    std::int32_t FLastPercent = 0;
+};
+
+// Perform: makes one rename sub-command per row in the rows' current order,
+// then executes them. On any exception the commands still pending are freed.
+class TDoRenameTask : public TRenameTask {
+public:
+    using TRenameTask::TRenameTask;
+
+    void Run() override;
+
+protected:
+    void Step() override;
+
+private:
+    void BuildSubCommands();
+};
+
+// Restore: undoes the done sub-commands, last first. On any exception the
+// ones not yet undone are freed: they can no longer be restored.
+class TUndoRenameTask : public TRenameTask {
+public:
+    using TRenameTask::TRenameTask;
+
+    void Run() override;
+
+protected:
+    void Step() override;
+};
+
+// Perform again after a restore: redoes the undone sub-commands. On any
+// exception the ones not yet redone are freed.
+class TRedoRenameTask : public TRenameTask {
+public:
+    using TRenameTask::TRenameTask;
+
+    void Run() override;
+
+protected:
+    void Step() override;
+};
