@@ -16,7 +16,9 @@ configure: prereqs
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The house rules first (no function of the program over 60 lines), then the suites.
 test: build
+	python3 tools/check-function-length.py
 	tools/run-tests.sh $(BUILD)
 
 # make run ARGS="a.txt b.txt": the program under Wine with the paths on its

@@ -13,6 +13,7 @@ else
   have cmake || need="$need cmake"
   have ninja || need="$need ninja-build"
   have make || need="$need make"
+  have python3 || need="$need python3"
   have x86_64-w64-mingw32-g++-posix || need="$need g++-mingw-w64-x86-64-posix"
   have x86_64-w64-mingw32-windres || need="$need binutils-mingw-w64-x86-64"
   [ -x /usr/lib/wine/wine64 ] || have wine64 || need="$need wine64"
