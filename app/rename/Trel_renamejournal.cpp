@@ -1,6 +1,5 @@
 #include "app/rename/Trel_renamejournal.h"
 
-#include "app/handlers/Trel_handler.h"
 #include "app/rename/Trel_disknames.h"
 #include "support/Vek_file.h"
 
