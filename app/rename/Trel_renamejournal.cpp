@@ -46,27 +46,14 @@ std::uint64_t Fnv1a(const char* data, size_t size) {
 // "%" and control characters as %XX: a name may hold any byte, and a line
 // break or a tab in it must not end its field.
 void AppendEscaped(std::string& out, const std::string& text) {
-    static const char kHex[] = "0123456789ABCDEF";
     for (const char c : text) {
         const auto b = static_cast<unsigned char>(c);
         if (b < 0x20 || b == 0x7F || b == '%') {
-            out += '%';
-            out += kHex[b >> 4];
-            out += kHex[b & 0xF];
+            AppendPercentEscape(out, b);
         } else {
             out += c;
         }
     }
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
 }
 
 bool Unescape(const char* begin, const char* end, std::string& out) {
@@ -79,8 +66,8 @@ bool Unescape(const char* begin, const char* end, std::string& out) {
         }
         if (end - p < 3)
             return false;
-        const int high = HexValue(p[1]);
-        const int low = HexValue(p[2]);
+        const int high = HexDigitValue(p[1]);
+        const int low = HexDigitValue(p[2]);
         if (high < 0 || low < 0)
             return false;
         out += static_cast<char>(high * 16 + low);
