@@ -61,31 +61,19 @@ void TRenameCommand::RunTask(TRenameTask* task) {
         task->OnProgress = [this, &dialog](TObject*, int percent) { DoProgress(dialog, percent); };
         task->OnFinished = [this, &dialog](TObject*) {
             FTask = nullptr;
-            dialog.OnCloseQuery = nullptr;
-            dialog.Finish();
+            dialog.FinishRun();
         };
         task->OnError = [this](TObject*, Exception& error) { FError = CopyError(error); };
-        dialog.SetCaption("Rename");
-        dialog.SetMessage("Renaming...");
-        dialog.SetButtonCaption("Cancel");
-        dialog.CommandButton->SetEnabled(true);
-        dialog.SetPosition(0);
+        dialog.PrepareForRun("Rename", "Renaming...", [this] {
+            if (FTask)
+                FTask->Cancel();
+        });
         dialog.OnStart = [this, &unstarted](TObject*) {
             // A start message left over from an earlier show must not start it twice.
             if (!unstarted)
                 return;
             FTask->Start();
             unstarted.Release();
-        };
-        // The button, Esc, Enter and the close box all come here: the dialog
-        // closes only through the finish event, and the first request cancels.
-        dialog.OnCloseQuery = [this, &dialog](TObject*, bool& canClose) {
-            canClose = false;
-            if (dialog.CommandButton->IsEnabled()) {
-                dialog.CommandButton->SetEnabled(false);
-                if (FTask)
-                    FTask->Cancel();
-            }
         };
         RepaintList();
         dialog.Execute(true);
