@@ -56,14 +56,7 @@ void TRenameCommand::RunTask(TRenameTask* task) {
     FTask = task;
     std::exception_ptr dialogError;
     try {
-        task->JournalFolders = JournalFolders;
-        task->FreeOnFinish = true;
-        task->OnProgress = [this, &dialog](TObject*, int percent) { DoProgress(dialog, percent); };
-        task->OnFinished = [this, &dialog](TObject*) {
-            FTask = nullptr;
-            dialog.FinishRun();
-        };
-        task->OnError = [this](TObject*, Exception& error) { FError = CopyError(error); };
+        ConnectTask(*task, dialog);
         dialog.PrepareForRun("Rename", "Renaming...", [this] {
             if (FTask)
                 FTask->Cancel();
@@ -91,18 +84,33 @@ void TRenameCommand::RunTask(TRenameTask* task) {
     dialog.OnCloseQuery = nullptr;
     FTask = nullptr;
     RepaintList();
-    if (unstarted) {
+    ConcludeRun(!unstarted, dialogError, dialog.GetPosition() == 100);
+}
+
+void TRenameCommand::ConnectTask(TRenameTask& task, TTrelProgressDialog& dialog) {
+    task.JournalFolders = JournalFolders;
+    task.FreeOnFinish = true;
+    task.OnProgress = [this, &dialog](TObject*, int percent) { DoProgress(dialog, percent); };
+    task.OnFinished = [this, &dialog](TObject*) {
+        FTask = nullptr;
+        dialog.FinishRun();
+    };
+    task.OnError = [this](TObject*, Exception& error) { FError = CopyError(error); };
+}
+
+void TRenameCommand::ConcludeRun(bool started, const std::exception_ptr& dialogError, bool completed) {
+    if (!started) {
         FError.reset();
         if (dialogError)
             std::rethrow_exception(dialogError);
         Abort();
     }
     // A run whose journal could not be written renamed nothing: the history
-    // stays as it was (cfDiscard, set above).
+    // stays as it was (cfDiscard, set before the run).
     if (dynamic_cast<ERenameNotStarted*>(FError.get()))
         ThrowStoredError();
     Flags = TCommandFlags{cfUndoable, cfRedoable};
-    if (dialog.GetPosition() == 100)
+    if (completed)
         Flags += TCommandFlags{cfKeepHistory};
     if (FError)
         ThrowStoredError();
