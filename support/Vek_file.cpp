@@ -811,11 +811,13 @@ bool IsRenameTemporaryName(const std::string& name) {
 
 namespace {
 
-// The length of the name as the system keeps it: without trailing dots and
-// blanks (never a trail byte of a double-byte character).
-size_t KeptLength(const std::string& name) {
-    size_t length = name.size();
-    while (length > 0 && (name[length - 1] == '.' || name[length - 1] == ' ') && !IsTrailByte(name, length - 1))
+// The length of the text as the system keeps its last name: trailing dots
+// and blanks (never a trail byte of a double-byte character) dropped, but not
+// before the name's start.
+size_t KeptLength(const std::string& text, size_t nameStart = 0) {
+    size_t length = text.size();
+    while (length > nameStart && (text[length - 1] == '.' || text[length - 1] == ' ') &&
+           !IsTrailByte(text, length - 1))
         --length;
     return length;
 }
@@ -855,14 +857,24 @@ std::string FileNameKey(const std::string& name) {
     return LowerFileName(name.substr(0, KeptLength(name)));
 }
 
-std::string PathKey(const std::string& path) {
-    const std::string trimmed = path.substr(0, WithoutTrailingSeparators(path));
+void AppendPathKey(const std::string& path, std::string& out) {
+    // Lowering the whole key at once is lowering its parts, since they meet
+    // between characters. A path rarely ends in a separator: only then is a
+    // copy made.
+    const size_t length = WithoutTrailingSeparators(path);
+    std::string shortened;
+    if (length < path.size())
+        shortened = path.substr(0, length);
+    const std::string& trimmed = length < path.size() ? shortened : path;
     const size_t last = LastDelimiter(trimmed, "\\:");
-    const size_t nameStart = last == std::string::npos ? 0 : last + 1;
+    const size_t kept = KeptLength(trimmed, last == std::string::npos ? 0 : last + 1);
+    AppendLowerFileName(std::string_view(trimmed.data(), kept), out);
+}
+
+std::string PathKey(const std::string& path) {
     std::string key;
-    key.reserve(trimmed.size());
-    AppendLowerFileName(std::string_view(trimmed).substr(0, nameStart), key);
-    key += FileNameKey(trimmed.substr(nameStart));
+    key.reserve(path.size());
+    AppendPathKey(path, key);
     return key;
 }
 

@@ -186,6 +186,8 @@ std::string FileNameKey(const std::string& name);
 // have one key: without a trailing separator (except after a drive, "c:"),
 // the directory in the file-name case, the last name as FileNameKey has it.
 std::string PathKey(const std::string& path);
+// Appends PathKey of the path to out, without a string of its own.
+void AppendPathKey(const std::string& path, std::string& out);
 // The key of the entry called name in the directory whose key PathKey gave,
 // without lowering the directory again.
 std::string PathKey(const std::string& directoryKey, const std::string& name);

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <unordered_set>
 
 const char* const AddDirectoryCaption = "Specify the directory.";
@@ -128,14 +129,30 @@ std::vector<std::string> RowPaths(TListViewModel& model) {
 
 std::vector<bool> SelectNewPaths(const std::vector<std::string>& known,
                                  const std::vector<std::string>& candidates) {
-    // Paths of one key name one entry to the file system.
-    std::unordered_set<std::string> keys;
-    keys.reserve(known.size() + candidates.size());
-    for (const std::string& path : known)
-        keys.insert(PathKey(path));
+    // Every path's key (paths of one key name one entry to the file system),
+    // one after the other in one text rather than a string each: hundreds of
+    // thousands of small strings cost more than the hashing.
+    const size_t count = known.size() + candidates.size();
+    auto path = [&](size_t i) -> const std::string& {
+        return i < known.size() ? known[i] : candidates[i - known.size()];
+    };
+    std::string keys;
+    std::vector<size_t> ends(count);
+    for (size_t i = 0; i < count; ++i) {
+        AppendPathKey(path(i), keys);
+        ends[i] = keys.size();
+    }
+    auto key = [&](size_t i) {
+        const size_t start = i == 0 ? 0 : ends[i - 1];
+        return std::string_view(keys.data() + start, ends[i] - start);
+    };
+    std::unordered_set<std::string_view> met;
+    met.reserve(count);
+    for (size_t i = 0; i < known.size(); ++i)
+        met.insert(key(i));
     std::vector<bool> added(candidates.size());
     for (size_t i = 0; i < candidates.size(); ++i)
-        added[i] = keys.insert(PathKey(candidates[i])).second;
+        added[i] = met.insert(key(known.size() + i)).second;
     return added;
 }
 

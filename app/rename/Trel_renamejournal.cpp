@@ -528,7 +528,7 @@ std::vector<std::string> FindJournalFiles(const std::vector<std::string>& folder
     std::unordered_set<std::string> seen;
     for (const std::string& folder : folders) {
         const std::string directory = WithTrailingSeparator(folder);
-        if (!seen.insert(LowerFileName(directory)).second)
+        if (!seen.insert(PathKey(directory)).second)
             continue;
         std::vector<std::string> names;
         ListDirectoryNames(directory, names);
