@@ -4,7 +4,6 @@
 #include "app/commands/Trel_listeditcommand.h"
 #include "app/commands/Trel_nameeditcommand.h"
 #include "app/handlers/Trel_edithandler.h"
-#include "framework/Fw_clipbrd.h"
 #include "tests/common/DialogTestSupport.h"
 #include "tests/common/ListViewTestSupport.h"
 #include "tests/common/TestSupport.h"
@@ -100,16 +99,6 @@ private:
 const char* const kCannotAdd = "The program can not add files to the list.";
 const char* const kNothingToAdd = "No files to add to the list.";
 
-void PutClipboardText(const std::string& text) {
-    TClipboard clipboard;
-    clipboard.SetText(text);
-}
-
-std::string ClipboardText() {
-    const TClipboard clipboard;
-    return clipboard.GetText();
-}
-
 // A command of the user's history that is not an edit, as a rename is.
 class TOtherAction : public TActionCommand {
 public:
@@ -117,18 +106,6 @@ public:
     void Undo() override { Flags += kCommandDone; }
     void Redo() override { Flags += kCommandDone; }
 };
-
-// Runs the call and reports its error message, or "" when it succeeded.
-std::string ErrorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const EAbort&) {
-        return "(abort)";
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "";
-}
 
 } // namespace
 
@@ -296,7 +273,7 @@ TEST(EditHandler, PasteSplitsTheClipboardIntoLines) {
         SCOPED_TRACE(c.what);
         TEditBench bench;
         bench.Make("a.txt b.txt");
-        PutClipboardText(c.text);
+        SetClipboardText(c.text);
         EXPECT_EQ(ErrorOf([&] { bench.Handler().Paste(); }), c.error);
         EXPECT_EQ(bench.Rows(), c.rows);
     }
@@ -520,7 +497,7 @@ TEST(EditHandler, CancelledDialogsChangeNothing) {
         const std::string before = bench.State();
         const std::string directory = CurrentDirectory();
         TDialogAnswerer answerer({{"", IDCANCEL}});
-        EXPECT_EQ(ErrorOf([&] { c.command(bench.Handler()); }), "(abort)");
+        EXPECT_EQ(ErrorOf([&] { c.command(bench.Handler()); }), "abort");
         EXPECT_EQ(bench.State(), before);
         EXPECT_EQ(CurrentDirectory(), directory);
     }

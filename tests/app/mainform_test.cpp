@@ -21,7 +21,6 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cstring>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -52,37 +51,6 @@ public:
 
     std::vector<std::string> Messages;
 };
-
-// What another program reads of the clipboard in UTF-16.
-std::wstring ClipboardUnicode() {
-    const TClipboard clipboard;
-    const HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    if (data == nullptr)
-        return L"";
-    const TGlobalLock lock(data);
-    return static_cast<const wchar_t*>(lock.Data());
-}
-
-// Puts UTF-16 text on the clipboard from another thread, as another program does.
-void PutUnicodeElsewhere(const std::wstring& text) {
-    std::thread([text] {
-        TClipboard clipboard;
-        EmptyClipboard();
-        const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-        {
-            const TGlobalLock lock(memory);
-            std::memcpy(lock.Data(), text.c_str(), bytes);
-        }
-        if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr)
-            GlobalFree(memory);
-    }).join();
-}
-
-std::string ClipboardText() {
-    const TClipboard clipboard;
-    return clipboard.GetText();
-}
 
 // Counts the texts written to a status bar.
 class TStatusWrites {
@@ -413,7 +381,7 @@ TEST(MainForm, NamesOfAnyScriptEnterByEveryWayOrAreRefused) {
              std::wstring text;
              for (const std::wstring& path : files.Paths)
                  text += path + L"\r\n";
-             PutUnicodeElsewhere(text);
+             PutClipboardUnicode(text);
              EXPECT_TRUE(RunLoopUntil([&] { return bench.MenuEnabled("EditPasteAc"); }));
              Press(ShortCut('V', scCtrl), bench.List());
          },
@@ -584,7 +552,7 @@ TEST(MainForm, EditBoxesRefuseATextTheCodePageCannotHold) {
         const HWND edit = bench.Form().ListView1.EditHandle();
         // Pasted, as another program's text arrives: the box keeps it in
         // UTF-16, whatever the code page.
-        PutUnicodeElsewhere(c.typed);
+        PutClipboardUnicode(c.typed);
         SendMessageA(edit, EM_SETSEL, 0, -1);
         SendMessageA(edit, WM_PASTE, 0, 0);
         // Wine's list view keeps its box's text in the code page, so the box
@@ -614,7 +582,7 @@ TEST(MainForm, EditBoxesRefuseATextTheCodePageCannotHold) {
             TIdleScript script({[] { ClickControl(Application->Dialog<TTrelPartDialog>().OkButton); },
                                 [&] {
                                     const HWND memo = Application->Dialog<TTrelFreeEditDialog>().Memo->Handle();
-                                    PutUnicodeElsewhere(c.typed);
+                                    PutClipboardUnicode(c.typed);
                                     SendMessageA(memo, EM_SETSEL, 0, -1);
                                     SendMessageA(memo, WM_PASTE, 0, 0);
                                     ClickControl(Application->Dialog<TTrelFreeEditDialog>().OkButton);
@@ -740,10 +708,7 @@ TEST(MainForm, ListEditsFromKeysAreEachOneUndoStep) {
         TMainBench bench;
         const std::vector<std::string> paths = bench.Make("a b c d e");
         bench.Open(paths);
-        {
-            TClipboard clipboard;
-            clipboard.SetText("before");
-        }
+        SetClipboardText("before");
         bench.Select(c.selected);
         Press(c.key, bench.List());
         EXPECT_EQ(bench.Rows(), c.rows);

@@ -1,11 +1,13 @@
 // The name edit operations as the Name menu runs them on one entry (take the
-// part, edit it, set it back), and the custom and number text sources.
+// part, edit it, set it back), and the custom, number and clipboard text
+// sources (the last with the real clipboard of the test display).
 #include "app/names/Trel_nameedit.h"
 #include "support/Vek_file.h"
 #include "support/Vek_net.h"
 #include "tests/common/TestSupport.h"
 
 #include <functional>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -16,6 +18,14 @@ using Texts = std::vector<std::string>;
 // Runs the call and checks that it throws ENameEditError with the message.
 void ExpectNameEditError(const std::function<void()>& call, const std::string& message, int line) {
     ExpectErrorMessage<ENameEditError>(call, message, line);
+}
+
+// Text on the clipboard, or with none an empty clipboard.
+void PutClipboard(const std::optional<std::string>& text) {
+    if (text)
+        SetClipboardText(*text);
+    else
+        EmptyTheClipboard();
 }
 
 const char* PartName(TPartKind part) {
@@ -597,6 +607,61 @@ TEST(TextSources, NumberLinesRefuseAWidthNoFileNameHas) {
                                 "Numbers wider than 255 digits are not supported.", __LINE__);
             EXPECT_EQ(Lines(lines), Texts{"kept"});
         }
+    }
+}
+
+TEST(ClipboardLines, SplitTheTextAtEveryKindOfLineBreak) {
+    const struct {
+        std::optional<std::string> clipboard; // none: an empty clipboard
+        int count;
+        Texts expected;
+    } cases[] = {
+        {"a\r\nb\r\n", 2, {"a", "b"}},
+        {"a\r\nb", 2, {"a", "b"}},
+        {"a\rb\r", 2, {"a", "b"}},
+        {"a\nb\n", 2, {"a", "b"}},
+        {"a\n\rb", 3, {"a", "", "b"}},
+        {"a\r\n\r\nb", 3, {"a", "", "b"}},
+        {"a\r\n", 1, {"a"}},
+        {"a\r\n\r\n", 2, {"a", ""}},
+        {"\r\n", 1, {""}},
+        {"a", 1, {"a"}},
+        {" a \t", 1, {" a \t"}},
+        {std::string("a\r\nb\0c\r\nd", 9), 2, {"a", "b"}},
+        {std::string("\0a", 2), 0, {}},
+        {"", 0, {}},
+        {std::nullopt, 0, {}},
+    };
+    for (const auto& c : cases) {
+        PutClipboard(c.clipboard);
+        TClipboardSrcLinesSpecs source;
+        TStringList lines;
+        lines.Add("old");
+        source.GetLines(c.count, lines);
+        EXPECT_EQ(Lines(lines), c.expected)
+            << ::testing::PrintToString(c.clipboard.value_or("(empty clipboard)"));
+    }
+}
+
+TEST(ClipboardLines, AnotherNumberOfLinesLeavesTheListUntouched) {
+    const struct {
+        std::optional<std::string> clipboard;
+        int count;
+    } cases[] = {
+        {"a\r\nb\r\n", 3}, {"a\r\nb\r\n", 1}, {"a\n\rb", 2}, {std::nullopt, 1}, {"", 1}, {"a", 0},
+    };
+    for (const auto& c : cases) {
+        PutClipboard(c.clipboard);
+        TClipboardSrcLinesSpecs source;
+        TStringList lines;
+        lines.Add("kept");
+        try {
+            source.GetLines(c.count, lines);
+            ADD_FAILURE() << "no error for " << c.count << " lines";
+        } catch (const ENameEditError& e) {
+            EXPECT_EQ(e.Message(), "The number of lines does not match.");
+        }
+        EXPECT_EQ(Lines(lines), Texts{"kept"});
     }
 }
 

@@ -9,7 +9,6 @@
 #include "app/dialogs/Trel_urlencodingdialog.h"
 #include "app/handlers/Trel_namehandler.h"
 #include "app/names/Trel_rename.h"
-#include "framework/Fw_clipbrd.h"
 #include "support/Vek_net.h"
 #include "tests/common/FormTestSupport.h"
 #include "tests/common/ListViewTestSupport.h"
@@ -103,30 +102,10 @@ void Retype(TEdit* edit, const std::string& text) {
     PostText(edit->Handle(), text);
 }
 
-void SetClipboard(const std::string& text) {
-    TClipboard().SetText(text);
-}
-
-std::string ClipboardText() {
-    return TClipboard().GetText();
-}
-
-// What an operation threw: empty, or the message (the silent abort as "abort").
-std::string Outcome(const std::function<void()>& operation) {
-    try {
-        operation();
-    } catch (const EAbort&) {
-        return "abort";
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "";
-}
-
 // Runs the operation with the steps acting in its dialogs; all steps must run.
 std::string RunWith(const TSteps& steps, const std::function<void()>& operation) {
     TIdleScript script(steps);
-    const std::string outcome = Outcome(operation);
+    const std::string outcome = ErrorOf(operation);
     EXPECT_EQ(script.StepsRun(), steps.size()) << "not every step ran";
     return outcome;
 }
@@ -309,7 +288,7 @@ TEST_F(NameHandler, ClipboardLinesMustMatchTheSelection) {
         bench.Rows("a.txt b.txt c.txt");
         bench.SetResults(TRenameItemResult::Failed);
         bench.Select(c.selected);
-        SetClipboard(c.clipboard);
+        SetClipboardText(c.clipboard);
         const TSteps steps = {
             [] { ClickControl(InsertDialog().ClipboardRadioButton); },
             [] { ClickControl(InsertDialog().OkButton); },
@@ -423,7 +402,7 @@ TEST_F(NameHandler, CopyPutsEachPartOnItsOwnLine) {
         TNameBench bench;
         bench.Rows(c.names);
         bench.Select(c.selected);
-        SetClipboard("before");
+        SetClipboardText("before");
         const std::string names = bench.Names();
         EXPECT_EQ(RunWith(ChoosePart(c.part), [&] { bench.Handler().Copy(); }), "");
         EXPECT_EQ(ClipboardText(), c.clipboard);
@@ -540,7 +519,7 @@ TEST_F(NameHandler, ACancelledDialogEndsSilentlyWithoutAChange) {
         bench.Rows("a.txt b.txt");
         bench.SetResults(TRenameItemResult::Succeeded);
         bench.Select({0, 1});
-        SetClipboard("kept");
+        SetClipboardText("kept");
         EXPECT_EQ(RunWith(c.steps, [&] { c.run(bench.Handler()); }), "abort");
         EXPECT_EQ(bench.Names(), "a.txt b.txt");
         EXPECT_EQ(bench.Results(), "SS");
@@ -570,7 +549,7 @@ TEST_F(NameHandler, EnterSetsTheWholeNewNameOfOneRow) {
     int commands = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(Outcome([&] { bench.Handler().Enter(c.row, c.text); }), c.outcome);
+        EXPECT_EQ(ErrorOf([&] { bench.Handler().Enter(c.row, c.text); }), c.outcome);
         commands += *c.outcome == '\0';
         EXPECT_EQ(bench.Names(), c.names);
         EXPECT_EQ(bench.Results(), c.results);

@@ -367,13 +367,7 @@ TEST(RenameCommand, ALoopEndedBeforeTheFinishWaitsForTheTask) {
     TRenameBench bench;
     AddRenames(bench, dir, 8);
     bench.Invoker().PendingCommands().Add(new TEndingRenameCommand(bench.Model()));
-    TIdleScript watchdog({});
-    std::string outcome;
-    try {
-        bench.Invoker().Execute();
-    } catch (const EAbort& e) {
-        outcome = "abort: " + e.Message();
-    }
+    const std::string outcome = Outcome([&] { bench.Invoker().Execute(); });
     int done = 0;
     while (done < 8 && bench.Item(done)->Result == R::Succeeded)
         ++done;

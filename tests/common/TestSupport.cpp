@@ -1,5 +1,6 @@
 #include "tests/common/TestSupport.h"
 
+#include "framework/Fw_clipbrd.h"
 #include "framework/Fw_handles.h"
 
 #include <shlobj.h>
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -217,4 +219,70 @@ HGLOBAL MakeDropBlock(const std::vector<std::string>& paths) {
 
 HGLOBAL MakeDropBlock(const std::vector<std::wstring>& paths) {
     return MakeDropBlockOf(paths);
+}
+
+void SetClipboardText(const std::string& text) {
+    TClipboard().SetText(text);
+}
+
+void EmptyTheClipboard() {
+    const TClipboard clipboard;
+    EXPECT_TRUE(EmptyClipboard());
+}
+
+std::string ClipboardText() {
+    return TClipboard().GetText();
+}
+
+void PutClipboardUnicode(const std::wstring& text) {
+    std::thread([&text] {
+        const TClipboard clipboard;
+        EXPECT_TRUE(EmptyClipboard());
+        const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+        TGlobalHandle memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
+        ASSERT_TRUE(memory);
+        {
+            const TGlobalLock lock(memory.Get());
+            std::memcpy(lock.Data(), text.c_str(), bytes);
+        }
+        ASSERT_NE(SetClipboardData(CF_UNICODETEXT, memory.Get()), nullptr);
+        memory.Detach();
+    }).join();
+}
+
+namespace {
+
+template <class TChar>
+std::basic_string<TChar> ReadClipboardAs(UINT format) {
+    const TClipboard clipboard;
+    if (!IsClipboardFormatAvailable(format))
+        return {};
+    const HANDLE data = GetClipboardData(format);
+    if (data == nullptr) {
+        ADD_FAILURE() << "format " << format << " offered but not given";
+        return {};
+    }
+    const TGlobalLock lock(data);
+    return static_cast<const TChar*>(lock.Data());
+}
+
+} // namespace
+
+std::wstring ClipboardUnicode() {
+    return ReadClipboardAs<wchar_t>(CF_UNICODETEXT);
+}
+
+std::string ClipboardPlain() {
+    return ReadClipboardAs<char>(CF_TEXT);
+}
+
+std::string ErrorOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const EAbort&) {
+        return "abort";
+    } catch (const Exception& e) {
+        return e.Message();
+    }
+    return "";
 }

@@ -82,6 +82,21 @@ bool PollUntil(const std::function<bool()>& condition,
 // of double-byte rules need; these report whether they can run.
 bool IsDoubleByteCodePage();
 
+// The clipboard as the tests use it: plain text through the framework's
+// clipboard; UTF-16 text put in that format alone, from another thread, as
+// another program puts it; and what another program reads in UTF-16 or as
+// plain text (empty when the clipboard offers no such format).
+void SetClipboardText(const std::string& text);
+void EmptyTheClipboard();
+std::string ClipboardText();
+void PutClipboardUnicode(const std::wstring& text);
+std::wstring ClipboardUnicode();
+std::string ClipboardPlain();
+
+// What a call threw, for comparing in tables: empty, "abort" for the silent
+// abort, or the error's message.
+std::string ErrorOf(const std::function<void()>& call);
+
 // Expects the call to throw the error class E with exactly the message; a
 // failure names the caller's line.
 template <class E, class F>

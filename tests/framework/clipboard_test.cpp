@@ -1,74 +1,13 @@
-// The clipboard's plain text with the real clipboard of the test display, and
-// the clipboard text source's line rule.
-#include "app/names/Trel_nameedit.h"
+// The clipboard's plain text with the real clipboard of the test display.
 #include "framework/Fw_clipbrd.h"
 #include "tests/common/TestSupport.h"
 
 #include <chrono>
-#include <cstring>
 #include <future>
 #include <optional>
 #include <thread>
-#include <vector>
 
 namespace {
-
-using Texts = std::vector<std::string>;
-
-void PutText(const std::string& text) {
-    TClipboard clipboard;
-    clipboard.SetText(text);
-}
-
-void EmptyTheClipboard() {
-    TClipboard clipboard;
-    ASSERT_TRUE(EmptyClipboard());
-}
-
-// Puts UTF-16 text only, as most programs do; the system offers it as plain text too.
-void PutUnicodeText(const std::wstring& text) {
-    TClipboard clipboard;
-    ASSERT_TRUE(EmptyClipboard());
-    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    TGlobalHandle memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
-    ASSERT_TRUE(memory);
-    {
-        const TGlobalLock lock(memory.Get());
-        ASSERT_NE(lock.Data(), nullptr);
-        std::memcpy(lock.Data(), text.c_str(), bytes);
-    }
-    ASSERT_NE(SetClipboardData(CF_UNICODETEXT, memory.Get()), nullptr);
-    memory.Detach();
-}
-
-// Text, or with none an empty clipboard.
-void PutClipboard(const std::optional<std::string>& text) {
-    if (text)
-        PutText(*text);
-    else
-        EmptyTheClipboard();
-}
-
-std::string GetText() {
-    const TClipboard clipboard;
-    return clipboard.GetText();
-}
-
-// What another program reads in the format, up to the first zero; empty when
-// the clipboard does not offer the format.
-template <class TChar>
-std::basic_string<TChar> ReadAs(UINT format) {
-    const TClipboard clipboard;
-    if (!IsClipboardFormatAvailable(format))
-        return {};
-    const HANDLE data = GetClipboardData(format);
-    if (data == nullptr) {
-        ADD_FAILURE() << "format " << format << " offered but not given";
-        return {};
-    }
-    const TGlobalLock lock(data);
-    return static_cast<const TChar*>(lock.Data());
-}
 
 // Code page 0 in a table: every legacy (non-UTF-8) code page.
 constexpr unsigned kLegacy = 0;
@@ -117,9 +56,9 @@ private:
 } // namespace
 
 TEST(Clipboard, WritesAndReadsPlainText) {
-    PutText("a\r\nb");
+    SetClipboardText("a\r\nb");
     EXPECT_TRUE(TClipboard::HasText());
-    EXPECT_EQ(GetText(), "a\r\nb");
+    EXPECT_EQ(ClipboardText(), "a\r\nb");
 
     // Under a legacy code page every byte is text; under UTF-8 most bytes
     // alone are not (see ClipboardUtf8).
@@ -127,23 +66,23 @@ TEST(Clipboard, WritesAndReadsPlainText) {
         std::string everyByte;
         for (int b = 1; b < 256; ++b)
             everyByte += static_cast<char>(b);
-        PutText(everyByte);
-        EXPECT_EQ(GetText(), everyByte);
+        SetClipboardText(everyByte);
+        EXPECT_EQ(ClipboardText(), everyByte);
     }
 
     // Text with a zero byte ends there for every reader.
-    PutText(std::string("ab\0cd", 5));
-    EXPECT_EQ(GetText(), "ab");
+    SetClipboardText(std::string("ab\0cd", 5));
+    EXPECT_EQ(ClipboardText(), "ab");
 
     EmptyTheClipboard();
     EXPECT_FALSE(TClipboard::HasText());
-    EXPECT_EQ(GetText(), "");
+    EXPECT_EQ(ClipboardText(), "");
 }
 
 TEST(Clipboard, ReadsTheTextOfProgramsThatWriteUnicode) {
-    PutUnicodeText(L"one\r\ntwo");
+    PutClipboardUnicode(L"one\r\ntwo");
     EXPECT_TRUE(TClipboard::HasText());
-    EXPECT_EQ(GetText(), "one\r\ntwo");
+    EXPECT_EQ(ClipboardText(), "one\r\ntwo");
 }
 
 // UTF-16 text comes through exactly where the code page holds it, and is
@@ -174,11 +113,11 @@ TEST(Clipboard, RefusesUnicodeTextThatTheCodePageCannotHold) {
         if (!RunsUnder(c.codePage))
             continue;
         SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
-        PutUnicodeText(c.text);
+        PutClipboardUnicode(c.text);
         if (c.expected) {
-            EXPECT_EQ(GetText(), c.expected);
+            EXPECT_EQ(ClipboardText(), c.expected);
         } else {
-            EXPECT_ERROR_MESSAGE(EClipboardException, GetText(),
+            EXPECT_ERROR_MESSAGE(EClipboardException, ClipboardText(),
                                  "The clipboard text holds a character that the system's code page cannot "
                                  "represent.");
         }
@@ -210,13 +149,13 @@ TEST(Clipboard, WritesUnicodeTextForEveryReader) {
             continue;
         SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
         EmptyTheClipboard();
-        PutText(c.text);
+        SetClipboardText(c.text);
         EXPECT_TRUE(TClipboard::HasText());
-        EXPECT_EQ(ReadAs<wchar_t>(CF_UNICODETEXT), c.unicode);
+        EXPECT_EQ(ClipboardUnicode(), c.unicode);
         if (c.plain) {
-            EXPECT_EQ(ReadAs<char>(CF_TEXT), c.plain);
+            EXPECT_EQ(ClipboardPlain(), c.plain);
         }
-        EXPECT_EQ(GetText(), c.text);
+        EXPECT_EQ(ClipboardText(), c.text);
     }
 }
 
@@ -233,27 +172,27 @@ TEST(ClipboardUtf8, BytesThatAreNotUtf8AreNotWritten) {
     };
     for (const std::string& text : cases) {
         SCOPED_TRACE(testing::PrintToString(text));
-        PutText("kept");
-        EXPECT_ERROR_MESSAGE(EClipboardException, PutText(text),
+        SetClipboardText("kept");
+        EXPECT_ERROR_MESSAGE(EClipboardException, SetClipboardText(text),
                              "The text for the clipboard holds bytes that are not characters of the system's "
                              "code page.");
-        EXPECT_EQ(GetText(), "kept");
+        EXPECT_EQ(ClipboardText(), "kept");
     }
 }
 
 TEST(Clipboard, UnicodeTextAloneEnablesPaste) {
-    PutUnicodeText(L"\u00e9");
+    PutClipboardUnicode(L"\u00e9");
     EXPECT_TRUE(TClipboard::HasText());
     EmptyTheClipboard();
     EXPECT_FALSE(TClipboard::HasText());
 }
 
 TEST(Clipboard, WaitsBrieflyForAnotherHolderAndThenGivesUp) {
-    PutText("before");
+    SetClipboardText("before");
     {
         const THolder holder(std::chrono::milliseconds(100));
         ASSERT_TRUE(holder.Held());
-        EXPECT_EQ(GetText(), "before");
+        EXPECT_EQ(ClipboardText(), "before");
     }
     {
         const THolder holder;
@@ -265,60 +204,5 @@ TEST(Clipboard, WaitsBrieflyForAnotherHolderAndThenGivesUp) {
             EXPECT_EQ(e.Message(), "The program could not open the clipboard.");
         }
     }
-    EXPECT_EQ(GetText(), "before");
-}
-
-TEST(ClipboardLines, SplitTheTextAtEveryKindOfLineBreak) {
-    const struct {
-        std::optional<std::string> clipboard; // none: an empty clipboard
-        int count;
-        Texts expected;
-    } cases[] = {
-        {"a\r\nb\r\n", 2, {"a", "b"}},
-        {"a\r\nb", 2, {"a", "b"}},
-        {"a\rb\r", 2, {"a", "b"}},
-        {"a\nb\n", 2, {"a", "b"}},
-        {"a\n\rb", 3, {"a", "", "b"}},
-        {"a\r\n\r\nb", 3, {"a", "", "b"}},
-        {"a\r\n", 1, {"a"}},
-        {"a\r\n\r\n", 2, {"a", ""}},
-        {"\r\n", 1, {""}},
-        {"a", 1, {"a"}},
-        {" a \t", 1, {" a \t"}},
-        {std::string("a\r\nb\0c\r\nd", 9), 2, {"a", "b"}},
-        {std::string("\0a", 2), 0, {}},
-        {"", 0, {}},
-        {std::nullopt, 0, {}},
-    };
-    for (const auto& c : cases) {
-        PutClipboard(c.clipboard);
-        TClipboardSrcLinesSpecs source;
-        TStringList lines;
-        lines.Add("old");
-        source.GetLines(c.count, lines);
-        EXPECT_EQ(Lines(lines), c.expected)
-            << ::testing::PrintToString(c.clipboard.value_or("(empty clipboard)"));
-    }
-}
-
-TEST(ClipboardLines, AnotherNumberOfLinesLeavesTheListUntouched) {
-    const struct {
-        std::optional<std::string> clipboard;
-        int count;
-    } cases[] = {
-        {"a\r\nb\r\n", 3}, {"a\r\nb\r\n", 1}, {"a\n\rb", 2}, {std::nullopt, 1}, {"", 1}, {"a", 0},
-    };
-    for (const auto& c : cases) {
-        PutClipboard(c.clipboard);
-        TClipboardSrcLinesSpecs source;
-        TStringList lines;
-        lines.Add("kept");
-        try {
-            source.GetLines(c.count, lines);
-            ADD_FAILURE() << "no error for " << c.count << " lines";
-        } catch (const ENameEditError& e) {
-            EXPECT_EQ(e.Message(), "The number of lines does not match.");
-        }
-        EXPECT_EQ(Lines(lines), Texts{"kept"});
-    }
+    EXPECT_EQ(ClipboardText(), "before");
 }

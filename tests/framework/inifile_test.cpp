@@ -1,6 +1,5 @@
-// The in-memory INI file and the settings section names.
+// The in-memory INI file.
 #include "framework/Fw_inifiles.h"
-#include "support/Vek_inifile.h"
 #include "tests/common/TestSupport.h"
 
 #include <vector>
@@ -332,39 +331,4 @@ TEST(MemIniFileDisk, AFileThatCannotBeReadIsNotTakenForEmpty) {
     CloseHandle(locked);
     TMemIniFile ini(path);
     EXPECT_EQ(ini.ReadString("S", "K", ""), "v");
-}
-
-TEST(IniSection, JoinsThePartsWithCommas) {
-    const struct {
-        Texts pushed;
-        int pops;
-        const char* expected;
-    } cases[] = {
-        {{}, 0, ""},
-        {{"System"}, 0, "System"},
-        {{"MainForm", "ViewHandler"}, 0, "MainForm,ViewHandler"},
-        {{"MainForm", "ViewHandler"}, 1, "MainForm"},
-        {{"A", "B", "C"}, 1, "A,B"},
-        {{"A", "B", "C"}, 3, ""},
-        {{"MainForm", "ViewHandler", "ListView", "Column", "0"}, 0, "MainForm,ViewHandler,ListView,Column,0"},
-        {{"a b", "", "c\"d"}, 0, "a b,,c\"d"}, // parts are used as they are
-    };
-    for (const auto& c : cases) {
-        TIniSection section;
-        for (const std::string& part : c.pushed)
-            section.Push(part);
-        for (int i = 0; i < c.pops; ++i)
-            section.Pop();
-        EXPECT_EQ(section.GetSectionName(), c.expected)
-            << testing::PrintToString(c.pushed) << " pops " << c.pops;
-    }
-}
-
-TEST(IniSection, PopOnAnEmptyStackIsAnIndexError) {
-    TIniSection section;
-    EXPECT_THROW(section.Pop(), EStringListError);
-    section.Push("A");
-    section.Pop();
-    EXPECT_THROW(section.Pop(), EStringListError);
-    EXPECT_EQ(section.GetSectionName(), "");
 }

@@ -54,11 +54,6 @@ private:
     bool FJoined = false;
 };
 
-void PutText(const std::string& text) {
-    TClipboard clipboard;
-    clipboard.SetText(text);
-}
-
 // Runs the messages that are on their way: a message posted now arrives after
 // the notices sent before it.
 void Settle() {
@@ -92,7 +87,7 @@ TEST(ClipboardWatcher, StartsDisabledOutsideTheChain) {
     TCountingWatcher counting;
     EXPECT_FALSE(counting.Watcher.IsEnabled());
     EXPECT_NE(GetClipboardViewer(), counting.Watcher.Handle());
-    PutText("nobody listens");
+    SetClipboardText("nobody listens");
     Settle();
     EXPECT_EQ(counting.Changes, 0);
 }
@@ -109,7 +104,7 @@ TEST(ClipboardWatcher, AViewerRegisteredBeforeItIsStillNotified) {
     const int changesBefore = counting.Changes;
     const int drawsBefore = other.Draws;
     for (const char* text : {"one", "two", "three"}) {
-        PutText(text);
+        SetClipboardText(text);
         ASSERT_TRUE(PollUntil([&] { return counting.Changes > changesBefore && other.Draws > drawsBefore; }));
     }
     Settle();
@@ -136,7 +131,7 @@ TEST(ClipboardWatcher, LinksPastTheNextViewerWhenItLeavesAndPassesOtherLeavesOn)
     Settle();
     const int firstBefore = first.Draws;
     const int secondBefore = second.Draws;
-    PutText("after the successor left");
+    SetClipboardText("after the successor left");
     ASSERT_TRUE(PollUntil([&] { return first.Draws > firstBefore; }));
     Settle();
     EXPECT_EQ(second.Draws, secondBefore) << "the viewer that left is not told";
@@ -148,7 +143,7 @@ TEST(ClipboardWatcher, LinksPastTheNextViewerWhenItLeavesAndPassesOtherLeavesOn)
     EXPECT_EQ(first.ChainChanges.back(), third.Handle());
     const int thirdBefore = third.Draws;
     const int firstBeforeSecondChange = first.Draws;
-    PutText("after the last one left");
+    SetClipboardText("after the last one left");
     ASSERT_TRUE(PollUntil([&] { return first.Draws > firstBeforeSecondChange; }));
     Settle();
     EXPECT_EQ(third.Draws, thirdBefore);
@@ -166,7 +161,7 @@ TEST(ClipboardWatcher, EnablingOrDisablingTwiceDoesNothing) {
     Settle();
     const int changesBefore = counting.Changes;
     const int drawsBefore = other.Draws;
-    PutText("twice enabled");
+    SetClipboardText("twice enabled");
     ASSERT_TRUE(PollUntil([&] { return other.Draws > drawsBefore; }));
     Settle();
     // A second registration would have made the watcher its own successor.
@@ -178,7 +173,7 @@ TEST(ClipboardWatcher, EnablingOrDisablingTwiceDoesNothing) {
     EXPECT_EQ(GetClipboardViewer(), other.Handle());
     const int changesWhileDisabled = counting.Changes;
     const int drawsWhileDisabled = other.Draws;
-    PutText("disabled");
+    SetClipboardText("disabled");
     ASSERT_TRUE(PollUntil([&] { return other.Draws > drawsWhileDisabled; }));
     Settle();
     EXPECT_EQ(counting.Changes, changesWhileDisabled);
@@ -199,7 +194,7 @@ TEST(ClipboardWatcher, AFailingHandlerIsShownAndTheNextViewerStillNotified) {
     Settle();
     fail = true;
     const int drawsBefore = other.Draws;
-    PutText("failing handler");
+    SetClipboardText("failing handler");
     ASSERT_TRUE(PollUntil([&] { return other.Draws > drawsBefore; }));
     Settle();
     Application->OnException = nullptr;
@@ -218,7 +213,7 @@ TEST(ClipboardWatcher, TheDestructorLeavesTheChain) {
     }
     EXPECT_EQ(GetClipboardViewer(), other.Handle());
     const int drawsBefore = other.Draws;
-    PutText("after the watcher went");
+    SetClipboardText("after the watcher went");
     EXPECT_TRUE(PollUntil([&] { return other.Draws > drawsBefore; }));
 }
 

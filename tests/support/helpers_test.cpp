@@ -1,5 +1,7 @@
-// Auto pointers, list helpers, and point and rectangle values.
+// Auto pointers, list helpers, point and rectangle values, and the settings
+// section names.
 #include "support/Vek_autopointer.h"
+#include "support/Vek_inifile.h"
 #include "support/Vek_list.h"
 #include "support/Vek_rect.h"
 #include "tests/common/TestSupport.h"
@@ -309,4 +311,39 @@ TEST(RectHelper, ContainsAndIntersects) {
     EXPECT_EQ(r.ToText(), "10,10,20,20"); // computed on a copy
     EXPECT_FALSE(r.IsEmpty());
     EXPECT_TRUE(TRectHelper(5, 5, 5, 9).IsEmpty());
+}
+
+TEST(IniSection, JoinsThePartsWithCommas) {
+    const struct {
+        std::vector<std::string> pushed;
+        int pops;
+        const char* expected;
+    } cases[] = {
+        {{}, 0, ""},
+        {{"System"}, 0, "System"},
+        {{"MainForm", "ViewHandler"}, 0, "MainForm,ViewHandler"},
+        {{"MainForm", "ViewHandler"}, 1, "MainForm"},
+        {{"A", "B", "C"}, 1, "A,B"},
+        {{"A", "B", "C"}, 3, ""},
+        {{"MainForm", "ViewHandler", "ListView", "Column", "0"}, 0, "MainForm,ViewHandler,ListView,Column,0"},
+        {{"a b", "", "c\"d"}, 0, "a b,,c\"d"}, // parts are used as they are
+    };
+    for (const auto& c : cases) {
+        TIniSection section;
+        for (const std::string& part : c.pushed)
+            section.Push(part);
+        for (int i = 0; i < c.pops; ++i)
+            section.Pop();
+        EXPECT_EQ(section.GetSectionName(), c.expected)
+            << testing::PrintToString(c.pushed) << " pops " << c.pops;
+    }
+}
+
+TEST(IniSection, PopOnAnEmptyStackIsAnIndexError) {
+    TIniSection section;
+    EXPECT_THROW(section.Pop(), EStringListError);
+    section.Push("A");
+    section.Pop();
+    EXPECT_THROW(section.Pop(), EStringListError);
+    EXPECT_EQ(section.GetSectionName(), "");
 }
