@@ -14,8 +14,7 @@
 #include "framework/Fw_scope.h"
 #include "tests/common/DialogTestSupport.h"
 #include "tests/common/FormTestSupport.h"
-#include "tests/common/ListViewTestSupport.h"
-#include "tests/common/TestSupport.h"
+#include "tests/common/MainFormTestSupport.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -31,26 +30,6 @@ namespace {
 
 const char* const kCannotAdd = "The program can not add files to the list.";
 const char* const kNothingToAdd = "No files to add to the list.";
-
-// Presses the key with its modifiers on the window and lets the loop handle it.
-void Press(TShortCut shortCut, HWND target) {
-    TModifiers modifiers(shortCut & (scShift | scCtrl));
-    PostKey(shortCut & 0xFF, target);
-    Settle();
-}
-
-// The errors that the exception display would show, in order.
-class TShownErrors {
-public:
-    TShownErrors() {
-        Application->OnException = [this](TObject*, const Exception& e) { Messages.push_back(e.Message()); };
-    }
-    TShownErrors(const TShownErrors&) = delete;
-    TShownErrors& operator=(const TShownErrors&) = delete;
-    ~TShownErrors() { Application->OnException = nullptr; }
-
-    std::vector<std::string> Messages;
-};
 
 // Counts the texts written to a status bar.
 class TStatusWrites {
@@ -80,113 +59,12 @@ private:
     WNDPROC FSaved;
 };
 
-// A folder of files that is the current directory while the bench lives, and
-// the main window over it with its settings file in the folder.
-class TMainBench {
-public:
-    TMainBench() : FCurrent(FDir.Path()) { Application->SetTitle("Trelvane"); }
-    ~TMainBench() {
-        // A read-only settings file would stay behind the folder.
-        SetFileAttributesA(SettingsFile().c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
-
-    TTempDir& Dir() { return FDir; }
-    // Where the window's rename runs keep their journals.
-    const std::string& Journals() const { return FJournals.Path(); }
-    std::string SettingsFile() const { return FDir / "Settings.ini"; }
-
-    // Makes the blank-separated names in the folder (a name ending in "\" is
-    // a directory) and returns their full paths.
-    std::vector<std::string> Make(const std::string& names) {
-        std::vector<std::string> paths;
-        std::istringstream in(names);
-        for (std::string name; in >> name;) {
-            if (name.back() == '\\')
-                paths.push_back(FDir.MakeDir(name.substr(0, name.size() - 1)));
-            else
-                paths.push_back(FDir.MakeFile(name));
-        }
-        return paths;
-    }
-
-    // The window with the command line, shown, after its first idle moment.
-    TTrelMainForm& Open(TCommandLine commandLine = {}) {
-        FForm = std::make_unique<TTrelMainForm>(std::move(commandLine), SettingsFile(),
-                                                 std::vector<std::string>{FJournals.Path()});
-        FForm->Show();
-        FForm->ListView1.Focus();
-        // The first idle moment adds the command line, the next one shows it.
-        Settle();
-        Settle();
-        return *FForm;
-    }
-    TTrelMainForm& Form() { return *FForm; }
-    HWND List() { return FForm->ListView1.Handle(); }
-    void Close() { FForm.reset(); }
-
-    // The rows' old names, blank-separated, a selected row marked with "*".
-    std::string Rows() {
-        std::string rows;
-        for (int row = 0; row < FForm->ListView1.ItemCount(); ++row) {
-            rows += (rows.empty() ? "" : " ") + Text(row, 1);
-            if (SendMessageA(List(), LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) &
-                LVIS_SELECTED)
-                rows += "*";
-        }
-        return rows;
-    }
-
-    std::string Text(int row, int column) {
-        char text[260] = "";
-        LVITEMA item{};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = sizeof(text);
-        SendMessageA(List(), LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-        return text;
-    }
-
-    // Selects exactly the rows at the blank-separated indexes, as a click does.
-    void Select(const std::string& rows) {
-        SetListViewItemState(List(), -1, 0, LVIS_SELECTED);
-        std::istringstream in(rows);
-        for (int row; in >> row;)
-            SetListViewItemState(List(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    }
-
-    int CommandId(const char* action) { return FForm->ActionList1.Action(action).CommandId(); }
-
-    // The menu item of the action in the menu bar: -1 when it has none.
-    UINT MenuState(const char* action) {
-        return GetMenuState(FForm->MainMenu1.Handle(), static_cast<UINT>(CommandId(action)), MF_BYCOMMAND);
-    }
-    bool MenuEnabled(const char* action) {
-        const UINT state = MenuState(action);
-        return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
-    }
-    bool MenuChecked(const char* action) { return (MenuState(action) & MF_CHECKED) != 0; }
-
-    // Chooses the action's menu item: its command posted to the window.
-    void Choose(const char* action) {
-        PostMessageA(FForm->Handle(), WM_COMMAND, MAKEWPARAM(CommandId(action), 0), 0);
-        Settle();
-    }
-
-    std::string Status() { return FForm->StatusBar1.SimpleText(); }
-
-private:
-    TTempDir FDir;
-    TTempDir FJournals;
-    TCurrentDirectory FCurrent;
-    std::unique_ptr<TTrelMainForm> FForm;
-};
-
 } // namespace
 
 // ---------------------------------------------------------------- states
 
 TEST(MainForm, CommandsAndStatusFollowTheRowsAndTheSelection) {
-    TMainBench bench;
+    TMainFormBench bench;
     TShownErrors errors;
     bench.Open(bench.Make("a.txt b.txt c.txt"));
     const char* const always[] = {
@@ -257,7 +135,7 @@ TEST(MainForm, CommandsAndStatusFollowTheRowsAndTheSelection) {
 }
 
 TEST(MainForm, ABurstOfChangesIsCountedOnceAtTheNextIdleMoment) {
-    TMainBench bench;
+    TMainFormBench bench;
     bench.Open(bench.Make("a b c d e"));
     TStatusWrites writes(bench.Form().StatusBar1.Handle());
     // Five changes of the selection, one after the other, without a pause.
@@ -273,7 +151,7 @@ TEST(MainForm, ABurstOfChangesIsCountedOnceAtTheNextIdleMoment) {
 }
 
 TEST(MainForm, RowsShowTheEntriesFields) {
-    TMainBench bench;
+    TMainFormBench bench;
     const std::vector<std::string> paths = bench.Make("photo.JPG album\\");
     bench.Open(paths);
     const struct {
@@ -298,7 +176,7 @@ TEST(MainForm, RowsShowTheEntriesFields) {
         EXPECT_EQ(item.state & LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(c.stateImage + 1));
     }
     // A row beyond the list is left as the caller had it.
-    EXPECT_EQ(bench.Text(2, 0), "");
+    EXPECT_EQ(bench.Text(2, 0), "untouched");
 }
 
 // ---------------------------------------------------------------- paths in
@@ -318,7 +196,7 @@ TEST(MainForm, CommandLinePathsAreAddedOnceAtTheFirstIdleMoment) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TMainBench bench;
+        TMainFormBench bench;
         TShownErrors errors;
         bench.Make(c.names);
         TTrelMainForm& form = bench.Open(c.args);
@@ -336,20 +214,17 @@ TEST(MainForm, CommandLinePathsAreAddedOnceAtTheFirstIdleMoment) {
 
 // Names of four scripts (Greek, Cyrillic, CJK, an emoji), in the folder.
 struct TScriptFiles {
-    explicit TScriptFiles(TMainBench& bench) {
+    explicit TScriptFiles(TMainFormBench& bench) {
         for (const wchar_t* name : {L"\u03a3\u03bf\u03c6\u03af\u03b1.txt", L"\u041c\u0438\u0440.txt",
                                     L"\u6587\u5b57.txt", L"\U0001F600.txt"}) {
             Names.push_back(name);
             Paths.push_back(MakeWideEntry(bench.Dir(), name));
         }
     }
-    // The rows that show them all, selected, under UTF-8.
-    std::string Rows() const {
-        std::string rows;
-        for (const std::wstring& name : Names)
-            rows += (rows.empty() ? "" : " ") + Utf8(name) + "*";
-        return rows;
-    }
+    // The rows that show them all, selected, under UTF-8 (Σοφία.txt, Мир.txt, 文字.txt, 😀.txt).
+    static constexpr const char* kRows =
+        "\xCE\xA3\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1.txt* \xD0\x9C\xD0\xB8\xD1\x80.txt* "
+        "\xE6\x96\x87\xE5\xAD\x97.txt* \xF0\x9F\x98\x80.txt*";
     std::vector<std::wstring> Names;
     std::vector<std::wstring> Paths;
 };
@@ -365,19 +240,19 @@ TEST(MainForm, NamesOfAnyScriptEnterByEveryWayOrAreRefused) {
     const bool utf8 = GetACP() == CP_UTF8;
     const struct {
         const char* what;
-        std::function<void(TMainBench&, const TScriptFiles&)> give; // null: the command line
+        std::function<void(TMainFormBench&, const TScriptFiles&)> give; // null: the command line
         const char* legacyError; // null: the path named
     } ways[] = {
         {"command line", nullptr, nullptr},
         {"dropped",
-         [](TMainBench& bench, const TScriptFiles& files) {
+         [](TMainFormBench& bench, const TScriptFiles& files) {
              PostMessageA(bench.Form().Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropBlock(files.Paths)),
                           0);
              Settle();
          },
          "The path of a dropped file holds a character that the system's code page cannot represent."},
         {"pasted",
-         [](TMainBench& bench, const TScriptFiles& files) {
+         [](TMainFormBench& bench, const TScriptFiles& files) {
              std::wstring text;
              for (const std::wstring& path : files.Paths)
                  text += path + L"\r\n";
@@ -387,7 +262,7 @@ TEST(MainForm, NamesOfAnyScriptEnterByEveryWayOrAreRefused) {
          },
          "The clipboard text holds a character that the system's code page cannot represent."},
         {"add dialog",
-         [](TMainBench& bench, const TScriptFiles& files) {
+         [](TMainFormBench& bench, const TScriptFiles& files) {
              std::wstring typed;
              for (const std::wstring& name : files.Names)
                  typed += L"\"" + name + L"\" ";
@@ -403,7 +278,7 @@ TEST(MainForm, NamesOfAnyScriptEnterByEveryWayOrAreRefused) {
     };
     for (const auto& way : ways) {
         SCOPED_TRACE(way.what);
-        TMainBench bench;
+        TMainFormBench bench;
         TShownErrors errors;
         bench.Make("A.txt");
         const TScriptFiles files(bench);
@@ -417,7 +292,7 @@ TEST(MainForm, NamesOfAnyScriptEnterByEveryWayOrAreRefused) {
             bench.Open(ParseCommandLine(line.c_str()));
         }
         if (utf8) {
-            EXPECT_EQ(bench.Rows(), files.Rows());
+            EXPECT_EQ(bench.Rows(), files.kRows);
             EXPECT_TRUE(errors.Messages.empty()) << errors.Messages.front();
         } else {
             EXPECT_EQ(bench.Rows(), "");
@@ -460,14 +335,14 @@ TEST(MainForm, CommandLineArgumentsAreReadInUtf16) {
 TEST(MainForm, NamesOfAnyScriptAreCopiedEditedAndRenamed) {
     if (GetACP() != CP_UTF8)
         GTEST_SKIP() << "only under UTF-8";
-    TMainBench bench;
+    TMainFormBench bench;
     TShownErrors errors;
     const TScriptFiles files(bench);
     std::wstring line = L"Trelvane.exe";
     for (const std::wstring& path : files.Paths)
         line += L" \"" + path + L"\"";
     bench.Open(ParseCommandLine(line.c_str()));
-    ASSERT_EQ(bench.Rows(), files.Rows());
+    ASSERT_EQ(bench.Rows(), files.kRows);
 
     std::wstring paths, names;
     for (size_t i = 0; i < files.Names.size(); ++i) {
@@ -542,7 +417,7 @@ TEST(MainForm, EditBoxesRefuseATextTheCodePageCannotHold) {
     for (const auto& c : cases) {
         SCOPED_TRACE(Utf8(c.typed.substr(0, 1)));
         const bool refuses = utf8 ? c.utf8Refuses : c.legacyRefuses;
-        TMainBench bench;
+        TMainFormBench bench;
         TShownErrors errors;
         bench.Open(bench.Make("a.txt b.txt"));
         bench.Select("1");
@@ -601,7 +476,7 @@ TEST(MainForm, EditBoxesRefuseATextTheCodePageCannotHold) {
 }
 
 TEST(MainForm, DroppedFilesAreAddedInTheShellsOrder) {
-    TMainBench bench;
+    TMainFormBench bench;
     TShownErrors errors;
     const std::vector<std::string> paths = bench.Make("a.txt b.txt c.txt");
     bench.Open();
@@ -631,7 +506,7 @@ TEST(MainForm, DroppedFilesAreAddedInTheShellsOrder) {
 }
 
 TEST(MainForm, PasteFollowsTheClipboardWithoutInput) {
-    TMainBench bench;
+    TMainFormBench bench;
     TShownErrors errors;
     const std::vector<std::string> paths = bench.Make("a.txt b.txt");
     bench.Open();
@@ -660,7 +535,7 @@ TEST(MainForm, PasteFollowsTheClipboardWithoutInput) {
 }
 
 TEST(MainForm, AddDialogsAnsweredByTheUserAddTheirChoice) {
-    TMainBench bench;
+    TMainFormBench bench;
     TShownErrors errors;
     bench.Make("a.txt b.txt photos\\");
     bench.Open();
@@ -705,7 +580,7 @@ TEST(MainForm, ListEditsFromKeysAreEachOneUndoStep) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TMainBench bench;
+        TMainFormBench bench;
         const std::vector<std::string> paths = bench.Make("a b c d e");
         bench.Open(paths);
         SetClipboardText("before");
@@ -727,7 +602,7 @@ TEST(MainForm, ListEditsFromKeysAreEachOneUndoStep) {
 }
 
 TEST(MainForm, SelectionCommandsFromTheMenus) {
-    TMainBench bench;
+    TMainFormBench bench;
     bench.Open(bench.Make("a.txt b\\ c.txt"));
     const struct {
         const char* action;
@@ -745,7 +620,7 @@ TEST(MainForm, SelectionCommandsFromTheMenus) {
 }
 
 TEST(MainForm, DereferenceShortcutsIsACheckItemOfTheAddDialog) {
-    TMainBench bench;
+    TMainFormBench bench;
     TTrelMainForm& form = bench.Open();
     for (bool expected : {false, true, false}) {
         bench.Choose("EditDereferenceShortcutsAc");
@@ -758,7 +633,7 @@ TEST(MainForm, DereferenceShortcutsIsACheckItemOfTheAddDialog) {
 // ---------------------------------------------------------------- rename
 
 TEST(MainForm, PerformAndRestoreOfSkippedEntriesFromTheRenameMenu) {
-    TMainBench bench;
+    TMainFormBench bench;
     TShownErrors errors;
     bench.Open(bench.Make("a.txt b.txt"));
     EXPECT_FALSE(bench.MenuEnabled("RenameRestoreAc"));
@@ -802,7 +677,7 @@ private:
 };
 
 TEST(MainForm, CheckSelectsTheEntriesThatWouldFailAndChangesNothing) {
-    TMainBench bench;
+    TMainFormBench bench;
     TShownErrors errors;
     bench.Open(bench.Make("a.txt b.txt c.txt"));
     // A swap of two names: the first rename would find its target taken.
@@ -824,7 +699,7 @@ TEST(MainForm, CheckSelectsTheEntriesThatWouldFailAndChangesNothing) {
 }
 
 TEST(MainForm, ARunCutOffLastTimeIsOfferedForTakingBackAtTheFirstIdleMoment) {
-    TMainBench bench;
+    TMainFormBench bench;
     TShownErrors errors;
     // A perform of a.txt -> x.txt whose process ended after the rename.
     bench.Make("x.txt");
@@ -854,7 +729,7 @@ TEST(MainForm, ARunCutOffLastTimeIsOfferedForTakingBackAtTheFirstIdleMoment) {
 }
 
 TEST(MainForm, AnInPlaceEditKeepsItsKeysAndIsRenamedAndRestored) {
-    TMainBench bench;
+    TMainFormBench bench;
     TShownErrors errors;
     bench.Open(bench.Make("a.txt b.txt"));
     bench.Select("0 1");
@@ -910,7 +785,7 @@ TEST(MainForm, TheCloseQueryAsksOnlyWithSomethingToClear) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TMainBench bench;
+        TMainFormBench bench;
         TShownErrors errors;
         const std::vector<std::string> paths = bench.Make("a.txt b.txt");
         TTrelMainForm& form = bench.Open(c.add ? paths : std::vector<std::string>{});
@@ -956,7 +831,7 @@ TEST(MainForm, SettingsAreLoadedAtTheStartAndWrittenAtCloseKeepingWhatIsUnknown)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TMainBench bench;
+        TMainFormBench bench;
         TShownErrors errors;
         bench.Make("start\\");
         std::string text = c.file;
@@ -994,7 +869,7 @@ TEST(MainForm, AReadOnlySettingsFileLetsTheUserCloseWithoutSaving) {
     } cases[] = {{IDNO, false}, {IDYES, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answer);
-        TMainBench bench;
+        TMainFormBench bench;
         TShownErrors errors;
         const std::string stored = "[MainForm,EditHandler]\r\nDereferenceShortcuts=0\r\n";
         bench.Dir().MakeFile("Settings.ini", stored);
@@ -1019,7 +894,7 @@ TEST(MainForm, AReadOnlySettingsFileLetsTheUserCloseWithoutSaving) {
 }
 
 TEST(MainForm, AFailedStartFreesWhatWasBuilt) {
-    TMainBench bench;
+    TMainFormBench bench;
     // A settings file that cannot be read: a folder of that name.
     bench.Dir().MakeDir("Settings.ini");
     const HWND viewerBefore = GetClipboardViewer();
@@ -1035,7 +910,7 @@ TEST(MainForm, AFailedStartFreesWhatWasBuilt) {
 }
 
 TEST(MainForm, AboutShowsTheProgramsText) {
-    TMainBench bench;
+    TMainFormBench bench;
     bench.Open();
     TBoxCloser closer(IDOK);
     PostMessageA(bench.Form().Handle(), WM_COMMAND, MAKEWPARAM(bench.CommandId("HelpAboutAc"), 0), 0);

@@ -2,19 +2,17 @@
 // menu and by clicks on the column headers, its settings loaded at the start
 // and written at close, with "Settings.ini" in a temporary folder. Rows,
 // menus and windows are read back from the controls.
-#include "app/Trel_mainform.h"
 #include "app/names/Trel_listedit.h"
 #include "framework/Fw_inifiles.h"
 #include "framework/Fw_scope.h"
 #include "support/Vek_rect.h"
 #include "support/Vek_window.h"
 #include "tests/common/FormTestSupport.h"
-#include "tests/common/TestSupport.h"
+#include "tests/common/MainFormTestSupport.h"
 
 #include <commctrl.h>
 
 #include <climits>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -29,39 +27,15 @@ std::string Text(const RECT& rect) {
     return TRectHelper(rect).ToText();
 }
 
-// The main window over a folder of files, with its settings file in the
-// folder; opened and closed as the user starts and ends the program.
-class TViewBench {
+// The main window, with the View menu's own ways in and out.
+class TViewBench : public TMainFormBench {
 public:
-    TViewBench() : FCurrent(FDir.Path()) {}
-
-    std::string SettingsFile() const { return FDir / "Settings.ini"; }
-
-    // The window with `rows` entries (files r0, r1...), shown and settled.
-    TTrelMainForm& Open(int rows = 0) {
-        std::vector<std::string> paths;
-        for (int i = 0; i < rows; ++i)
-            paths.push_back(FDir.MakeFile("r" + std::to_string(i)));
-        FForm = std::make_unique<TTrelMainForm>(paths, SettingsFile(), std::vector<std::string>{FJournals.Path()});
-        FForm->Show();
-        Settle();
-        Settle();
-        return *FForm;
-    }
-    // Closes the window as the user does (the settings are written) and frees it.
-    void Close() {
-        FForm->Close();
-        FForm.reset();
-    }
-    TTrelMainForm& Form() { return *FForm; }
-    HWND List() { return FForm->ListView1.Handle(); }
-    TRenameItem& Item(int row) { return *static_cast<TRenameItem*>(FForm->Model().Items(row)->GetData()); }
-    RECT NormalBounds() { return TTopLevelWindow(FForm->Handle()).GetNormalBounds(); }
+    RECT NormalBounds() { return TTopLevelWindow(Form().Handle()).GetNormalBounds(); }
 
     // Gives the rows, in order, new names and states: blank-separated names,
-    // "*" after a name marks it selected, "!" focused.
+    // "*" after a name marks it selected, "!" focused, as ListRows shows them.
     void Fill(const std::string& rows) {
-        TListViewModel& model = FForm->Model();
+        TListViewModel& model = Form().Model();
         model.ReadFromView(false);
         std::istringstream in(rows);
         int row = 0;
@@ -75,29 +49,8 @@ public:
         model.WriteToView(true);
     }
 
-    // The rows as the list shows them, marked as Fill takes them.
-    std::string Rows() {
-        std::string rows;
-        for (int i = 0; i < FForm->ListView1.ItemCount(); ++i) {
-            char text[260] = "";
-            LVITEMA item{};
-            item.pszText = text;
-            item.cchTextMax = sizeof(text);
-            SendMessageA(List(), LVM_GETITEMTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-            const auto state =
-                SendMessageA(List(), LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_SELECTED | LVIS_FOCUSED);
-            rows += (rows.empty() ? "" : " ") + std::string(text) + ((state & LVIS_SELECTED) ? "*" : "") +
-                    ((state & LVIS_FOCUSED) ? "!" : "");
-        }
-        return rows;
-    }
-
-    // Chooses the action's menu item: its command posted to the window.
-    void Choose(const char* action) {
-        PostMessageA(FForm->Handle(), WM_COMMAND,
-                     MAKEWPARAM(FForm->ActionList1.Action(action).CommandId(), 0), 0);
-        Settle();
-    }
+    // The rows by their new names, selection and focus marked.
+    std::string NewNames() { return Rows(0, kRowMarks); }
 
     void ClickHeader(int column) {
         HWND header = reinterpret_cast<HWND>(SendMessageA(List(), LVM_GETHEADER, 0, 0));
@@ -109,31 +62,19 @@ public:
         Settle();
     }
 
-    bool MenuChecked(const char* action) {
-        return (GetMenuState(FForm->MainMenu1.Handle(),
-                             static_cast<UINT>(FForm->ActionList1.Action(action).CommandId()), MF_BYCOMMAND) &
-                MF_CHECKED) != 0;
-    }
-
     // Replaces the settings file by the text.
     void WriteSettings(const std::string& text) {
         TMemIniFile iniFile(SettingsFile());
         iniFile.SetText(text);
         iniFile.UpdateFile();
     }
-
-private:
-    TTempDir FDir;
-    TTempDir FJournals;
-    TCurrentDirectory FCurrent;
-    std::unique_ptr<TTrelMainForm> FForm;
 };
 
 } // namespace
 
 TEST(ViewMenu, SortByEachColumnFromTheMenuAndTheHeaderKeepsSelectionAndFocus) {
     TViewBench bench;
-    bench.Open(5);
+    bench.Open(bench.Make("r0 r1 r2 r3 r4"));
     using T = TRenameItemType;
     using R = TRenameItemResult;
     const struct {
@@ -172,18 +113,18 @@ TEST(ViewMenu, SortByEachColumnFromTheMenuAndTheHeaderKeepsSelectionAndFocus) {
                 bench.ClickHeader(c.column);
             else
                 bench.Choose(kSortActions[c.column]);
-            EXPECT_EQ(bench.Rows(), c.expected);
+            EXPECT_EQ(bench.NewNames(), c.expected);
             for (int row = 0; row + 1 < 5; ++row)
                 EXPECT_LE(c.compare(bench.Item(row), bench.Item(row + 1)), 0) << row;
             bench.Choose(kSortActions[c.column]);
-            EXPECT_EQ(bench.Rows(), c.expected) << "sorted again";
+            EXPECT_EQ(bench.NewNames(), c.expected) << "sorted again";
         }
     }
 }
 
 TEST(ViewMenu, InvertAndMoveKeepSelectionAndFocusWithTheirEntries) {
     TViewBench bench;
-    bench.Open(5);
+    bench.Open(bench.Make("r0 r1 r2 r3 r4"));
     const struct {
         const char* rows;
         const char* action;
@@ -198,10 +139,10 @@ TEST(ViewMenu, InvertAndMoveKeepSelectionAndFocusWithTheirEntries) {
         SCOPED_TRACE(std::string(c.action) + " on " + c.rows);
         bench.Fill(c.rows);
         bench.Choose(c.action);
-        EXPECT_EQ(bench.Rows(), c.expected);
+        EXPECT_EQ(bench.NewNames(), c.expected);
         if (std::string(c.action) == "ViewInvertAc") {
             bench.Choose(c.action);
-            EXPECT_EQ(bench.Rows(), c.rows) << "inverted twice";
+            EXPECT_EQ(bench.NewNames(), c.rows) << "inverted twice";
         }
     }
     // Nothing to sort, invert or move.

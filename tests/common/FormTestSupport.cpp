@@ -209,6 +209,18 @@ void Settle() {
     EXPECT_TRUE(RunLoopUntil([&] { return idle; }));
 }
 
+void Press(TShortCut shortCut, HWND target) {
+    TModifiers modifiers(shortCut & (scShift | scCtrl | scAlt));
+    const WORD key = shortCut & 0xFF;
+    const UINT scan = MapVirtualKeyA(key, 0);
+    const bool alt = (shortCut & scAlt) != 0;
+    const bool system = alt || key == VK_F10;
+    const LPARAM context = alt ? 1 << 29 : 0;
+    PostMessageA(target, system ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1 | (scan << 16) | context);
+    PostMessageA(target, system ? WM_SYSKEYUP : WM_KEYUP, key, 1 | (scan << 16) | (3u << 30) | context);
+    Settle();
+}
+
 TModifiers::TModifiers(TShortCut modifiers) {
     GetKeyboardState(FSaved);
     BYTE keys[256];

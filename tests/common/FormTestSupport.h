@@ -112,6 +112,10 @@ bool RunLoopUntil(const std::function<bool()>& condition, DWORD timeoutMilliseco
 // count: the command that opened it has not ended yet.
 void Settle();
 
+// Presses the shortcut's key on the window as the keyboard does (with Alt,
+// and F10, as a system key), its modifiers held, and settles the loop.
+void Press(TShortCut shortCut, HWND target);
+
 // Holds modifier keys down in the thread's keyboard state, as GetKeyState
 // sees it while posted keys are handled.
 class TModifiers {

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <commctrl.h>
-
 #include <sstream>
 
 TTestListView::TTestListView(bool multiSelect) {
@@ -80,4 +78,32 @@ std::string TTestListView::Describe() const {
     for (const int state : States())
         text << ' ' << state;
     return text.str();
+}
+
+std::string ListRows(HWND listView, int column, UINT marks) {
+    std::vector<std::string> names(static_cast<size_t>(SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0)));
+    for (size_t row = 0; row < names.size(); ++row)
+        names[row] = ListText(listView, static_cast<int>(row), column);
+    return ListRows(listView, names, marks);
+}
+
+std::string ListRows(HWND listView, const std::vector<std::string>& names, UINT marks) {
+    std::string rows;
+    const auto count = static_cast<size_t>(SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0));
+    for (size_t row = 0; row < count; ++row) {
+        const auto state = static_cast<UINT>(SendMessageA(listView, LVM_GETITEMSTATE, row, marks));
+        rows += (row ? " " : "") + (row < names.size() ? names[row] : "?") +
+                ((state & LVIS_SELECTED) ? "*" : "") + ((state & LVIS_FOCUSED) ? "!" : "");
+    }
+    return rows;
+}
+
+std::string ListText(HWND listView, int row, int column) {
+    char text[260] = "untouched";
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof(text);
+    SendMessageA(listView, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return text;
 }

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -39,3 +41,14 @@ private:
 
 // Sets one row's state bits (index -1: every row), as a caller of the control does.
 void SetListViewItemState(HWND listView, int index, int state, int mask);
+
+// The rows of a list-view control in one line, for comparing with a table:
+// each row's name, blank-separated, then "*" when the control has the row
+// selected and "!" when it has the focus (of the marks asked for). A row is
+// named by its text in the column, or by the name given for it ("?" past them).
+constexpr UINT kRowMarks = LVIS_SELECTED | LVIS_FOCUSED;
+std::string ListRows(HWND listView, int column, UINT marks = kRowMarks);
+std::string ListRows(HWND listView, const std::vector<std::string>& names, UINT marks = kRowMarks);
+// The row's text in the column, as the control gives it to a caller whose
+// buffer held "untouched".
+std::string ListText(HWND listView, int row, int column);

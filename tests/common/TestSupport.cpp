@@ -1,7 +1,9 @@
 #include "tests/common/TestSupport.h"
 
 #include "framework/Fw_clipbrd.h"
+#include "framework/Fw_forms.h"
 #include "framework/Fw_handles.h"
+#include "framework/Fw_messages.h"
 
 #include <shlobj.h>
 
@@ -102,6 +104,14 @@ std::string TTempDir::MakeDir(const std::string& name) const {
     const std::string path = *this / name;
     EXPECT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << "could not create " << path;
     return path;
+}
+
+std::vector<std::string> TTempDir::MakeEntries(const std::string& names) const {
+    std::vector<std::string> paths;
+    std::istringstream in(names);
+    for (std::string name; in >> name;)
+        paths.push_back(name.back() == '\\' ? MakeDir(name.substr(0, name.size() - 1)) : MakeFile(name));
+    return paths;
 }
 
 std::string ReadFileText(const std::string& path) {
@@ -274,6 +284,17 @@ std::wstring ClipboardUnicode() {
 
 std::string ClipboardPlain() {
     return ReadClipboardAs<char>(CF_TEXT);
+}
+
+TShownErrors::TShownErrors() {
+    Application->OnException = [this](TObject*, const Exception& e) {
+        Messages.push_back(e.Message());
+        OnMainThread = OnMainThread && IsMainThread();
+    };
+}
+
+TShownErrors::~TShownErrors() {
+    Application->OnException = nullptr;
 }
 
 std::string ErrorOf(const std::function<void()>& call) {

@@ -27,6 +27,9 @@ public:
     // Creates a file with the given contents; returns its path.
     std::string MakeFile(const std::string& name, const std::string& contents = std::string()) const;
     std::string MakeDir(const std::string& name) const;
+    // Makes the blank-separated names: files, or folders where a name ends
+    // in "\"; returns their paths.
+    std::vector<std::string> MakeEntries(const std::string& names) const;
 
 private:
     std::string FPath;
@@ -92,6 +95,19 @@ std::string ClipboardText();
 void PutClipboardUnicode(const std::wstring& text);
 std::wstring ClipboardUnicode();
 std::string ClipboardPlain();
+
+// The errors that reach the exception display while the object lives, in
+// order, and whether every one was shown on the main thread.
+class TShownErrors {
+public:
+    TShownErrors();
+    TShownErrors(const TShownErrors&) = delete;
+    TShownErrors& operator=(const TShownErrors&) = delete;
+    ~TShownErrors();
+
+    std::vector<std::string> Messages;
+    bool OnMainThread = true;
+};
 
 // What a call threw, for comparing in tables: empty, "abort" for the silent
 // abort, or the error's message.

@@ -173,18 +173,22 @@ void RunLoopFor(DWORD milliseconds) {
     RunLoopUntil([&] { return GetTickCount() - start >= milliseconds; });
 }
 
-// Presses the shortcut's key on the window, its modifiers held.
-void PressShortCut(TShortCut shortCut, HWND target) {
-    TModifiers modifiers(shortCut & (scShift | scCtrl | scAlt));
-    const WORD key = shortCut & 0xFF;
-    const UINT scan = MapVirtualKeyA(key, 0);
-    const bool alt = (shortCut & scAlt) != 0;
-    // F10 is a system key, as keys with Alt are.
-    const bool system = alt || key == VK_F10;
-    const LPARAM context = alt ? 1 << 29 : 0;
-    PostMessageA(target, system ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1 | (scan << 16) | context);
-    PostMessageA(target, system ? WM_SYSKEYUP : WM_KEYUP, key, 1 | (scan << 16) | (3u << 30) | context);
-    RunLoopFor(50);
+// The menu that the action's menu loop shows, noted and closed from inside
+// that loop; null when none showed within two seconds.
+HMENU MenuShownBy(const std::function<void()>& act) {
+    static HMENU shown;
+    shown = nullptr;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        HWND menu = FindWindowA("#32768", nullptr);
+        if (menu && IsWindowVisible(menu)) {
+            shown = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+            EndMenu();
+        }
+    });
+    auto stop = ScopeExit([timer] { KillTimer(nullptr, timer); });
+    act();
+    RunLoopUntil([] { return shown != nullptr; }, 2000);
+    return shown;
 }
 
 struct TMenuItemSeen {
@@ -210,16 +214,6 @@ HMENU SubMenuAt(HMENU menu, std::initializer_list<int> path) {
     for (int position : path)
         menu = GetSubMenu(menu, position);
     return menu;
-}
-
-std::string ListText(HWND list, int row, int column) {
-    char text[260] = "untouched";
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = sizeof(text);
-    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return text;
 }
 
 POINT CenterOf(const RECT& r) {
@@ -402,7 +396,7 @@ TEST(FormControls, ShortCutsChooseTheirEnabledActions) {
         form.Log.clear();
         for (int i = 0; i < form.Actions.Count(); ++i)
             form.Actions.Actions(i).SetEnabled(!c.disabled || form.Actions.Actions(i).Name() != c.disabled);
-        PressShortCut(c.shortCut, form.List.Handle());
+        Press(c.shortCut, form.List.Handle());
         EXPECT_EQ(form.Log, c.log);
     }
 }
@@ -417,8 +411,8 @@ TEST(FormControls, InPlaceEditGetsTheKeysThatAreShortCutsElsewhere) {
     HWND edit = form.List.EditHandle();
     EXPECT_EQ(GetWindowTextLengthA(edit), 8);
     SendMessageA(edit, EM_SETSEL, 0, -1);
-    PressShortCut(ShortCut(VK_DELETE), edit);
-    PressShortCut(ShortCut('A', scCtrl), edit);
+    Press(ShortCut(VK_DELETE), edit);
+    Press(ShortCut('A', scCtrl), edit);
     EXPECT_TRUE(form.Log.empty()) << form.Log.front();
     EXPECT_EQ(GetWindowTextLengthA(edit), 0);
     SetWindowTextA(edit, "gamma.txt");
@@ -428,7 +422,7 @@ TEST(FormControls, InPlaceEditGetsTheKeysThatAreShortCutsElsewhere) {
     ASSERT_EQ(edited.size(), 1u);
     EXPECT_EQ(edited[0], std::make_pair(1, std::string("gamma.txt")));
     // Closed again, the keys are shortcuts again.
-    PressShortCut(ShortCut(VK_DELETE), form.List.Handle());
+    Press(ShortCut(VK_DELETE), form.List.Handle());
     EXPECT_EQ(form.Log, std::vector<std::string>{"EditDeleteAc"});
 }
 
@@ -513,7 +507,7 @@ TEST(FormControls, TheStateChangeEventSeesSelectionFocusAndRanges) {
     EXPECT_EQ(form.List.FocusedIndex(), 1);
     changes.clear();
     // Shift+End selects a range: the owner-data list tells it as one change.
-    PressShortCut(ShortCut(VK_END, scShift), form.List.Handle());
+    Press(ShortCut(VK_END, scShift), form.List.Handle());
     EXPECT_EQ(form.List.SelectedCount(), 4);
     const bool sawRange = std::any_of(changes.begin(), changes.end(),
                                       [](const auto& c) { return c.second > c.first; });
@@ -709,55 +703,31 @@ TEST(FormControls, AModalFormShowsItsOwnCursorsAndTheHourglassComesBackAfter) {
 
 TEST(FormControls, AltAndALetterOpensTheMenuBar) {
     TShownFrame form;
-    static HMENU shown;
-    shown = nullptr;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-        HWND menu = FindWindowA("#32768", nullptr);
-        if (menu && IsWindowVisible(menu)) {
-            shown = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
-            EndMenu();
-        }
-    });
-    auto stop = ScopeExit([timer] { KillTimer(nullptr, timer); });
     // What the keyboard makes of Alt+E on the focused list, through the
     // form's dialog keys.
-    PostMessageA(form.List.Handle(), WM_SYSCHAR, 'e', 1 | (1 << 29));
-    RunLoopUntil([&] { return shown != nullptr; }, 2000);
-    EXPECT_EQ(shown, GetSubMenu(form.Menu.Handle(), 1));
+    EXPECT_EQ(MenuShownBy([&] { PostMessageA(form.List.Handle(), WM_SYSCHAR, 'e', 1 | (1 << 29)); }),
+              GetSubMenu(form.Menu.Handle(), 1));
 }
 
 TEST(FormControls, ContextMenuGesturesOpenThePopupMenu) {
     TShownFrame form;
     form.SetRows({"a", "b"});
     SetListViewItemState(form.List.Handle(), 0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
-    static HMENU shown;
     int popups = 0;
     form.Popup.OnPopup = [&](TObject*) { ++popups; };
     const struct {
         const char* gesture;
         std::function<void()> act;
     } cases[] = {
-        {"menu key", [&] { PressShortCut(ShortCut(VK_APPS), form.List.Handle()); }},
-        {"Shift+F10", [&] { PressShortCut(ShortCut(VK_F10, scShift), form.List.Handle()); }},
+        {"menu key", [&] { Press(ShortCut(VK_APPS), form.List.Handle()); }},
+        {"Shift+F10", [&] { Press(ShortCut(VK_F10, scShift), form.List.Handle()); }},
         {"right click", [&] { Click(form.List.Handle(), POINT{30, 30}, WM_RBUTTONDOWN, WM_RBUTTONUP); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.gesture);
-        shown = nullptr;
         popups = 0;
-        // Inside the menu's own loop: note the menu and close it.
-        const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-            HWND menu = FindWindowA("#32768", nullptr);
-            if (menu && IsWindowVisible(menu)) {
-                shown = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
-                EndMenu();
-            }
-        });
-        auto stop = ScopeExit([timer] { KillTimer(nullptr, timer); });
-        c.act();
-        RunLoopUntil([&] { return shown != nullptr; }, 2000);
+        EXPECT_EQ(MenuShownBy(c.act), form.Popup.Handle());
         EXPECT_EQ(popups, 1);
-        EXPECT_EQ(shown, form.Popup.Handle());
     }
 }
 
@@ -788,8 +758,7 @@ TEST(Application, IdleHandlersRunUntilRemovedAndAOneShotOnlyOnce) {
 }
 
 TEST(Application, AnIdleHandlerThatThrowsLeavesTheOthersRunning) {
-    std::vector<std::string> shown;
-    Application->OnException = [&](TObject*, const Exception& e) { shown.push_back(e.Message()); };
+    TShownErrors shown;
     int after = 0;
     unsigned failing = 0;
     failing = Application->AddIdleHandler([&](TObject*, bool&) {
@@ -797,12 +766,9 @@ TEST(Application, AnIdleHandlerThatThrowsLeavesTheOthersRunning) {
         throw EInvalidOperation("The idle work failed.");
     });
     const unsigned counting = Application->AddIdleHandler([&](TObject*, bool&) { ++after; });
-    auto cleanup = ScopeExit([counting] {
-        Application->RemoveIdleHandler(counting);
-        Application->OnException = nullptr;
-    });
+    auto cleanup = ScopeExit([counting] { Application->RemoveIdleHandler(counting); });
     EXPECT_TRUE(RunLoopUntil([&] { return after > 0; }));
-    EXPECT_EQ(shown, std::vector<std::string>{"The idle work failed."});
+    EXPECT_EQ(shown.Messages, std::vector<std::string>{"The idle work failed."});
 }
 
 TEST(ImageList, ResourceBitmapsScaleToTheResolution) {

@@ -108,16 +108,6 @@ void SendDpiChanged(TForm& form, int pixelsPerInch) {
                  reinterpret_cast<LPARAM>(&window));
 }
 
-// Records what reaches the exception display.
-class TExceptionRecorder {
-public:
-    TExceptionRecorder() {
-        Application->OnException = [this](TObject*, const Exception& e) { Messages.push_back(e.Message()); };
-    }
-    ~TExceptionRecorder() { Application->OnException = nullptr; }
-    std::vector<std::string> Messages;
-};
-
 } // namespace
 
 TEST(ScaleDesign, ScalesFrom120PixelsPerInch) {
@@ -464,7 +454,7 @@ TEST(Form, TheCloseQueryCanRefuseTheEndOfTheModalLoop) {
 }
 
 TEST(Form, ExceptionsInHandlersGoToTheExceptionDisplay) {
-    TExceptionRecorder recorder;
+    TShownErrors recorder;
     TOkCancelForm form;
     int step = 0;
     form.Control<TButton>("CancelButton").OnClick = [&](TObject*) {

@@ -27,19 +27,6 @@ private:
     std::function<void(TFunctionThread&)> FWork;
 };
 
-class TExceptionRecorder {
-public:
-    TExceptionRecorder() {
-        Application->OnException = [this](TObject*, const Exception& e) {
-            Messages.push_back(e.Message());
-            OnMainThread = OnMainThread && IsMainThread();
-        };
-    }
-    ~TExceptionRecorder() { Application->OnException = nullptr; }
-    std::vector<std::string> Messages;
-    bool OnMainThread = true;
-};
-
 HWND FindThreadWindow(const char* className, const char* title) {
     struct TSearch {
         const char* ClassName;
@@ -112,7 +99,7 @@ TEST(Thread, SynchronizedCallsRunInsideASystemMessageBox) {
 }
 
 TEST(Thread, ExceptionsGoToTheExceptionDisplayOnTheMainThread) {
-    TExceptionRecorder recorder;
+    TShownErrors recorder;
     std::atomic<bool> after{false};
     TFunctionThread thread([&](TFunctionThread& self) {
         self.Synchronize([] { throw EInvalidOperation("The method failed."); });

@@ -180,8 +180,7 @@ TEST(ClipboardWatcher, EnablingOrDisablingTwiceDoesNothing) {
 }
 
 TEST(ClipboardWatcher, AFailingHandlerIsShownAndTheNextViewerStillNotified) {
-    std::vector<std::string> shown;
-    Application->OnException = [&](TObject*, const Exception& e) { shown.push_back(e.Message()); };
+    TShownErrors shown;
     TOtherViewer other;
     other.Join();
     TClipboardWatcher watcher;
@@ -197,9 +196,8 @@ TEST(ClipboardWatcher, AFailingHandlerIsShownAndTheNextViewerStillNotified) {
     SetClipboardText("failing handler");
     ASSERT_TRUE(PollUntil([&] { return other.Draws > drawsBefore; }));
     Settle();
-    Application->OnException = nullptr;
-    ASSERT_FALSE(shown.empty());
-    EXPECT_EQ(shown.front(), "The handler failed.");
+    ASSERT_FALSE(shown.Messages.empty());
+    EXPECT_EQ(shown.Messages.front(), "The handler failed.");
     watcher.SetEnabled(false);
 }
 

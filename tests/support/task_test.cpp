@@ -183,16 +183,14 @@ TEST(Task, SynchronizeOnTheMainThreadRunsAtOnce) {
 }
 
 TEST(Task, AFailingErrorHandlerIsShownAndTheFinishEventStillComes) {
-    std::vector<std::string> shown;
-    Application->OnException = [&](TObject*, const Exception& e) { shown.push_back(e.Message()); };
+    TShownErrors shown;
     TEventLog log;
     TTestTask task([](TTestTask&) { throw ETaskError("The task failed."); });
     log.Attach(task);
     task.OnError = [](TObject*, Exception&) { throw EInvalidOperation("The handler failed."); };
     task.Start();
-    ASSERT_TRUE(PollUntil([&] { return log.Finished && !shown.empty(); }));
-    Application->OnException = nullptr;
-    EXPECT_EQ(shown, std::vector<std::string>{"The handler failed."});
+    ASSERT_TRUE(PollUntil([&] { return log.Finished && !shown.Messages.empty(); }));
+    EXPECT_EQ(shown.Messages, std::vector<std::string>{"The handler failed."});
     EXPECT_EQ(log.Events, std::vector<std::string>{"finished"});
 }
 
@@ -205,8 +203,7 @@ TEST(Task, AnUndeliverableFinishEventIsShownAndStillComes) {
         using TTestTask::TTestTask;
         void DoFinished() override { throw EThread("The program could not reach the main thread."); }
     };
-    std::vector<std::string> shown;
-    Application->OnException = [&](TObject*, const Exception& e) { shown.push_back(e.Message()); };
+    TShownErrors shown;
     bool destroyed = false;
     bool destroyedDuringFinished = true;
     TEventLog log;
@@ -218,9 +215,8 @@ TEST(Task, AnUndeliverableFinishEventIsShownAndStillComes) {
     };
     task->FreeOnFinish = true;
     task->Start();
-    ASSERT_TRUE(PollUntil([&] { return destroyed && !shown.empty(); }));
-    Application->OnException = nullptr;
-    EXPECT_EQ(shown, std::vector<std::string>{"The program could not reach the main thread."});
+    ASSERT_TRUE(PollUntil([&] { return destroyed && !shown.Messages.empty(); }));
+    EXPECT_EQ(shown.Messages, std::vector<std::string>{"The program could not reach the main thread."});
     EXPECT_EQ(log.Events, std::vector<std::string>{"finished"});
     EXPECT_TRUE(log.AllOnMainThread);
     EXPECT_FALSE(destroyedDuringFinished);

@@ -283,16 +283,14 @@ TEST(MessageWindow, PassesWhatItLeavesUnhandledToTheDefaultProcedure) {
 }
 
 TEST(MessageWindow, ExceptionsOfTheHandlerGoToTheExceptionDisplay) {
-    std::vector<std::string> shown;
-    Application->OnException = [&](TObject*, const Exception& e) { shown.push_back(e.Message()); };
+    TShownErrors shown;
     TMessageWindow window;
     window.OnMessage = [](TObject*, TMessage& message, bool&) {
         if (message.Msg == WM_APP)
             throw EWindowError("The handler failed.");
     };
     EXPECT_EQ(SendMessageA(window.Handle(), WM_APP, 0, 0), 0);
-    Application->OnException = nullptr;
-    EXPECT_EQ(shown, std::vector<std::string>{"The handler failed."});
+    EXPECT_EQ(shown.Messages, std::vector<std::string>{"The handler failed."});
 }
 
 TEST(MessageWindow, AWindowTheSystemDestroyedIsLeftAlone) {
