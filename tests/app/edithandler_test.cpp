@@ -5,8 +5,7 @@
 #include "app/commands/Trel_nameeditcommand.h"
 #include "app/handlers/Trel_edithandler.h"
 #include "tests/common/DialogTestSupport.h"
-#include "tests/common/ListViewTestSupport.h"
-#include "tests/common/TestSupport.h"
+#include "tests/common/RenameTestSupport.h"
 
 #include <commctrl.h>
 
@@ -17,60 +16,24 @@ namespace {
 
 // The main window's shared objects and its Edit handler, over a folder of
 // files that is the current directory while the bench lives.
-class TEditBench {
+class TEditHandlerBench : public TListBench {
 public:
-    TEditBench() : FCurrent(FDir.Path()), FModel(FView.Handle()), FHandler(FModel, FItems, FInvoker) {}
+    TEditHandlerBench() : FCurrent(FDir.Path()), FHandler(FModel, FItems, FInvoker) {}
 
-    TTempDir& Dir() { return FDir; }
-    TTestListView& View() { return FView; }
-    TListViewModel& Model() { return FModel; }
-    TInvoker& Invoker() { return FInvoker; }
-    TObjectList& Items() { return FItems; }
     TEditHandler& Handler() { return FHandler; }
 
-    // Makes the blank-separated names in the folder: files, or directories
-    // where a name ends in "\".
-    void Make(const std::string& names) {
-        std::istringstream in(names);
-        for (std::string name; in >> name;) {
-            if (name.back() == '\\')
-                FDir.MakeDir(name.substr(0, name.size() - 1));
-            else
-                FDir.MakeFile(name);
-        }
-    }
-
-    // Makes the names and adds them through AddPaths.
+    // Makes the names (see MakeEntries) and adds them through AddPaths.
     void Add(const std::string& names) {
-        Make(names);
         TStringList paths;
-        std::istringstream in(names);
-        for (std::string name; in >> name;)
-            paths.Add(FDir / (name.back() == '\\' ? name.substr(0, name.size() - 1) : name));
+        for (const std::string& path : FDir.MakeEntries(names))
+            paths.Add(path);
         FHandler.AddPaths(paths);
     }
 
-    // The rows as the control shows them: old names, blank-separated, a
-    // selected row marked with "*".
-    std::string Rows() {
-        const std::vector<int> states = FView.States();
-        std::string rows;
-        for (int i = 0; i < FModel.Count(); ++i) {
-            rows += (rows.empty() ? "" : " ") + Item(i).OldName;
-            if (i < static_cast<int>(states.size()) && (states[static_cast<size_t>(i)] & LVIS_SELECTED))
-                rows += "*";
-        }
-        return rows;
-    }
-
+    // The rows by their old names, the selection marked.
+    std::string Rows() { return RowsBy(&TRenameItem::OldName, LVIS_SELECTED); }
     // Rows, items and history in one line.
-    std::string State() {
-        return Rows() + " | " + std::to_string(FItems.Count()) + " items, " +
-               std::to_string(FInvoker.UndoCommands().Count()) + " undo, " +
-               std::to_string(FInvoker.RedoCommands().Count()) + " redo";
-    }
-
-    TRenameItem& Item(int row) { return *static_cast<TRenameItem*>(FModel.Items(row)->GetData()); }
+    std::string State() { return Rows() + " | " + std::to_string(FItems.Count()) + " items, " + History(); }
 
     // Selects exactly the rows at the blank-separated indexes, as a user does
     // in the control.
@@ -81,18 +44,8 @@ public:
             SetListViewItemState(FView.Handle(), row, LVIS_SELECTED, LVIS_SELECTED);
     }
 
-    void Run(TCommand* command) {
-        FInvoker.PendingCommands().Add(command);
-        FInvoker.Execute();
-    }
-
 private:
-    TTempDir FDir;
     TCurrentDirectory FCurrent;
-    TTestListView FView;
-    TListViewModel FModel;
-    TInvoker FInvoker;
-    TObjectList FItems;
     TEditHandler FHandler;
 };
 
@@ -148,12 +101,12 @@ TEST(EditHandler, AddPathsAddsNewFilesOnceInTheGivenOrder) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TEditBench bench;
+        TEditHandlerBench bench;
         if (*c.existing) {
             bench.Add(c.existing);
             bench.Select("");
         }
-        bench.Make(c.files);
+        bench.Dir().MakeEntries(c.files);
         const int items = bench.Items().Count();
         const int undo = bench.Invoker().UndoCommands().Count();
         TStringList lines;
@@ -170,8 +123,8 @@ TEST(EditHandler, AddPathsAddsNewFilesOnceInTheGivenOrder) {
 }
 
 TEST(EditHandler, AddedEntriesAreLongFullPathsWithTheirType) {
-    TEditBench bench;
-    bench.Make("dir\\ file.txt");
+    TEditHandlerBench bench;
+    bench.Dir().MakeEntries("dir\\ file.txt");
     char shortPath[MAX_PATH] = "";
     ASSERT_NE(GetShortPathNameA((bench.Dir() / "file.txt").c_str(), shortPath, MAX_PATH), 0u);
     TStringList lines;
@@ -179,11 +132,11 @@ TEST(EditHandler, AddedEntriesAreLongFullPathsWithTheirType) {
     lines.Add(shortPath);
     bench.Handler().AddPaths(lines);
     ASSERT_EQ(bench.Model().Count(), 2);
-    EXPECT_EQ(bench.Item(0).GetPath().GetPath(), bench.Dir() / "dir");
-    EXPECT_EQ(bench.Item(0).Type, TRenameItemType::Directory);
-    EXPECT_EQ(bench.Item(1).GetPath().GetPath(), bench.Dir() / "file.txt");
-    EXPECT_EQ(bench.Item(1).Type, TRenameItemType::RegularFile);
-    EXPECT_EQ(bench.Item(1).NewName, "file.txt");
+    EXPECT_EQ(bench.Item(0)->GetPath().GetPath(), bench.Dir() / "dir");
+    EXPECT_EQ(bench.Item(0)->Type, TRenameItemType::Directory);
+    EXPECT_EQ(bench.Item(1)->GetPath().GetPath(), bench.Dir() / "file.txt");
+    EXPECT_EQ(bench.Item(1)->Type, TRenameItemType::RegularFile);
+    EXPECT_EQ(bench.Item(1)->NewName, "file.txt");
 }
 
 TEST(EditHandler, ADuplicateIsJudgedByTheEntriesCurrentPaths) {
@@ -203,10 +156,10 @@ TEST(EditHandler, ADuplicateIsJudgedByTheEntriesCurrentPaths) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TEditBench bench;
+        TEditHandlerBench bench;
         bench.Add("a.txt");
-        c.change(bench.Item(0));
-        bench.Make(c.line);
+        c.change(*bench.Item(0));
+        bench.Dir().MakeEntries(c.line);
         TStringList lines;
         lines.Add(c.line);
         bench.Handler().AddPaths(lines);
@@ -271,8 +224,8 @@ TEST(EditHandler, PasteSplitsTheClipboardIntoLines) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TEditBench bench;
-        bench.Make("a.txt b.txt");
+        TEditHandlerBench bench;
+        bench.Dir().MakeEntries("a.txt b.txt");
         SetClipboardText(c.text);
         EXPECT_EQ(ErrorOf([&] { bench.Handler().Paste(); }), c.error);
         EXPECT_EQ(bench.Rows(), c.rows);
@@ -290,7 +243,7 @@ TEST(EditHandler, CopyPutsTheSelectedPathsInListOrder) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.selected);
-        TEditBench bench;
+        TEditHandlerBench bench;
         bench.Add("a b c d e");
         std::string expected;
         for (const std::string& name : c.names)
@@ -303,7 +256,7 @@ TEST(EditHandler, CopyPutsTheSelectedPathsInListOrder) {
 }
 
 TEST(EditHandler, CutCopiesAndDeletesInOneStep) {
-    TEditBench bench;
+    TEditHandlerBench bench;
     bench.Add("a b c");
     bench.Select("0 2");
     bench.Handler().Cut();
@@ -316,7 +269,7 @@ TEST(EditHandler, CutCopiesAndDeletesInOneStep) {
 // ---------------------------------------------------------------- delete and history
 
 TEST(EditHandler, DeleteOfScatteredRowsIsOneStep) {
-    TEditBench bench;
+    TEditHandlerBench bench;
     bench.Add("a b c d e f");
     bench.Select("1 4");
     bench.Handler().Delete();
@@ -330,33 +283,33 @@ TEST(EditHandler, DeleteOfScatteredRowsIsOneStep) {
 TEST(EditHandler, UndoAndRedoActOnlyOnEdits) {
     const struct {
         const char* what;
-        std::function<void(TEditBench&)> prepare;
+        std::function<void(TEditHandlerBench&)> prepare;
         bool canUndo;
         bool canRedo;
     } cases[] = {
-        {"nothing done", [](TEditBench&) {}, false, false},
+        {"nothing done", [](TEditHandlerBench&) {}, false, false},
         {"an add undone",
-         [](TEditBench& b) {
+         [](TEditHandlerBench& b) {
              b.Add("a");
              b.Handler().Undo();
          },
          false, true},
         {"a name edit",
-         [](TEditBench& b) {
+         [](TEditHandlerBench& b) {
              b.Add("a");
              auto* command = new TNameEditCommand(b.Model());
-             command->SubCommands().PendingCommands().Add(new TSetSubCommand(&b.Item(0), "b"));
+             command->SubCommands().PendingCommands().Add(new TSetSubCommand(b.Item(0), "b"));
              b.Run(command);
          },
          true, false},
         {"another action on top",
-         [](TEditBench& b) {
+         [](TEditHandlerBench& b) {
              b.Add("a");
              b.Run(new TOtherAction());
          },
          false, false},
         {"another action undone",
-         [](TEditBench& b) {
+         [](TEditHandlerBench& b) {
              b.Add("a");
              b.Run(new TOtherAction());
              b.Invoker().Undo();
@@ -365,7 +318,7 @@ TEST(EditHandler, UndoAndRedoActOnlyOnEdits) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TEditBench bench;
+        TEditHandlerBench bench;
         c.prepare(bench);
         EXPECT_EQ(bench.Handler().CanUndo(), c.canUndo);
         EXPECT_EQ(bench.Handler().CanRedo(), c.canRedo);
@@ -403,13 +356,13 @@ TEST(EditHandler, SelectionCommandsReplaceTheSelection) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TEditBench bench;
+        TEditHandlerBench bench;
         bench.Add("d1\\ f1 d2\\ f2 f3");
         const TRenameItemResult results[] = {TRenameItemResult::None, TRenameItemResult::Succeeded,
                                              TRenameItemResult::Failed, TRenameItemResult::None,
                                              TRenameItemResult::Succeeded};
         for (int row = 0; row < 5; ++row)
-            bench.Item(row).Result = results[row];
+            bench.Item(row)->Result = results[row];
         bench.Select("1 4");
         c.command(bench.Handler());
         EXPECT_EQ(bench.Rows(), c.rows);
@@ -443,7 +396,7 @@ TEST(EditHandler, SettingsRoundTrip) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TEditBench bench;
+        TEditHandlerBench bench;
         TIniSection section;
         section.Push("MainForm");
         section.Push("EditHandler");
@@ -470,9 +423,9 @@ TEST(EditHandler, SettingsRoundTrip) {
 // ---------------------------------------------------------------- the dialogs
 
 TEST(EditHandler, AddRegularFilesAddsTheChosenFiles) {
-    TEditBench bench;
+    TEditHandlerBench bench;
     bench.Add("old.txt");
-    bench.Make("a.txt b.txt");
+    bench.Dir().MakeEntries("a.txt b.txt");
     TDialogAnswerer answerer({{"\"b.txt\" \"a.txt\""}, {"old.txt"}});
     bench.Handler().AddRegularFiles();
     EXPECT_EQ(bench.State(), "old.txt b.txt* a.txt* | 3 items, 2 undo, 0 redo");
@@ -492,7 +445,7 @@ TEST(EditHandler, CancelledDialogsChangeNothing) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TEditBench bench;
+        TEditHandlerBench bench;
         bench.Add("a.txt");
         const std::string before = bench.State();
         const std::string directory = CurrentDirectory();
@@ -504,14 +457,14 @@ TEST(EditHandler, CancelledDialogsChangeNothing) {
 }
 
 TEST(EditHandler, AddDirectoryAddsTheChosenDirectoryItself) {
-    TEditBench bench;
-    bench.Make("photos\\ photos\\inside.txt");
+    TEditHandlerBench bench;
+    bench.Dir().MakeEntries("photos\\ photos\\inside.txt");
     const TCurrentDirectory start(bench.Dir() / "photos");
     TDialogAnswerer answerer({TDialogAnswer{}});
     bench.Handler().AddDirectory();
     EXPECT_EQ(bench.State(), "photos* | 1 items, 1 undo, 0 redo");
-    EXPECT_EQ(bench.Item(0).Type, TRenameItemType::Directory);
-    EXPECT_EQ(bench.Item(0).Directory, bench.Dir().Path());
+    EXPECT_EQ(bench.Item(0)->Type, TRenameItemType::Directory);
+    EXPECT_EQ(bench.Item(0)->Directory, bench.Dir().Path());
     EXPECT_EQ(CurrentDirectory(), bench.Dir() / "photos");
     ASSERT_EQ(answerer.Seen.size(), 1u);
     EXPECT_TRUE(answerer.Seen[0].Shows(AddDirectoryCaption));

@@ -7,9 +7,7 @@
 #include "app/handlers/Trel_helphandler.h"
 #include "app/handlers/Trel_renamehandler.h"
 #include "tests/common/FormTestSupport.h"
-#include "tests/common/ListViewTestSupport.h"
 #include "tests/common/RenameTestSupport.h"
-#include "tests/common/TestSupport.h"
 
 #include <commctrl.h>
 
@@ -32,22 +30,20 @@ private:
     std::function<void()> FOnFree;
 };
 
-// The main window's shared objects, freed in its order (items, invoker,
-// model), and its file, rename and help handlers.
-class THandlerBench {
+// The main window's shared objects and its file, rename and help handlers.
+class THandlerBench : public TListBench {
 public:
     THandlerBench()
-        : FModel(FView.Handle()), FFileHandler(FModel, FItems, FInvoker),
-          FRenameHandler(FModel, FItems, FInvoker), FHelpHandler(FModel, FItems, FInvoker) {
+        : FFileHandler(FModel, FItems, FInvoker), FRenameHandler(FModel, FItems, FInvoker),
+          FHelpHandler(FModel, FItems, FInvoker) {
         Application->SetTitle("Trelvane");
     }
-    ~THandlerBench() { Application->SetTitle(""); }
+    // The items go while the record of their going is still there.
+    ~THandlerBench() {
+        FItems.Clear();
+        Application->SetTitle("");
+    }
 
-    TTempDir& Dir() { return FDir; }
-    TTestListView& View() { return FView; }
-    TListViewModel& Model() { return FModel; }
-    TInvoker& Invoker() { return FInvoker; }
-    TObjectList& Items() { return FItems; }
     TFileHandler& FileHandler() { return FFileHandler; }
     TRenameHandler& RenameHandler() { return FRenameHandler; }
     THelpHandler& HelpHandler() { return FHelpHandler; }
@@ -93,23 +89,6 @@ public:
         Run(command.release());
     }
 
-    TRenameItem* Item(const std::string& oldName) {
-        for (int i = 0; i < FItems.Count(); ++i)
-            if (auto* item = static_cast<TRenameItem*>(FItems.Items(i)); item->OldName == oldName)
-                return item;
-        ADD_FAILURE() << "no item " << oldName;
-        return nullptr;
-    }
-
-    // The rows' results, one letter each: None, Succeeded, Failed, Skipped.
-    std::string Results() {
-        std::string results;
-        for (int i = 0; i < FModel.Count(); ++i)
-            results +=
-                "NSFK"[static_cast<int>(static_cast<TRenameItem*>(FModel.Items(i)->GetData())->Result)];
-        return results;
-    }
-
     // The names in the folder, blank-separated and sorted.
     std::string Disk() {
         std::string names;
@@ -118,24 +97,13 @@ public:
         return names;
     }
 
-    void Run(TCommand* command) {
-        FInvoker.PendingCommands().Add(command);
-        FInvoker.Execute();
-    }
-
     // Rows, items and history in one line.
     std::string State() {
         return std::to_string(FView.Count()) + " shown, " + std::to_string(FModel.Count()) + " rows, " +
-               std::to_string(FItems.Count()) + " items, " + std::to_string(FInvoker.UndoCommands().Count()) +
-               " undo, " + std::to_string(FInvoker.RedoCommands().Count()) + " redo";
+               std::to_string(FItems.Count()) + " items, " + History();
     }
 
 private:
-    TTempDir FDir;
-    TTestListView FView;
-    TListViewModel FModel;
-    TInvoker FInvoker;
-    TObjectList FItems;
     TFileHandler FFileHandler;
     TRenameHandler FRenameHandler;
     THelpHandler FHelpHandler;

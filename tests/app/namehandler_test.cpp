@@ -11,8 +11,7 @@
 #include "app/names/Trel_rename.h"
 #include "support/Vek_net.h"
 #include "tests/common/FormTestSupport.h"
-#include "tests/common/ListViewTestSupport.h"
-#include "tests/common/TestSupport.h"
+#include "tests/common/RenameTestSupport.h"
 
 #include <commctrl.h>
 
@@ -27,12 +26,10 @@ using TSteps = std::vector<std::function<void()>>;
 
 // The main window's shared objects and its name handler. Every row's item
 // stands for one file of a temporary folder; the new names are set directly.
-class TNameBench {
+class TNameBench : public TListBench {
 public:
-    TNameBench() : FModel(FView.Handle()), FHandler(FModel, FItems, FInvoker) {}
+    TNameBench() : FHandler(FModel, FItems, FInvoker) {}
 
-    TTestListView& View() { return FView; }
-    TInvoker& Invoker() { return FInvoker; }
     TNameHandler& Handler() { return FHandler; }
 
     // One row per blank-separated new name, in list order; none selected.
@@ -54,7 +51,6 @@ public:
         for (const int row : rows)
             SetListViewItemState(FView.Handle(), row, LVIS_SELECTED, LVIS_SELECTED);
     }
-    TRenameItem* Item(int row) { return static_cast<TRenameItem*>(FModel.Items(row)->GetData()); }
 
     // The rows' new names, blank-separated; an empty name shows as "-".
     std::string Names() {
@@ -63,28 +59,12 @@ public:
             names += (i ? " " : "") + (Item(i)->NewName.empty() ? std::string("-") : Item(i)->NewName);
         return names;
     }
-    // The rows' results, one letter each: None, Succeeded, Failed, Skipped.
-    std::string Results() {
-        std::string results;
-        for (int i = 0; i < FModel.Count(); ++i)
-            results += "NSFK"[static_cast<int>(Item(i)->Result)];
-        return results;
-    }
     void SetResults(TRenameItemResult result) {
         for (int i = 0; i < FModel.Count(); ++i)
             Item(i)->Result = result;
     }
-    std::string History() {
-        return std::to_string(FInvoker.UndoCommands().Count()) + " undo, " +
-               std::to_string(FInvoker.RedoCommands().Count()) + " redo";
-    }
 
 private:
-    TTempDir FDir;
-    TTestListView FView;
-    TListViewModel FModel;
-    TInvoker FInvoker;
-    TObjectList FItems;
     TNameHandler FHandler;
 };
 

@@ -78,7 +78,7 @@ TEST(RenameCommand, ReportsEachChangedPercentageOnce) {
         EXPECT_EQ(bench.Perform(), "");
         EXPECT_EQ(bench.Probe.Percents, c.percents);
         EXPECT_TRUE(bench.Probe.DialogAsExpected);
-        EXPECT_EQ(bench.Results(), std::vector<R>(c.entries, R::Skipped));
+        EXPECT_EQ(bench.Results(), std::string(c.entries, 'K'));
         ASSERT_NE(bench.LastRename(), nullptr);
         EXPECT_EQ(bench.LastRename()->Flags, kCommandDone);
         EXPECT_EQ(bench.LastRename()->SubCommands().UndoCommands().Count(), c.entries);
@@ -97,13 +97,13 @@ TEST(RenameCommand, RenamesInRowOrderAndRestoresEveryName) {
     EXPECT_EQ(bench.Perform(), "");
     EXPECT_EQ(bench.Probe.Percents, (std::vector<int>{33, 66, 100}));
     EXPECT_EQ(Contents(dir), (std::vector<std::string>{"f1=c1", "g0=c0", "g2=c2"}));
-    EXPECT_EQ(bench.Results(), (std::vector<R>{R::Succeeded, R::Skipped, R::Succeeded}));
+    EXPECT_EQ(bench.Results(), "SKS");
     EXPECT_EQ(bench.Item(0)->OldName, "g0");
     bench.Item(0)->NewName = "other";
 
     EXPECT_EQ(bench.Restore(), "");
     EXPECT_EQ(Contents(dir), (std::vector<std::string>{"f0=c0", "f1=c1", "f2=c2"}));
-    EXPECT_EQ(bench.Results(), (std::vector<R>{R::Succeeded, R::Skipped, R::Succeeded}));
+    EXPECT_EQ(bench.Results(), "SKS");
     EXPECT_EQ(bench.Item(0)->OldName, "f0");
     EXPECT_EQ(bench.Item(0)->NewName, "other");
     EXPECT_EQ(bench.Invoker().UndoCommands().Count(), 1) << "a complete restore keeps the older history";
@@ -134,7 +134,7 @@ TEST(RenameCommand, NamesAreNeverSwapped) {
     bench.AddItem(dir.MakeFile("b", "2"), "a");
     // One failure, one message: the run stops at the first.
     EXPECT_EQ(bench.Perform(), RenameFailedOutcome());
-    EXPECT_EQ(bench.Results(), (std::vector<R>{R::Failed, R::None}));
+    EXPECT_EQ(bench.Results(), "FN");
     EXPECT_EQ(Contents(dir), (std::vector<std::string>{"a=1", "b=2"}));
     EXPECT_EQ(bench.Probe.Percents, std::vector<int>{});
     // Recorded all the same, with the older history.
@@ -156,7 +156,7 @@ TEST(RenameCommand, RefusedNamesFailTheirEntry) {
         bench.AddItem(dir.MakeFile("c", "2"), name);
         bench.AddItem(dir.MakeFile("d", "3"), "e");
         EXPECT_EQ(bench.Perform(), RenameFailedOutcome());
-        EXPECT_EQ(bench.Results(), (std::vector<R>{R::Succeeded, R::Failed, R::None}));
+        EXPECT_EQ(bench.Results(), "SFN");
         EXPECT_EQ(Contents(dir), (std::vector<std::string>{"b=1", "c=2", "d=3"}));
         EXPECT_EQ(bench.Probe.Percents, std::vector<int>{33});
     }
@@ -169,13 +169,13 @@ TEST(RenameCommand, UnchangedNamesAreSkippedAndKeepTheHistory) {
     AddRenames(bench, dir, 4, {0, 1, 2, 3});
     bench.Item(0)->Result = R::Failed;
     EXPECT_EQ(bench.Perform(), "");
-    EXPECT_EQ(bench.Results(), std::vector<R>(4, R::Skipped));
+    EXPECT_EQ(bench.Results(), "KKKK");
     EXPECT_EQ(Application->Dialog<TTrelProgressDialog>().GetPosition(), 100);
     EXPECT_EQ(bench.Invoker().UndoCommands().Count(), 2);
     EXPECT_EQ(bench.LastRename()->Flags, kCommandDone);
     // Skipped again on restore.
     EXPECT_EQ(bench.Restore(), "");
-    EXPECT_EQ(bench.Results(), std::vector<R>(4, R::Skipped));
+    EXPECT_EQ(bench.Results(), "KKKK");
     EXPECT_EQ(Contents(dir), (std::vector<std::string>{"f0=c0", "f1=c1", "f2=c2", "f3=c3"}));
 }
 
@@ -189,8 +189,7 @@ TEST(RenameCommand, ACancelStopsBeforeTheNextStepAndLeavesTheDoneOnesRestorable)
     EXPECT_EQ(bench.Probe.Percents, (std::vector<int>{10, 20, 30, 40}));
     EXPECT_EQ(bench.Probe.CloseAllowed, std::vector<bool>{false});
     EXPECT_TRUE(bench.Probe.DialogAsExpected);
-    EXPECT_EQ(bench.Results(), (std::vector<R>{R::Succeeded, R::Succeeded, R::Skipped, R::Succeeded, R::None,
-                                               R::None, R::None, R::None, R::None, R::None}));
+    EXPECT_EQ(bench.Results(), "SSKSNNNNNN");
     EXPECT_EQ(Contents(dir), (std::vector<std::string>{"f2=c2", "f4=c4", "f5=c5", "f6=c6", "f7=c7", "f8=c8",
                                                        "f9=c9", "g0=c0", "g1=c1", "g3=c3"}));
     ASSERT_NE(bench.LastRename(), nullptr);
@@ -204,8 +203,7 @@ TEST(RenameCommand, ACancelStopsBeforeTheNextStepAndLeavesTheDoneOnesRestorable)
     bench.Probe.CancelAt = -1;
     EXPECT_EQ(bench.Restore(), "");
     EXPECT_EQ(bench.Probe.Percents, (std::vector<int>{25, 50, 75, 100}));
-    EXPECT_EQ(bench.Results(), (std::vector<R>{R::Succeeded, R::Succeeded, R::Skipped, R::Succeeded, R::None,
-                                               R::None, R::None, R::None, R::None, R::None}));
+    EXPECT_EQ(bench.Results(), "SSKSNNNNNN");
     std::vector<std::string> original;
     for (int i = 0; i < 10; ++i)
         original.push_back("f" + std::to_string(i) + "=c" + std::to_string(i));
@@ -222,7 +220,7 @@ TEST(RenameCommand, CancelPressedTwiceCountsOnce) {
     EXPECT_EQ(bench.Probe.CloseAllowed, (std::vector<bool>{false, false}));
     EXPECT_EQ(bench.Probe.EnabledAfterPress, (std::vector<bool>{false, false}));
     EXPECT_EQ(bench.Probe.Percents, (std::vector<int>{20, 40}));
-    EXPECT_EQ(bench.Results(), (std::vector<R>{R::Succeeded, R::Succeeded, R::None, R::None, R::None}));
+    EXPECT_EQ(bench.Results(), "SSNNN");
     EXPECT_FALSE(Application->Dialog<TTrelProgressDialog>().IsVisible());
     // The next run has its button back.
     bench.Probe.CancelAt = -1;
@@ -237,7 +235,7 @@ TEST(RenameCommand, ACancelAfterTheLastStepChangesNothing) {
     AddRenames(bench, dir, 2);
     bench.Probe.CancelAt = 100;
     EXPECT_EQ(bench.Perform(), "");
-    EXPECT_EQ(bench.Results(), (std::vector<R>{R::Succeeded, R::Succeeded}));
+    EXPECT_EQ(bench.Results(), "SS");
     EXPECT_EQ(bench.LastRename()->Flags, kCommandDone);
     EXPECT_EQ(bench.Invoker().UndoCommands().Count(), 2);
 }
@@ -250,7 +248,7 @@ TEST(RenameCommand, AFailureOnTheThirdOfFiveThenRestore) {
     dir.MakeFile("g2", "in the way");
     EXPECT_EQ(bench.Perform(), RenameFailedOutcome());
     EXPECT_EQ(bench.Probe.Percents, (std::vector<int>{20, 40}));
-    EXPECT_EQ(bench.Results(), (std::vector<R>{R::Succeeded, R::Skipped, R::Failed, R::None, R::None}));
+    EXPECT_EQ(bench.Results(), "SKFNN");
     EXPECT_EQ(Contents(dir),
               (std::vector<std::string>{"f1=c1", "f2=c2", "f3=c3", "f4=c4", "g0=c0", "g2=in the way"}));
     ASSERT_NE(bench.LastRename(), nullptr);
@@ -260,7 +258,7 @@ TEST(RenameCommand, AFailureOnTheThirdOfFiveThenRestore) {
 
     EXPECT_EQ(bench.Restore(), "");
     EXPECT_EQ(bench.Probe.Percents, (std::vector<int>{50, 100}));
-    EXPECT_EQ(bench.Results(), (std::vector<R>{R::Succeeded, R::Skipped, R::None, R::None, R::None}));
+    EXPECT_EQ(bench.Results(), "SKNNN");
     EXPECT_EQ(Contents(dir),
               (std::vector<std::string>{"f0=c0", "f1=c1", "f2=c2", "f3=c3", "f4=c4", "g2=in the way"}));
     EXPECT_EQ(bench.Invoker().RedoCommands().Count(), 1);
@@ -278,7 +276,7 @@ TEST(RenameCommand, AFailedRestoreEmptiesBothPrivateStacks) {
     // The restore undoes the last row first; the second row's old name is taken meanwhile.
     dir.MakeFile("f1", "in the way");
     EXPECT_EQ(bench.Restore(), RenameFailedOutcome());
-    EXPECT_EQ(bench.Results(), (std::vector<R>{R::None, R::Failed, R::Succeeded}));
+    EXPECT_EQ(bench.Results(), "NFS");
     EXPECT_EQ(Contents(dir), (std::vector<std::string>{"f1=in the way", "f2=c2", "g0=c0", "g1=c1"}));
     EXPECT_EQ(rename->SubCommands().UndoCommands().Count(), 0);
     EXPECT_EQ(rename->SubCommands().RedoCommands().Count(), 0);
@@ -290,7 +288,7 @@ TEST(RenameCommand, AFailedRestoreEmptiesBothPrivateStacks) {
     // Nothing is left to repeat: no step, every result None, one report of 100.
     EXPECT_EQ(bench.Repeat(), "");
     EXPECT_EQ(bench.Probe.Percents, std::vector<int>{100});
-    EXPECT_EQ(bench.Results(), std::vector<R>(3, R::None));
+    EXPECT_EQ(bench.Results(), "NNN");
     EXPECT_EQ(Contents(dir), (std::vector<std::string>{"f1=in the way", "f2=c2", "g0=c0", "g1=c1"}));
 }
 
@@ -304,7 +302,7 @@ TEST(RenameCommand, ACancelledRestoreDropsWhatItDidNotUndo) {
     bench.Probe.CancelAt = 50;
     EXPECT_EQ(bench.Restore(), AbortOutcome());
     // Undone last row first: the two last rows are back.
-    EXPECT_EQ(bench.Results(), (std::vector<R>{R::None, R::None, R::Succeeded, R::Succeeded}));
+    EXPECT_EQ(bench.Results(), "NNSS");
     EXPECT_EQ(Contents(dir), (std::vector<std::string>{"f2=c2", "f3=c3", "g0=c0", "g1=c1"}));
     EXPECT_EQ(rename->SubCommands().UndoCommands().Count(), 0);
     EXPECT_EQ(rename->SubCommands().RedoCommands().Count(), 2);
@@ -316,7 +314,7 @@ TEST(RenameCommand, ACancelledRestoreDropsWhatItDidNotUndo) {
     EXPECT_EQ(bench.Repeat(), "");
     EXPECT_EQ(bench.Probe.Percents, (std::vector<int>{50, 100}));
     EXPECT_EQ(Contents(dir), (std::vector<std::string>{"g0=c0", "g1=c1", "g2=c2", "g3=c3"}));
-    EXPECT_EQ(bench.Results(), (std::vector<R>{R::None, R::None, R::Succeeded, R::Succeeded}));
+    EXPECT_EQ(bench.Results(), "NNSS");
 }
 
 TEST(RenameCommand, ARunThatCannotStartLeavesTheHistoryAsItWas) {
@@ -336,7 +334,7 @@ TEST(RenameCommand, ARunThatCannotStartLeavesTheHistoryAsItWas) {
     EXPECT_EQ(bench.Invoker().RedoCommands().Count(), 0);
     EXPECT_EQ(rename->SubCommands().UndoCommands().Count(), 2);
     EXPECT_EQ(Contents(dir), (std::vector<std::string>{"g0=c0", "g1=c1"}));
-    EXPECT_EQ(bench.Results(), (std::vector<R>{R::Succeeded, R::Succeeded}));
+    EXPECT_EQ(bench.Results(), "SS");
     // The start message it left behind starts nothing.
     Application->ProcessMessages();
     EXPECT_EQ(Contents(dir), (std::vector<std::string>{"g0=c0", "g1=c1"}));

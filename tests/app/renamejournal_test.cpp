@@ -408,8 +408,7 @@ TEST(RenameJournal, EveryRunKeepsItsJournalWhileItRunsAndRemovesIt) {
     bench.AddItem(dir.MakeFile("a", "1"), "b");
     bench.AddItem(dir.MakeFile("c", "2"), "d");
     auto* command = new TJournalingCommand(bench.Model(), bench.Probe, journals.Path());
-    bench.Invoker().PendingCommands().Add(command);
-    EXPECT_EQ(Outcome([&] { bench.Invoker().Execute(); }), "");
+    EXPECT_EQ(Outcome([&] { bench.Run(command); }), "");
     EXPECT_EQ(command->Seen, (std::vector<std::string>{"1 in use", "1 in use"}));
     EXPECT_TRUE(FindJournalFiles({journals.Path()}).empty());
     EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"b", "d"}));
@@ -433,11 +432,10 @@ TEST(RenameJournal, ARunThatCannotWriteItsJournalRenamesNothingAndKeepsTheHistor
     bench.AddItem(dir.MakeFile("a", "1"), "b");
     auto* command = new TProbeRenameCommand(bench.Model(), bench.Probe);
     command->JournalFolders = {blocked};
-    bench.Invoker().PendingCommands().Add(command);
-    EXPECT_EQ(Outcome([&] { bench.Invoker().Execute(); }), notStarted);
+    EXPECT_EQ(Outcome([&] { bench.Run(command); }), notStarted);
     EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"a", "file"}));
     EXPECT_FALSE(bench.Invoker().CanUndo()) << "the perform never started";
-    EXPECT_EQ(bench.Results(), std::vector<TRenameItemResult>{TRenameItemResult::None});
+    EXPECT_EQ(bench.Results(), "N");
 
     // A restore that cannot start leaves the rename restorable.
     EXPECT_EQ(bench.Perform(), "");
@@ -446,7 +444,7 @@ TEST(RenameJournal, ARunThatCannotWriteItsJournalRenamesNothingAndKeepsTheHistor
     EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"b", "file"}));
     ASSERT_NE(bench.LastRename(), nullptr);
     EXPECT_EQ(bench.LastRename()->SubCommands().UndoCommands().Count(), 1);
-    EXPECT_EQ(bench.Results(), std::vector<TRenameItemResult>{TRenameItemResult::Succeeded});
+    EXPECT_EQ(bench.Results(), "S");
     bench.LastRename()->JournalFolders = {journals.Path()};
     EXPECT_EQ(bench.Restore(), "");
     EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"a", "file"}));

@@ -25,7 +25,40 @@ void TProbeRenameCommand::DoProgress(TTrelProgressDialog& dialog, int percent) {
     }
 }
 
-TRenameBench::TRenameBench() : FModel(FView.Handle()) {}
+TListBench::TListBench() : FModel(FView.Handle()) {}
+
+TRenameItem* TListBench::Item(const std::string& oldName) {
+    for (int i = 0; i < FItems.Count(); ++i)
+        if (auto* item = static_cast<TRenameItem*>(FItems.Items(i)); item->OldName == oldName)
+            return item;
+    ADD_FAILURE() << "no item " << oldName;
+    return nullptr;
+}
+
+void TListBench::Run(TCommand* command) {
+    FInvoker.PendingCommands().Add(command);
+    FInvoker.Execute();
+}
+
+std::string TListBench::RowsBy(std::string TRenameItem::*name, UINT marks) {
+    EXPECT_EQ(FView.Count(), FModel.Count()) << "the control shows another number of rows";
+    std::vector<std::string> names;
+    for (int row = 0; row < FModel.Count(); ++row)
+        names.push_back(Item(row)->*name);
+    return ListRows(FView.Handle(), names, marks);
+}
+
+std::string TListBench::History() {
+    return std::to_string(FInvoker.UndoCommands().Count()) + " undo, " +
+           std::to_string(FInvoker.RedoCommands().Count()) + " redo";
+}
+
+std::string TListBench::Results() {
+    std::string results;
+    for (int row = 0; row < FModel.Count(); ++row)
+        results += "NSFK"[static_cast<int>(Item(row)->Result)];
+    return results;
+}
 
 TRenameItem* TRenameBench::AddItem(const std::string& path, const std::string& newName) {
     auto* item = new TRenameItem(path);
@@ -36,15 +69,8 @@ TRenameItem* TRenameBench::AddItem(const std::string& path, const std::string& n
     return item;
 }
 
-std::vector<TRenameItemResult> TRenameBench::Results() {
-    std::vector<TRenameItemResult> results;
-    for (int row = 0; row < FModel.Count(); ++row)
-        results.push_back(Item(row)->Result);
-    return results;
-}
-
 template <class F>
-std::string TRenameBench::Run(F&& step) {
+std::string TRenameBench::Probed(F&& step) {
     const int cancelAt = Probe.CancelAt;
     const int presses = Probe.Presses;
     Probe = TRenameProbe();
@@ -54,18 +80,15 @@ std::string TRenameBench::Run(F&& step) {
 }
 
 std::string TRenameBench::Perform() {
-    return Run([this] {
-        FInvoker.PendingCommands().Add(new TProbeRenameCommand(FModel, Probe));
-        FInvoker.Execute();
-    });
+    return Probed([this] { Run(new TProbeRenameCommand(FModel, Probe)); });
 }
 
 std::string TRenameBench::Restore() {
-    return Run([this] { FInvoker.Undo(); });
+    return Probed([this] { FInvoker.Undo(); });
 }
 
 std::string TRenameBench::Repeat() {
-    return Run([this] { FInvoker.Redo(); });
+    return Probed([this] { FInvoker.Redo(); });
 }
 
 TRenameCommand* TRenameBench::LastRename() {

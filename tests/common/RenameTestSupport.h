@@ -1,5 +1,6 @@
-// The parts of the main window that a rename works with, and a rename command
-// whose progress a test can watch and cancel at a chosen percentage.
+// The main window's shared objects over a test list control, for the suites
+// of its handlers and commands; and a rename command whose progress a test
+// can watch and cancel at a chosen percentage.
 #pragma once
 
 #include "app/dialogs/Trel_progressdialog.h"
@@ -8,6 +9,7 @@
 #include "support/Vek_command.h"
 #include "support/Vek_listviewmodel.h"
 #include "tests/common/ListViewTestSupport.h"
+#include "tests/common/TestSupport.h"
 
 #include <functional>
 #include <string>
@@ -47,20 +49,47 @@ private:
     TRenameProbe& FProbe;
 };
 
-// A list control with its model, the item list that owns the items, and the
-// user's invoker, destroyed in the main window's order (history first).
-class TRenameBench {
+// The main window's shared objects over a test list control: the model, the
+// user's invoker and the item list that owns every item, freed in the
+// window's order (the items first); and a folder for the items' files.
+class TListBench {
 public:
-    TRenameBench();
+    TListBench();
 
+    TTempDir& Dir() { return FDir; }
+    TTestListView& View() { return FView; }
     TListViewModel& Model() { return FModel; }
     TInvoker& Invoker() { return FInvoker; }
+    TObjectList& Items() { return FItems; }
+    TRenameItem* Item(int row) { return static_cast<TRenameItem*>(FModel.Items(row)->GetData()); }
+    // The item with the old name, shown or not.
+    TRenameItem* Item(const std::string& oldName);
+
+    // Runs the command through the user's invoker, as a menu command does.
+    void Run(TCommand* command);
+    // The rows as the control shows them (see ListRows), named by their items'
+    // new or old names.
+    std::string RowsBy(std::string TRenameItem::*name, UINT marks);
+    // The user's history: "<n> undo, <m> redo".
+    std::string History();
+    // The rows' results, one letter each: None, Succeeded, Failed, Skipped.
+    std::string Results();
+
+protected:
+    TTempDir FDir;
+    TTestListView FView;
+    TListViewModel FModel;
+    TInvoker FInvoker;
+    TObjectList FItems;
+};
+
+// The list with rename commands whose runs a probe watches.
+class TRenameBench : public TListBench {
+public:
     TRenameProbe Probe;
 
     // A new item for the path, shown as the last row, with the new name.
     TRenameItem* AddItem(const std::string& path, const std::string& newName);
-    TRenameItem* Item(int row) { return static_cast<TRenameItem*>(FModel.Items(row)->GetData()); }
-    std::vector<TRenameItemResult> Results();
 
     // Rename > Perform, Restore and perform again through the user's invoker,
     // with a fresh record in Probe. Each returns what was thrown: empty, or the
@@ -73,12 +102,7 @@ public:
 
 private:
     template <class F>
-    std::string Run(F&& step);
-
-    TTestListView FView;
-    TListViewModel FModel;
-    TObjectList FItems;
-    TInvoker FInvoker;
+    std::string Probed(F&& step);
 };
 
 // What a call threw, for comparing outcomes in tables: empty, or the error
