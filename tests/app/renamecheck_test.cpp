@@ -4,8 +4,7 @@
 #include "app/handlers/Trel_renamehandler.h"
 #include "app/rename/Trel_renamecheck.h"
 #include "tests/common/FormTestSupport.h"
-#include "tests/common/ListViewTestSupport.h"
-#include "tests/common/TestSupport.h"
+#include "tests/common/RenameTestSupport.h"
 
 #include <commctrl.h>
 
@@ -183,25 +182,16 @@ TEST(RenameCheck, SaysWhetherAnythingWouldFail) {
 }
 
 TEST(RenameCheck, TheHandlerSelectsTheFailingRowsAndShowsTheCounts) {
-    TTempDir dir;
-    MakeDisk(dir, "a b c");
-    TTestListView view;
-    TListViewModel model(view.Handle());
-    TObjectList items;
-    TInvoker invoker;
-    TRenameHandler handler(model, items, invoker);
+    TRenameBench bench;
+    MakeDisk(bench.Dir(), "a b c");
+    TRenameHandler handler(bench.Model(), bench.Items(), bench.Invoker());
     // The model takes the control's selection mode (several rows) first.
-    model.ReadFromView(false);
+    bench.Model().ReadFromView(false);
     const char* const renames[][2] = {{"a", "b"}, {"b", "a"}, {"c", "c"}, {"c", "x?"}};
-    for (const auto& rename : renames) {
-        auto* item = new TRenameItem(dir / rename[0]);
-        item->NewName = rename[1];
-        items.Add(item);
-        model.Items(model.Add())->SetData(item);
-    }
-    model.WriteToView(false);
+    for (const auto& rename : renames)
+        bench.AddItem(bench.Dir() / rename[0], rename[1]);
     // The user's selection is replaced.
-    view.SetStates({0, 0, LVIS_SELECTED, 0});
+    bench.View().SetStates({0, 0, LVIS_SELECTED, 0});
     std::string summary;
     std::string counts;
     {
@@ -219,7 +209,7 @@ TEST(RenameCheck, TheHandlerSelectsTheFailingRowsAndShowsTheCounts) {
     EXPECT_EQ(counts, "Invalid new name: 1 Same new path as an earlier entry: 0 New name already taken: 0 "
                       "Inside a directory renamed earlier: 0 Part of a cycle of names: 1 No longer on disk: 0 "
                       "Unchanged (will be skipped): 1");
-    EXPECT_EQ(view.States(), (std::vector<int>{LVIS_SELECTED, 0, 0, LVIS_SELECTED}));
-    EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"a", "b", "c"}));
-    EXPECT_FALSE(invoker.CanUndo());
+    EXPECT_EQ(bench.View().States(), (std::vector<int>{LVIS_SELECTED, 0, 0, LVIS_SELECTED}));
+    EXPECT_EQ(ListDirectory(bench.Dir().Path()), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_FALSE(bench.Invoker().CanUndo());
 }

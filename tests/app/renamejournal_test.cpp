@@ -507,15 +507,14 @@ private:
 };
 
 // The rename handler over an empty list, with its journals in a folder.
-class TRecoveryBench {
+class TRecoveryBench : public TListBench {
 public:
-    TRecoveryBench() : FModel(FView.Handle()), FHandler(FModel, FItems, FInvoker) {
+    TRecoveryBench() : FHandler(FModel, FItems, FInvoker) {
         Application->SetTitle("Trelvane");
         FHandler.JournalFolders = {FJournals.Path()};
     }
     ~TRecoveryBench() { Application->SetTitle(""); }
 
-    TTempDir& Dir() { return FDir; }
     const std::string& Journals() const { return FJournals.Path(); }
     TRenameHandler& Handler() { return FHandler; }
 
@@ -545,12 +544,7 @@ public:
     }
 
 private:
-    TTempDir FDir;
     TTempDir FJournals;
-    TTestListView FView;
-    TListViewModel FModel;
-    TInvoker FInvoker;
-    TObjectList FItems;
     TRenameHandler FHandler;
 };
 

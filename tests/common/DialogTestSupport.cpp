@@ -1,6 +1,7 @@
 #include "tests/common/DialogTestSupport.h"
 
 #include "framework/Fw_sysutils.h"
+#include "tests/common/FormTestSupport.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -17,31 +18,10 @@ constexpr ULONGLONG kClosePatienceMs = 15000;
 // it within a second when it finds it at all.
 constexpr ULONGLONG kSelectPatienceMs = 5000;
 
-std::string ClassName(HWND window) {
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof(name));
-    return name;
-}
-
 std::string WindowText(HWND window) {
     char text[512] = "";
     GetWindowTextA(window, text, sizeof(text));
     return text;
-}
-
-// The thread's visible dialog window, or null.
-HWND FindThreadDialog() {
-    HWND dialog = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            if (ClassName(window) != "#32770" || !IsWindowVisible(window))
-                return TRUE;
-            *reinterpret_cast<HWND*>(data) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&dialog));
-    return dialog;
 }
 
 // The edit box a user types a name into.
@@ -55,7 +35,7 @@ HWND FindNameBox(HWND dialog) {
     EnumChildWindows(
         dialog,
         [](HWND child, LPARAM data) -> BOOL {
-            if (ClassName(child) != "Edit" || !IsWindowVisible(child))
+            if (ClassOf(child) != "Edit" || !IsWindowVisible(child))
                 return TRUE;
             *reinterpret_cast<HWND*>(data) = child;
             return FALSE;
@@ -100,7 +80,7 @@ bool ShowsSelected(HWND dialog, const std::wstring& folder) {
     EnumChildWindows(
         dialog,
         [](HWND child, LPARAM data) -> BOOL {
-            if (ClassName(child) != "SysTreeView32")
+            if (ClassOf(child) != "SysTreeView32")
                 return TRUE;
             *reinterpret_cast<HWND*>(data) = child;
             return FALSE;
@@ -125,7 +105,7 @@ bool ShowsSelected(HWND dialog, const std::wstring& folder) {
     return name == text || ThroughCodePage(name) == text;
 }
 
-void Press(HWND dialog, int button) {
+void PressButton(HWND dialog, int button) {
     if (HWND control = GetDlgItem(dialog, button))
         PostMessageA(control, BM_CLICK, 0, 0);
     else
@@ -159,13 +139,13 @@ TDialogAnswerer::~TDialogAnswerer() {
 }
 
 void TDialogAnswerer::Check() {
-    HWND dialog = FindThreadDialog();
+    HWND dialog = FindThreadBox();
     if (!dialog || !IsInitialized(dialog))
         return;
     if (dialog == FAnswered) {
         if (GetTickCount64() - FAnsweredAt > kClosePatienceMs) {
             ADD_FAILURE() << "the dialog \"" << WindowText(dialog) << "\" did not close";
-            Press(dialog, IDCANCEL);
+            PressButton(dialog, IDCANCEL);
             FAnsweredAt = GetTickCount64();
         }
         return;
@@ -190,7 +170,7 @@ void TDialogAnswerer::Check() {
         FAnswers.erase(FAnswers.begin());
         FAnswered = dialog;
         FAnsweredAt = GetTickCount64();
-        Press(dialog, IDCANCEL);
+        PressButton(dialog, IDCANCEL);
         return;
     }
     FSelectingSince = 0;
@@ -206,7 +186,7 @@ void TDialogAnswerer::Check() {
             },
             reinterpret_cast<LPARAM>(&texts));
         ADD_FAILURE() << "an unexpected dialog \"" << WindowText(dialog) << "\", showing" << texts;
-        Press(dialog, IDCANCEL);
+        PressButton(dialog, IDCANCEL);
         return;
     }
     const TDialogAnswer answer = FAnswers.front();
@@ -252,5 +232,5 @@ void TDialogAnswerer::Check() {
         }
     }
 
-    Press(dialog, answer.Button);
+    PressButton(dialog, answer.Button);
 }
