@@ -1,5 +1,5 @@
 // A real owner-data list-view control for the tests of the list-view model
-// and of the commands that write to it.
+// and of the commands that write to it; and the rows of any list view as text.
 #pragma once
 
 #include "framework/Fw_handles.h"
