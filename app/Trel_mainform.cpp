@@ -589,15 +589,13 @@ std::vector<TTrelMainForm::THandlerSection> TTrelMainForm::HandlerSections() con
 
 void TTrelMainForm::WalkHandlers(TMemIniFile& iniFile, TIniSection& section,
                                  void (THandler::*settings)(TMemIniFile&, TIniSection&)) {
-    section.Push(kMainFormSection);
+    const TSubSection form(section, kMainFormSection);
     for (const THandlerSection& handler : HandlerSections()) {
         if (!handler.Handler)
             continue;
-        section.Push(handler.Name);
+        const TSubSection handlerSection(section, handler.Name);
         (handler.Handler->*settings)(iniFile, section);
-        section.Pop();
     }
-    section.Pop();
 }
 
 void TTrelMainForm::LoadSettings() {
@@ -606,11 +604,12 @@ void TTrelMainForm::LoadSettings() {
         return;
     TMemIniFile iniFile(FSettingsFile);
     TIniSection section;
-    section.Push(kSystemSection);
-    // A directory that cannot be entered (it no longer exists) is left aside.
-    files.SetWorkingDirectory(
-        iniFile.ReadString(section.GetSectionName(), kCurrentDirectoryKey, files.GetWorkingDirectory()));
-    section.Pop();
+    {
+        const TSubSection system(section, kSystemSection);
+        // A directory that cannot be entered (it no longer exists) is left aside.
+        files.SetWorkingDirectory(
+            iniFile.ReadString(section.GetSectionName(), kCurrentDirectoryKey, files.GetWorkingDirectory()));
+    }
     WalkHandlers(iniFile, section, &THandler::LoadSettings);
     UpdateControls();
 }
@@ -620,9 +619,10 @@ void TTrelMainForm::SaveSettings() {
     // does not know are written back as they were.
     TMemIniFile iniFile(FSettingsFile);
     TIniSection section;
-    section.Push(kSystemSection);
-    iniFile.WriteString(section.GetSectionName(), kCurrentDirectoryKey, TFiles().GetWorkingDirectory());
-    section.Pop();
+    {
+        const TSubSection system(section, kSystemSection);
+        iniFile.WriteString(section.GetSectionName(), kCurrentDirectoryKey, TFiles().GetWorkingDirectory());
+    }
     WalkHandlers(iniFile, section, &THandler::SaveSettings);
     iniFile.UpdateFile();
 }

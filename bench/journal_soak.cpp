@@ -9,8 +9,8 @@
 // The kill count may also come from TRELVANE_SOAK_KILLS. Without either it
 // makes 100 kills, so that `make bench` stays short; the full soak is
 // 10,000 kills (a few hours under Wine).
-#include "app/handlers/Trel_handler.h"
 #include "bench/BenchSupport.h"
+#include "support/Vek_file.h"
 #include "tests/common/RenameKillSupport.h"
 
 #include <windows.h>

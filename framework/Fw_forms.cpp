@@ -72,6 +72,53 @@ void FormStyles(TBorderStyle borderStyle, DWORD& style, DWORD& exStyle) {
     }
 }
 
+// The control's design bounds in the form's client area, or in its panel's
+// when it has one.
+RECT DesignBoundsOf(const TForm& form, const TControlDef& def) {
+    RECT design{def.Left, def.Top, def.Left + def.Width, def.Top + def.Height};
+    if (def.Parent) {
+        const TControl& parent = form.Control<TControl>(def.Parent);
+        // Inside a group box in the form's coordinates; inside a panel in the
+        // panel's, whose child window it is.
+        if (!parent.IsContainer())
+            OffsetRect(&design, parent.DesignBounds().left, parent.DesignBounds().top);
+    }
+    return design;
+}
+
+// A new control of the definition's kind at its design bounds.
+std::unique_ptr<TControl> NewControl(TControlHost& host, const TControlDef& def, const RECT& design) {
+    switch (def.Kind) {
+    case ckLabel:
+        return std::make_unique<TLabel>(host, def, design);
+    case ckButton:
+        return std::make_unique<TButton>(host, def, design);
+    case ckProgressBar:
+        return std::make_unique<TProgressBar>(host, def, design);
+    case ckGroupBox:
+        return std::make_unique<TGroupBox>(host, def, design);
+    case ckImage:
+        return std::make_unique<TImage>(host, def, design);
+    case ckEdit:
+        return std::make_unique<TEdit>(host, def, design);
+    case ckComboBox:
+        return std::make_unique<TComboBox>(host, def, design);
+    case ckCheckBox:
+        return std::make_unique<TCheckBox>(host, def, design);
+    case ckRadioButton:
+        return std::make_unique<TRadioButton>(host, def, design);
+    case ckPanel:
+        return std::make_unique<TPanel>(host, def, design);
+    case ckToolBar:
+        return std::make_unique<TToolBar>(host, def, design);
+    case ckStatusBar:
+        return std::make_unique<TStatusBar>(host, def, design);
+    case ckListView:
+        return std::make_unique<TListView>(host, def, design);
+    }
+    throw EInvalidOperation("The kind of the control is not supported.");
+}
+
 } // namespace
 
 TApplication* const Application = &GApplication;
@@ -277,60 +324,7 @@ bool TForm::CloseQuery() {
 }
 
 TControl& TForm::AddControl(const TControlDef& def) {
-    RECT design{def.Left, def.Top, def.Left + def.Width, def.Top + def.Height};
-    if (def.Parent) {
-        const TControl* parent = FindControl(def.Parent);
-        if (!parent)
-            MissingControl(def.Parent);
-        // Inside a group box in the form's coordinates; inside a panel in the
-        // panel's, whose child window it is.
-        if (!parent->IsContainer())
-            OffsetRect(&design, parent->DesignBounds().left, parent->DesignBounds().top);
-    }
-    std::unique_ptr<TControl> control;
-    switch (def.Kind) {
-    case ckLabel:
-        control = std::make_unique<TLabel>(*this, def, design);
-        break;
-    case ckButton:
-        control = std::make_unique<TButton>(*this, def, design);
-        break;
-    case ckProgressBar:
-        control = std::make_unique<TProgressBar>(*this, def, design);
-        break;
-    case ckGroupBox:
-        control = std::make_unique<TGroupBox>(*this, def, design);
-        break;
-    case ckImage:
-        control = std::make_unique<TImage>(*this, def, design);
-        break;
-    case ckEdit:
-        control = std::make_unique<TEdit>(*this, def, design);
-        break;
-    case ckComboBox:
-        control = std::make_unique<TComboBox>(*this, def, design);
-        break;
-    case ckCheckBox:
-        control = std::make_unique<TCheckBox>(*this, def, design);
-        break;
-    case ckRadioButton:
-        control = std::make_unique<TRadioButton>(*this, def, design);
-        break;
-    case ckPanel:
-        control = std::make_unique<TPanel>(*this, def, design);
-        break;
-    case ckToolBar:
-        control = std::make_unique<TToolBar>(*this, def, design);
-        break;
-    case ckStatusBar:
-        control = std::make_unique<TStatusBar>(*this, def, design);
-        break;
-    case ckListView:
-        control = std::make_unique<TListView>(*this, def, design);
-        break;
-    }
-    if (!control)
-        throw EInvalidOperation("The kind of the control is not supported.");
+    std::unique_ptr<TControl> control = NewControl(*this, def, DesignBoundsOf(*this, def));
     control->ApplyScale();
     FControls.push_back(std::move(control));
     if (def.Align != alNone)

@@ -74,17 +74,24 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-int DigitValue(char c) {
+} // namespace
+
+int HexDigitValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     if (c >= 'a' && c <= 'f')
         return c - 'a' + 10;
-    return 99;
+    return -1;
 }
 
-} // namespace
+void AppendPercentEscape(std::string& out, unsigned char b) {
+    static const char kHexDigits[] = "0123456789ABCDEF";
+    out += '%';
+    out += kHexDigits[b >> 4];
+    out += kHexDigits[b & 0x0F];
+}
 
 bool TryStrToInt(const std::string& text, int& value) {
     size_t i = 0;
@@ -112,8 +119,8 @@ bool TryStrToInt(const std::string& text, int& value) {
     // of significance cannot fit, so the limit check below stays exact.
     std::uint64_t magnitude = 0;
     for (; i < end; ++i) {
-        const int digit = DigitValue(text[i]);
-        if (digit >= base)
+        const int digit = HexDigitValue(text[i]);
+        if (digit < 0 || digit >= base)
             return false;
         magnitude = magnitude * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
         if (magnitude > 0xFFFFFFFFull)

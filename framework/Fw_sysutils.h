@@ -79,6 +79,11 @@ std::string IntToStr(std::int64_t value);
 // Decimal, with an optional sign; leading and trailing blanks are allowed.
 // A hexadecimal value is written with a leading "$" or "0x".
 bool TryStrToInt(const std::string& text, int& value);
+
+// The value of a hexadecimal digit of either case; -1 for any other character.
+int HexDigitValue(char c);
+// Appends "%" and the byte in two capital hexadecimal digits.
+void AppendPercentEscape(std::string& out, unsigned char b);
 // As TryStrToInt; throws EConvertError "'<text>' is not a valid integer value.".
 int StrToInt(const std::string& text);
 int StrToIntDef(const std::string& text, int defaultValue);

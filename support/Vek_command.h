@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/Fw_classes.h"
+#include "support/Vek_autopointer.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -105,3 +106,12 @@ private:
     TObjectList FUndoCommands;
     TObjectList FRedoCommands;
 };
+
+// Hands a command that has been built to the invoker and runs it; from then
+// on the invoker keeps it or frees it as its flags say.
+template <class T>
+void ExecuteCommand(TInvoker& invoker, TAutoPointer<T>& command) {
+    invoker.PendingCommands().Add(command.Get());
+    command.Release();
+    invoker.Execute();
+}

@@ -4,6 +4,7 @@
 #include <winnetwk.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -541,6 +542,7 @@ public:
         return handle;
     }
     bool IsValid() const { return FHandle != INVALID_HANDLE_VALUE; }
+    HANDLE Handle() const { return FHandle; }
     void Close() {
         if (IsValid())
             FindClose(Detach());
@@ -709,18 +711,9 @@ void TFiles::Rename(const std::string& path, const std::string& newName) {
 }
 
 bool TFiles::TryRename(const std::string& path, const std::string& newName) {
-    if (path.empty() || newName.empty())
-        return false;
-    // No file system keeps a longer name: refused here, never handed on.
-    constexpr size_t maxNameBytes = 255;
-    if (!TPath(newName).IsValidName() || newName.size() > maxNameBytes)
-        return false;
-    // Names that the system would store otherwise than asked are refused
-    // before the disk is touched: it drops trailing dots and blanks, and it
-    // keeps names in UTF-16, where bytes that do not come back the same
-    // (characters the code page cannot hold, a second spelling of one)
-    // would become another name.
-    if (newName.back() == '.' || newName.back() == ' ' || !SurvivesWide(newName, FileCodePage()))
+    // A name that the system would store otherwise than asked is refused
+    // before the disk is touched.
+    if (path.empty() || !IsStorableName(newName))
         return false;
     TPath source(path);
     source.Expand();
@@ -814,4 +807,107 @@ bool IsRenameTemporaryName(const std::string& name) {
             return false;
     }
     return true;
+}
+
+namespace {
+
+// The length of the name as the system keeps it: without trailing dots and
+// blanks (never a trail byte of a double-byte character).
+size_t KeptLength(const std::string& name) {
+    size_t length = name.size();
+    while (length > 0 && (name[length - 1] == '.' || name[length - 1] == ' ') && !IsTrailByte(name, length - 1))
+        --length;
+    return length;
+}
+
+// The names the system keeps for devices, with or without an extension.
+bool IsDeviceName(const std::string& name) {
+    // Most names are ruled out by their length or first letter.
+    const size_t baseLength = std::min(name.find('.'), name.size());
+    if (baseLength < 3 || baseLength > 7 || !std::strchr("aAcClLnNpP", name[0]))
+        return false;
+    const std::string base = UpperFileName(name.substr(0, baseLength));
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* device : kDevices)
+        if (base == device)
+            return true;
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
+// The length of the path without trailing separators, but for the one of a
+// root ("c:\", "\\").
+size_t WithoutTrailingSeparators(const std::string& path) {
+    size_t length = path.size();
+    while (length > 1 && path[length - 1] == '\\' && path[length - 2] != ':' && !IsTrailByte(path, length - 1))
+        --length;
+    return length;
+}
+
+} // namespace
+
+bool IsStorableName(const std::string& name) {
+    return !name.empty() && name.size() <= kMaxNameLength && TPath(name).IsValidName() &&
+           KeptLength(name) == name.size() && !IsDeviceName(name) && SurvivesWide(name, FileCodePage());
+}
+
+std::string FileNameKey(const std::string& name) {
+    return LowerFileName(name.substr(0, KeptLength(name)));
+}
+
+std::string PathKey(const std::string& path) {
+    const std::string trimmed = path.substr(0, WithoutTrailingSeparators(path));
+    const size_t last = LastDelimiter(trimmed, "\\:");
+    const size_t nameStart = last == std::string::npos ? 0 : last + 1;
+    std::string key;
+    key.reserve(trimmed.size());
+    AppendLowerFileName(std::string_view(trimmed).substr(0, nameStart), key);
+    key += FileNameKey(trimmed.substr(nameStart));
+    return key;
+}
+
+std::string PathKey(const std::string& directoryKey, const std::string& name) {
+    std::string key;
+    key.reserve(directoryKey.size() + 1 + name.size());
+    key = directoryKey;
+    if (!TPath(directoryKey).EndsWith('\\'))
+        key += '\\';
+    key += FileNameKey(name);
+    return key;
+}
+
+bool ListDirectoryNames(const std::string& directory, std::vector<std::string>& names) {
+    names.clear();
+    TPath pattern(directory);
+    pattern.Append("*");
+    WIN32_FIND_DATAA data;
+    TFindHandle search;
+    search.Attach(FindFirstFileA(pattern.GetPath().c_str(), &data));
+    if (!search.IsValid())
+        return false;
+    do {
+        const std::string name = data.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(search.Handle(), &data));
+    return true;
+}
+
+std::string ProgramDirectory() {
+    // A path longer than the buffer comes back cut off (and, on older systems,
+    // without its terminating zero): grow until it fits.
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            throw EFileError("The program could not find its own directory.");
+        if (length < buffer.size()) {
+            TPath directory(TPath(std::string(buffer.data(), length)).GetDirectory());
+            directory.IncludeTrailing('\\');
+            return directory.GetPath();
+        }
+        if (buffer.size() >= 32768)
+            throw EFileError("The program could not find its own directory.");
+        buffer.resize(buffer.size() * 2);
+    }
 }

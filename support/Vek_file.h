@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // A path value: one string and the rules that split it into drive, directory,
 // name, base name and extension. Nothing checks the text; every operation works
@@ -144,13 +145,11 @@ public:
     virtual void Delete(const std::string& path);
     virtual bool TryDelete(const std::string& path);
     virtual void Rename(const std::string& path, const std::string& newName);
-    // Renames in place: the new name is a valid name of at most 255 bytes, the
-    // entry stays in its directory. True only when the entry carries the new
-    // name afterwards: a name that the system would store otherwise (a
-    // trailing dot or blank, bytes that do not come back the same from UTF-16)
-    // is refused before the disk is touched, and where the system may take the
-    // new name for the entry's own (letter case, short aliases) the result is
-    // read back.
+    // Renames in place: the entry stays in its directory. True only when the
+    // entry carries the new name afterwards: a name that the disk would not
+    // keep as it is spelled (IsStorableName) is refused before the disk is
+    // touched, and where the system may take the new name for the entry's own
+    // (letter case, short aliases) the result is read back.
     virtual bool TryRename(const std::string& path, const std::string& newName);
     virtual void RemoveDir(const std::string& path);
     virtual bool TryRemoveDir(const std::string& path);
@@ -169,3 +168,34 @@ public:
 // way to a new letter case: an entry found under it was cut off between the
 // two moves.
 bool IsRenameTemporaryName(const std::string& name);
+
+// The longest name of one path component that the file systems take.
+constexpr std::size_t kMaxNameLength = 255;
+
+// Whether the disk keeps the name exactly as it is spelled: a valid name of
+// at most kMaxNameLength bytes, without the trailing dots or blanks that the
+// system drops, not a device name (CON, LPT1.txt), and bytes that come back
+// the same from UTF-16, in which the system keeps names.
+bool IsStorableName(const std::string& name);
+
+// The key under which the file system finds a name: letter case ignored (as
+// the system's file-name case maps it), trailing dots and blanks dropped (the
+// system drops them from the last part of a path).
+std::string FileNameKey(const std::string& name);
+// The key of the entry that a full path names, so that two paths of one entry
+// have one key: without a trailing separator (except after a drive, "c:"),
+// the directory in the file-name case, the last name as FileNameKey has it.
+std::string PathKey(const std::string& path);
+// The key of the entry called name in the directory whose key PathKey gave,
+// without lowering the directory again.
+std::string PathKey(const std::string& directoryKey, const std::string& name);
+
+// The names a directory lists, without "." and "..", as the disk spells them.
+// False when the directory cannot be listed (it does not exist, or access is
+// denied).
+bool ListDirectoryNames(const std::string& directory, std::vector<std::string>& names);
+
+// The directory of the running executable with its trailing separator: where
+// the program keeps its help and its settings, whatever the current directory.
+// Raises EFileError when the system does not tell it.
+std::string ProgramDirectory();

@@ -23,3 +23,16 @@ public:
 private:
     TStringList FParts;
 };
+
+// Pushes a part for the guard's life, so that the stack is handed back as it
+// came also when a read or a write fails.
+class TSubSection {
+public:
+    TSubSection(TIniSection& section, const std::string& name) : FSection(section) { FSection.Push(name); }
+    TSubSection(const TSubSection&) = delete;
+    TSubSection& operator=(const TSubSection&) = delete;
+    ~TSubSection() { FSection.Pop(); }
+
+private:
+    TIniSection& FSection;
+};

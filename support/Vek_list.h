@@ -3,8 +3,10 @@
 #pragma once
 
 #include "framework/Fw_classes.h"
+#include "support/Vek_autopointer.h"
 
 #include <string>
+#include <utility>
 
 class TListHelper {
 public:
@@ -86,3 +88,12 @@ public:
 private:
     TStringList& List() { return static_cast<TStringList&>(FStrings); }
 };
+
+// Makes an object of the class and hands it to an owning list; the object is
+// freed if the list cannot take it.
+template <class T, class... TArgs>
+T* AddNew(TObjectList& list, TArgs&&... args) {
+    TAutoPointer<T> object(new T(std::forward<TArgs>(args)...));
+    list.Add(object.Get());
+    return object.Release();
+}

@@ -8,16 +8,10 @@ struct TUrlTables {
     TUrlTables() {
         for (int b = 0; b < 256; ++b) {
             Unencoded[b] = (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z');
-            HexValue[b] = -1;
+            HexValue[b] = static_cast<signed char>(HexDigitValue(static_cast<char>(b)));
         }
         for (const char* mark = "!$'()*+,-._"; *mark; ++mark)
             Unencoded[static_cast<unsigned char>(*mark)] = true;
-        for (int d = 0; d < 10; ++d)
-            HexValue['0' + d] = static_cast<signed char>(d);
-        for (int d = 0; d < 6; ++d) {
-            HexValue['A' + d] = static_cast<signed char>(10 + d);
-            HexValue['a' + d] = static_cast<signed char>(10 + d);
-        }
     }
 };
 
@@ -25,8 +19,6 @@ const TUrlTables& Tables() {
     static const TUrlTables tables;
     return tables;
 }
-
-const char kHexDigits[] = "0123456789ABCDEF";
 
 } // namespace
 
@@ -41,9 +33,7 @@ std::string TUrlCoder::UrlEncode(const std::string& text) const {
         if (tables.Unencoded[b]) {
             result += c;
         } else {
-            result += '%';
-            result += kHexDigits[b >> 4];
-            result += kHexDigits[b & 0x0F];
+            AppendPercentEscape(result, b);
         }
     }
     return result;

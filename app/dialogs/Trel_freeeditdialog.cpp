@@ -8,8 +8,6 @@ const TControlDef kControls[] = {
     {ckButton, "Button92", 355, 350, 101, 26, "Cancel", coCancel, mrCancel},
 };
 
-const char* const kLinesDoNotMatch = "The number of lines does not match.";
-
 } // namespace
 
 std::string MemoLineBreaks(const std::string& text) {
@@ -29,7 +27,7 @@ std::string MemoLineBreaks(const std::string& text) {
 
 std::string FreeEditDialogText(const std::string& memoText, std::int32_t lineCount) {
     if (TextLineCount(memoText) != lineCount)
-        throw EInvalidOperation(kLinesDoNotMatch);
+        throw EInvalidOperation(kLineCountMismatch);
     return memoText;
 }
 
@@ -47,7 +45,7 @@ bool TTrelFreeEditDialog::Execute() {
     Memo->SetSelection(0, 0);
     Memo->ScrollCaret();
     if (Memo->LineCount() != Values.LineCount)
-        throw EInvalidOperation(kLinesDoNotMatch);
+        throw EInvalidOperation(kLineCountMismatch);
     // The counts match: the rule enables OK.
     OkButton->SetEnabled(true);
     return ShowModal() == mrOk;

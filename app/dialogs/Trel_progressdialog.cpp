@@ -1,6 +1,7 @@
 #include "app/dialogs/Trel_progressdialog.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -110,6 +111,27 @@ void TTrelProgressDialog::Finish() {
         SetModalResult(mrOk);
     else
         Close();
+}
+
+void TTrelProgressDialog::PrepareForRun(const std::string& caption, const std::string& message,
+                                        std::function<void()> cancel) {
+    SetCaption(caption);
+    SetMessage(message);
+    SetButtonCaption("Cancel");
+    CommandButton->SetEnabled(true);
+    SetPosition(0);
+    OnCloseQuery = [this, cancel = std::move(cancel)](TObject*, bool& canClose) {
+        canClose = false;
+        if (CommandButton->IsEnabled()) {
+            CommandButton->SetEnabled(false);
+            cancel();
+        }
+    };
+}
+
+void TTrelProgressDialog::FinishRun() {
+    OnCloseQuery = nullptr;
+    Finish();
 }
 
 void TTrelProgressDialog::CommandButtonClick(TObject* /*Sender*/) {

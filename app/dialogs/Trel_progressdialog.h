@@ -5,6 +5,7 @@
 #include "framework/Fw_forms.h"
 
 #include <exception>
+#include <functional>
 #include <string>
 
 // The message that starts the task: the first application-defined number.
@@ -34,6 +35,13 @@ public:
     // Ends the modal loop with OK (unless the close query refuses), or
     // closes a dialog shown without waiting.
     virtual void Finish();
+    // Readies the dialog for a run that the user can cancel: the caption and
+    // message, Cancel enabled and the bar at 0. The button, Esc, Enter and the
+    // close box then only request a cancel, the first of them calling cancel
+    // and disabling the button: the dialog stays until FinishRun.
+    void PrepareForRun(const std::string& caption, const std::string& message, std::function<void()> cancel);
+    // Lets the run's dialog close, then finishes it.
+    void FinishRun();
     void CommandButtonClick(TObject* Sender);
 
     bool CloseQuery() override;

@@ -3,12 +3,12 @@
 #include "app/commands/Trel_editcommand.h"
 #include "app/commands/Trel_listeditcommand.h"
 #include "framework/Fw_clipbrd.h"
-#include "support/Vek_autopointer.h"
 #include "support/Vek_file.h"
+#include "support/Vek_list.h"
 
 #include <functional>
 #include <memory>
-#include <string_view>
+#include <unordered_set>
 
 const char* const AddDirectoryCaption = "Specify the directory.";
 
@@ -21,19 +21,6 @@ const char* const kDereferenceShortcutsKey = "DereferenceShortcuts";
 TRenameItem* RowItem(TListViewModel& model, int row) {
     return static_cast<TRenameItem*>(model.Items(row)->GetData());
 }
-
-// Pushes a sub-section for the object's life, so that the stack is handed
-// back as it came also when a read or write fails.
-class TSubSection {
-public:
-    TSubSection(TIniSection& section, const std::string& name) : FSection(section) { FSection.Push(name); }
-    TSubSection(const TSubSection&) = delete;
-    TSubSection& operator=(const TSubSection&) = delete;
-    ~TSubSection() { FSection.Pop(); }
-
-private:
-    TIniSection& FSection;
-};
 
 } // namespace
 
@@ -141,54 +128,14 @@ std::vector<std::string> RowPaths(TListViewModel& model) {
 
 std::vector<bool> SelectNewPaths(const std::vector<std::string>& known,
                                  const std::vector<std::string>& candidates) {
-    // Every path in the file system's lower case, one after the other in one
-    // text: names equal there are the names the file system takes for one.
-    const size_t count = known.size() + candidates.size();
-    auto path = [&](size_t i) -> const std::string& {
-        return i < known.size() ? known[i] : candidates[i - known.size()];
-    };
-    size_t bytes = 0;
-    for (size_t i = 0; i < count; ++i)
-        bytes += path(i).size();
-    std::string names;
-    names.reserve(bytes);
-    std::vector<size_t> ends(count);
-    for (size_t i = 0; i < count; ++i) {
-        AppendLowerFileName(path(i), names);
-        ends[i] = names.size();
-    }
-    auto name = [&](size_t i) {
-        const size_t start = i == 0 ? 0 : ends[i - 1];
-        return std::string_view(names.data() + start, ends[i] - start);
-    };
-
-    // A hash table of the names met so far, by position (0 for a free slot),
-    // at most half full so that a search ends after a slot or two.
-    size_t capacity = 1;
-    while (capacity < 2 * count)
-        capacity *= 2;
-    const size_t mask = capacity - 1;
-    std::vector<size_t> slots(capacity, 0);
-    std::vector<size_t> hashes(count);
-    auto addIfNew = [&](size_t i) {
-        const std::string_view added = name(i);
-        const size_t hash = std::hash<std::string_view>{}(added);
-        hashes[i] = hash;
-        for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-            const size_t held = slots[slot];
-            if (held == 0) {
-                slots[slot] = i + 1;
-                return true;
-            }
-            if (hashes[held - 1] == hash && name(held - 1) == added)
-                return false;
-        }
-    };
-    for (size_t i = 0; i < known.size(); ++i)
-        addIfNew(i);
+    // Paths of one key name one entry to the file system.
+    std::unordered_set<std::string> keys;
+    keys.reserve(known.size() + candidates.size());
+    for (const std::string& path : known)
+        keys.insert(PathKey(path));
     std::vector<bool> added(candidates.size());
     for (size_t i = 0; i < candidates.size(); ++i)
-        added[i] = addIfNew(known.size() + i);
+        added[i] = keys.insert(PathKey(candidates[i])).second;
     return added;
 }
 
@@ -213,9 +160,7 @@ void TEditHandler::AddPaths(const TStrings& paths) {
             if (!added[i])
                 continue;
             items.push_back(std::make_unique<TRenameItem>(longPaths[i]));
-            TAutoPointer<TAddSubCommand> subCommand(new TAddSubCommand(Model(), items.back().get()));
-            subCommands.Add(subCommand.Get());
-            subCommand.Release();
+            AddNew<TAddSubCommand>(subCommands, Model(), items.back().get());
         }
     } catch (const EFileError&) {
         throw EHandlerError("The program can not add files to the list.");
@@ -226,9 +171,7 @@ void TEditHandler::AddPaths(const TStrings& paths) {
     itemList.SetCapacity(itemList.Count() + static_cast<int>(items.size()));
     for (std::unique_ptr<TRenameItem>& item : items)
         itemList.Add(item.release());
-    Invoker().PendingCommands().Add(command.Get());
-    command.Release();
-    Invoker().Execute();
+    ExecuteCommand(Invoker(), command);
 }
 
 // ---------------------------------------------------------------- deleting and selecting
@@ -245,13 +188,9 @@ void TEditHandler::Delete() {
     for (int row = model.Count() - 1; subCommands.Count() < selected && row >= 0; --row) {
         if (!model.Items(row)->GetSelected())
             continue;
-        TAutoPointer<TDeleteSubCommand> subCommand(new TDeleteSubCommand(model, row));
-        subCommands.Add(subCommand.Get());
-        subCommand.Release();
+        AddNew<TDeleteSubCommand>(subCommands, model, row);
     }
-    Invoker().PendingCommands().Add(command.Get());
-    command.Release();
-    Invoker().Execute();
+    ExecuteCommand(Invoker(), command);
 }
 
 template <class F>

@@ -86,7 +86,7 @@ std::vector<std::string> RowPaths(TListViewModel& model);
 
 // The duplicate test of AddPaths, without the disk: for each candidate, in
 // order, whether it names a file that no known path and no earlier candidate
-// names. Two paths name the same file when they are equal without regard to
-// letter case, as the file system compares names. Linear time (hashed).
+// names. Two paths name the same file when they have one key (PathKey).
+// Linear time (hashed).
 std::vector<bool> SelectNewPaths(const std::vector<std::string>& known,
                                  const std::vector<std::string>& candidates);

@@ -7,7 +7,6 @@
 #include "support/Vek_inifile.h"
 #include "support/Vek_listviewmodel.h"
 
-#include <string>
 
 class EHandlerError : public Exception {
 public:
@@ -38,7 +37,3 @@ private:
     TInvoker& FInvoker;
     TObjectList& FItemList;
 };
-
-// The directory of the running executable with its trailing separator: where
-// the program keeps its help and its settings, whatever the current directory.
-std::string ProgramDirectory();

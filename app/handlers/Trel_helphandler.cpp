@@ -1,6 +1,7 @@
 #include "app/handlers/Trel_helphandler.h"
 
 #include "framework/Fw_forms.h"
+#include "support/Vek_file.h"
 
 #include <shellapi.h>
 

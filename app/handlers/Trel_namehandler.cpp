@@ -11,7 +11,7 @@
 #include "app/names/Trel_rename.h"
 #include "framework/Fw_clipbrd.h"
 #include "framework/Fw_forms.h"
-#include "support/Vek_autopointer.h"
+#include "support/Vek_list.h"
 
 namespace {
 
@@ -26,13 +26,6 @@ TDialog& Accepted() {
 
 TRenameItem* ItemOf(TListViewModelItem* row) {
     return static_cast<TRenameItem*>(row->GetData());
-}
-
-// Hands the command to the invoker, which runs it and keeps it.
-void Run(TInvoker& invoker, TAutoPointer<TNameEditCommand>& command) {
-    invoker.PendingCommands().Add(command.Get());
-    command.Release();
-    invoker.Execute();
 }
 
 } // namespace
@@ -55,9 +48,7 @@ void TNameHandler::EditSelected(const TSrcLinesSpecs* source, TStrings& lines, c
             if (!entry->GetSelected())
                 continue;
             TRenameItem* item = ItemOf(entry);
-            TAutoPointer<TSetSubCommand> set(new TSetSubCommand(item, newName(item->NewName, k)));
-            subCommands.Add(set.Get());
-            set.Release();
+            AddNew<TSetSubCommand>(subCommands, item, newName(item->NewName, k));
             ++k;
         }
     };
@@ -65,7 +56,7 @@ void TNameHandler::EditSelected(const TSrcLinesSpecs* source, TStrings& lines, c
         RunWithMatcherStack(makeNames);
     else
         makeNames();
-    Run(Invoker(), command);
+    ExecuteCommand(Invoker(), command);
 }
 
 void TNameHandler::SelectedParts(TPartKind part, TStrings& parts) {
@@ -161,8 +152,7 @@ void TNameHandler::FreeEdit() {
     // the text is split here.
     TStringList lines;
     lines.SetText(dialog.Values.Text);
-    if (lines.Count() != parts.Count())
-        throw ENameEditError("The number of lines does not match.");
+    CheckLineCount(lines.Count(), parts.Count());
     EditSelected(nullptr, lines,
                  [&](const std::string& name, int k) { return OverwritePart(name, part, lines.Strings(k)); });
 }
@@ -171,10 +161,8 @@ void TNameHandler::Enter(int index, const std::string& text) {
     TAutoPointer<TNameEditCommand> command(new TNameEditCommand(Model()));
     TObjectList& subCommands = command->SubCommands().PendingCommands();
     subCommands.SetCapacity(1);
-    TAutoPointer<TSetSubCommand> set(new TSetSubCommand(ItemOf(Model().Items(index)), text));
-    subCommands.Add(set.Get());
-    set.Release();
-    Run(Invoker(), command);
+    AddNew<TSetSubCommand>(subCommands, ItemOf(Model().Items(index)), text);
+    ExecuteCommand(Invoker(), command);
 }
 
 void TNameHandler::LoadSettings(TMemIniFile& /*iniFile*/, TIniSection& /*section*/) {}

@@ -24,9 +24,7 @@ void TRenameHandler::Perform() {
     WhileBusy([this] {
         TAutoPointer<TRenameCommand> command(new TRenameCommand(Model()));
         command->JournalFolders = JournalFolders;
-        Invoker().PendingCommands().Add(command.Get());
-        command.Release();
-        Invoker().Execute();
+        ExecuteCommand(Invoker(), command);
     });
 }
 

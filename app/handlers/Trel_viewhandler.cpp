@@ -30,13 +30,6 @@ constexpr long long kMinGripWidth = 40;
 // A column narrower than this is hard to see and its divider hard to grab.
 constexpr int kMinColumnWidth = 24;
 
-// Pushes a sub-section for the guard's life, so that the stack goes back as
-// it came also when a read or write fails.
-auto SubSection(TIniSection& section, const std::string& name) {
-    section.Push(name);
-    return ScopeExit([&section] { section.Pop(); });
-}
-
 using TSortKeyOfItem = std::string (*)(const TRenameItem& item);
 
 // Sorts by sort keys, which order exactly as the item's comparisons
@@ -233,9 +226,9 @@ void TViewHandler::LoadSettings(TMemIniFile& iniFile, TIniSection& section) {
 
 void TViewHandler::LoadPlacement(TMemIniFile& iniFile, TIniSection& section) {
     TTopLevelWindow window(Form().Handle());
-    const auto form = SubSection(section, kFormSection);
+    const TSubSection form(section, kFormSection);
     {
-        const auto bounds = SubSection(section, kBoundsSection);
+        const TSubSection bounds(section, kBoundsSection);
         const std::string name = section.GetSectionName();
         RECT stored = window.GetNormalBounds();
         stored.bottom = iniFile.ReadInteger(name, kBottomKey, stored.bottom);
@@ -253,10 +246,10 @@ void TViewHandler::LoadPlacement(TMemIniFile& iniFile, TIniSection& section) {
 
 void TViewHandler::LoadColumnWidths(TMemIniFile& iniFile, TIniSection& section) {
     TListView& list = ListView();
-    const auto listView = SubSection(section, kListViewSection);
-    const auto columns = SubSection(section, kColumnSection);
+    const TSubSection listView(section, kListViewSection);
+    const TSubSection columns(section, kColumnSection);
     for (int column = 0; column < list.ColumnCount(); ++column) {
-        const auto position = SubSection(section, IntToStr(column));
+        const TSubSection position(section, IntToStr(column));
         const int current = list.ColumnWidth(column);
         const int width = iniFile.ReadInteger(section.GetSectionName(), kWidthKey, current);
         if (width != current)
@@ -270,9 +263,9 @@ void TViewHandler::SaveSettings(TMemIniFile& iniFile, TIniSection& section) {
     iniFile.WriteBool(section.GetSectionName(), kRememberPlacementKey, RememberPlacement);
     TTopLevelWindow window(Form().Handle());
     {
-        const auto form = SubSection(section, kFormSection);
+        const TSubSection form(section, kFormSection);
         {
-            const auto bounds = SubSection(section, kBoundsSection);
+            const TSubSection bounds(section, kBoundsSection);
             const std::string name = section.GetSectionName();
             const RECT normal = window.GetNormalBounds();
             iniFile.WriteInteger(name, kLeftKey, normal.left);
@@ -283,10 +276,10 @@ void TViewHandler::SaveSettings(TMemIniFile& iniFile, TIniSection& section) {
         iniFile.WriteInteger(section.GetSectionName(), kStateKey, static_cast<int>(window.GetShowCommand()));
     }
     TListView& list = ListView();
-    const auto listView = SubSection(section, kListViewSection);
-    const auto columns = SubSection(section, kColumnSection);
+    const TSubSection listView(section, kListViewSection);
+    const TSubSection columns(section, kColumnSection);
     for (int column = 0; column < list.ColumnCount(); ++column) {
-        const auto position = SubSection(section, IntToStr(column));
+        const TSubSection position(section, IntToStr(column));
         iniFile.WriteInteger(section.GetSectionName(), kWidthKey, list.ColumnWidth(column));
     }
 }

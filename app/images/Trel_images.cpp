@@ -398,6 +398,65 @@ void StraightArrow(TCanvas& c, bool down) {
     c.Polygon(arrow, kBlue, kBlueDark);
 }
 
+// Open scissors: cut.
+void Scissors(TCanvas& c) {
+    c.Line(6.4, 9.8, 11.2, 1.2, 2.2, kSteelDark);
+    c.Line(9.6, 9.8, 4.8, 1.2, 2.2, kSteelDark);
+    c.Line(6.4, 9.8, 11.2, 1.2, 1, kSteel);
+    c.Line(9.6, 9.8, 4.8, 1.2, 1, kSteel);
+    c.Ring(4.8, 12.2, 2.3, 1.6, kRed);
+    c.Ring(11.2, 12.2, 2.3, 1.6, kRed);
+    c.Disc(8, 7, 0.9, kInk);
+}
+
+// A clipboard with a page in front: paste.
+void Clipboard(TCanvas& c) {
+    c.Box(1, 2, 12, 15, kBoard, kBoardDark);
+    c.Box(4, 1, 9, 4, kSteel, kSteelDark);
+    Page(c, 7, 6, 15, 16, 3, true);
+}
+
+// A page with a green plus: add files.
+void PageWithPlus(TCanvas& c) {
+    Page(c, 1, 0, 11, 14, 4, true);
+    c.FillRect(9.5, 7, 12.5, 16, kGreenDark);
+    c.FillRect(6.5, 10, 15.5, 13, kGreenDark);
+    c.FillRect(10.5, 8, 11.5, 15, kGreen);
+    c.FillRect(7.5, 11, 14.5, 12, kGreen);
+}
+
+// A red cross: delete.
+void RedCross(TCanvas& c) {
+    c.Line(3.5, 3.5, 12.5, 12.5, 3.6, kRedDark);
+    c.Line(12.5, 3.5, 3.5, 12.5, 3.6, kRedDark);
+    c.Line(3.5, 3.5, 12.5, 12.5, 2, kRed);
+    c.Line(12.5, 3.5, 3.5, 12.5, 2, kRed);
+}
+
+// A sheet whose every line is selected: select all.
+void SelectedLines(TCanvas& c) {
+    c.Box(1, 1, 15, 15, kPaper, kInk);
+    for (const double top : {3.0, 6.5, 10.0})
+        c.FillRect(3, top, 13, top + 2.5, kBlue);
+}
+
+// A name being edited above an arrow to the right: perform the rename.
+void NameEditAndArrow(TCanvas& c) {
+    c.Box(1, 1, 15, 8, kPaper, kInk);
+    c.FillRect(3, 3, 9, 6, kTextLine);
+    c.FillRect(10.5, 2.5, 11.5, 6.5, kInk);
+    c.Polygon({{1.5, 10}, {8.5, 10}, {8.5, 8.4}, {14.8, 12}, {8.5, 15.6}, {8.5, 14}, {1.5, 14}}, kGreen,
+              kGreenDark);
+}
+
+// Three bars of the result colors on a base line: the results.
+void BarChart(TCanvas& c) {
+    c.Box(1.5, 6, 5.5, 14, kGreen, kGreenDark);
+    c.Box(6, 9, 10, 14, kRed, kRedDark);
+    c.Box(10.5, 2, 14.5, 14, kBlue, kBlueDark);
+    c.FillRect(0.5, 14, 15.5, 15.5, kInk);
+}
+
 void PaintAction(TCanvas& c, TActionImage image) {
     switch (image) {
     case TActionImage::New:
@@ -412,40 +471,23 @@ void PaintAction(TCanvas& c, TActionImage image) {
         TurnArrow(c, true);
         break;
     case TActionImage::Cut:
-        c.Line(6.4, 9.8, 11.2, 1.2, 2.2, kSteelDark);
-        c.Line(9.6, 9.8, 4.8, 1.2, 2.2, kSteelDark);
-        c.Line(6.4, 9.8, 11.2, 1.2, 1, kSteel);
-        c.Line(9.6, 9.8, 4.8, 1.2, 1, kSteel);
-        c.Ring(4.8, 12.2, 2.3, 1.6, kRed);
-        c.Ring(11.2, 12.2, 2.3, 1.6, kRed);
-        c.Disc(8, 7, 0.9, kInk);
+        Scissors(c);
         break;
     case TActionImage::Copy:
         Page(c, 1, 0, 10, 11, 3, false);
         Page(c, 6, 5, 15, 16, 3, true);
         break;
     case TActionImage::Paste:
-        c.Box(1, 2, 12, 15, kBoard, kBoardDark);
-        c.Box(4, 1, 9, 4, kSteel, kSteelDark);
-        Page(c, 7, 6, 15, 16, 3, true);
+        Clipboard(c);
         break;
     case TActionImage::AddFiles:
-        Page(c, 1, 0, 11, 14, 4, true);
-        c.FillRect(9.5, 7, 12.5, 16, kGreenDark);
-        c.FillRect(6.5, 10, 15.5, 13, kGreenDark);
-        c.FillRect(10.5, 8, 11.5, 15, kGreen);
-        c.FillRect(7.5, 11, 14.5, 12, kGreen);
+        PageWithPlus(c);
         break;
     case TActionImage::Delete:
-        c.Line(3.5, 3.5, 12.5, 12.5, 3.6, kRedDark);
-        c.Line(12.5, 3.5, 3.5, 12.5, 3.6, kRedDark);
-        c.Line(3.5, 3.5, 12.5, 12.5, 2, kRed);
-        c.Line(12.5, 3.5, 3.5, 12.5, 2, kRed);
+        RedCross(c);
         break;
     case TActionImage::SelectAll:
-        c.Box(1, 1, 15, 15, kPaper, kInk);
-        for (const double top : {3.0, 6.5, 10.0})
-            c.FillRect(3, top, 13, top + 2.5, kBlue);
+        SelectedLines(c);
         break;
     case TActionImage::FreeEdit:
         Pencil(c, {1.5, 14.5}, {14, 2}, 2.1);
@@ -457,17 +499,10 @@ void PaintAction(TCanvas& c, TActionImage image) {
         StraightArrow(c, true);
         break;
     case TActionImage::PerformRename:
-        c.Box(1, 1, 15, 8, kPaper, kInk);
-        c.FillRect(3, 3, 9, 6, kTextLine);
-        c.FillRect(10.5, 2.5, 11.5, 6.5, kInk);
-        c.Polygon({{1.5, 10}, {8.5, 10}, {8.5, 8.4}, {14.8, 12}, {8.5, 15.6}, {8.5, 14}, {1.5, 14}}, kGreen,
-                  kGreenDark);
+        NameEditAndArrow(c);
         break;
     case TActionImage::Results:
-        c.Box(1.5, 6, 5.5, 14, kGreen, kGreenDark);
-        c.Box(6, 9, 10, 14, kRed, kRedDark);
-        c.Box(10.5, 2, 14.5, 14, kBlue, kBlueDark);
-        c.FillRect(0.5, 14, 15.5, 15.5, kInk);
+        BarChart(c);
         break;
     default:
         throw EInvalidOperation("The picture does not exist.");

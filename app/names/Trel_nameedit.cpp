@@ -297,6 +297,13 @@ std::string UrlDecodePart(const std::string& name, TPartKind part, TCharacterEnc
 
 // ---------------------------------------------------------------- text sources
 
+const char* const kLineCountMismatch = "The number of lines does not match.";
+
+void CheckLineCount(int lines, int expected) {
+    if (lines != expected)
+        throw ENameEditError(kLineCountMismatch);
+}
+
 void TCustomSrcLinesSpecs::GetLines(int count, TStrings& lines) const {
     TStringList result;
     result.SetCapacity(std::max(count, 0));
@@ -313,8 +320,7 @@ void TClipboardSrcLinesSpecs::GetLines(int count, TStrings& lines) const {
     }
     TStringList result;
     result.SetText(text);
-    if (result.Count() != std::max(count, 0))
-        throw ENameEditError("The number of lines does not match.");
+    CheckLineCount(result.Count(), std::max(count, 0));
     lines.Assign(result);
 }
 

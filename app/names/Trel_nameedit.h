@@ -81,6 +81,13 @@ std::string UrlEncodePart(const std::string& name, TPartKind part, TCharacterEnc
 // The part percent-decoded, then converted from the encoding.
 std::string UrlDecodePart(const std::string& name, TPartKind part, TCharacterEncoding encoding);
 
+// What a text source or an edited text that does not give one line per
+// selected entry is told.
+extern const char* const kLineCountMismatch;
+// Raises ENameEditError kLineCountMismatch unless there are as many lines as
+// expected.
+void CheckLineCount(int lines, int expected);
+
 // A producer of one line per selected entry.
 class TSrcLinesSpecs {
 public:

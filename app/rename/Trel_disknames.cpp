@@ -2,59 +2,8 @@
 
 #include "support/Vek_file.h"
 
-#include <windows.h>
-
-namespace {
-
-// Owns a search handle of FindFirstFileA.
-class TSearch {
-public:
-    TSearch(const std::string& pattern, WIN32_FIND_DATAA& data)
-        : FHandle(FindFirstFileA(pattern.c_str(), &data)) {}
-    TSearch(const TSearch&) = delete;
-    TSearch& operator=(const TSearch&) = delete;
-    ~TSearch() {
-        if (IsValid())
-            FindClose(FHandle);
-    }
-
-    bool IsValid() const { return FHandle != INVALID_HANDLE_VALUE; }
-    HANDLE Handle() const { return FHandle; }
-
-private:
-    HANDLE FHandle;
-};
-
-} // namespace
-
-std::string FileNameKey(const std::string& name) {
-    size_t length = name.size();
-    while (length > 0 && (name[length - 1] == '.' || name[length - 1] == ' ') &&
-           !IsTrailByte(name, length - 1))
-        --length;
-    return LowerFileName(name.substr(0, length));
-}
-
-bool ListDirectoryNames(const std::string& directory, std::vector<std::string>& names) {
-    names.clear();
-    TPath pattern(directory);
-    pattern.Append("*");
-    WIN32_FIND_DATAA data;
-    TSearch search(pattern.GetPath(), data);
-    if (!search.IsValid())
-        return false;
-    do {
-        const std::string name = data.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(search.Handle(), &data));
-    return true;
-}
-
 TDiskNames::TListing& TDiskNames::Listing(const std::string& directory) {
-    TPath path(directory);
-    path.ExcludeTrailing('\\');
-    const std::string key = LowerFileName(path.GetPath());
+    const std::string key = PathKey(directory);
     const auto found = FDirectories.find(key);
     if (found != FDirectories.end())
         return found->second;

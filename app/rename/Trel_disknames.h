@@ -3,20 +3,12 @@
 // directory is what keeps a check of many entries fast.
 #pragma once
 
+#include "support/Vek_file.h"
+
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
-
-// The key under which the file system finds a name: letter case ignored (as
-// the system's file-name case maps it), trailing dots and blanks dropped (the
-// system drops them from the last part of a path).
-std::string FileNameKey(const std::string& name);
-
-// The names a directory lists, without "." and "..", as the disk spells them.
-// False when the directory cannot be listed (it does not exist, or access is
-// denied).
-bool ListDirectoryNames(const std::string& directory, std::vector<std::string>& names);
 
 // The names on disk, directory by directory; each directory is listed once,
 // when it is first asked about.

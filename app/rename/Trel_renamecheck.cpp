@@ -4,149 +4,90 @@
 
 #include <windows.h>
 
-#include <algorithm>
-#include <cstring>
 #include <string_view>
 #include <unordered_map>
 
 namespace {
 
-// The longest name of one path component the file systems take.
-constexpr size_t kMaxComponent = 255;
-
-// The key of a directory: letter case ignored as the file system ignores it,
-// without a trailing separator except after a drive ("c:\").
-std::string DirectoryKey(const std::string& directory) {
-    TPath path(directory);
-    if (path.EndsWith('\\') && path.GetLength() > 1) {
-        TPath shorter(path);
-        shorter.ExcludeTrailing('\\');
-        if (!shorter.EndsWith(':'))
-            path = shorter;
-    }
-    return LowerFileName(path.GetPath());
-}
-
-// The key of a path in a directory, from the directory's key.
-std::string PathKey(const std::string& directoryKey, bool separated, const std::string& name) {
-    std::string key;
-    key.reserve(directoryKey.size() + 1 + name.size());
-    key = directoryKey;
-    if (!separated)
-        key += '\\';
-    key += LowerFileName(name);
-    return key;
-}
-
-// The names the system keeps for devices, with or without an extension.
-bool IsDeviceName(const std::string& name) {
-    // Most names are ruled out by their length or first letter.
-    const size_t baseLength = std::min(name.find('.'), name.size());
-    if (baseLength < 3 || baseLength > 7 || !std::strchr("aAcClLnNpP", name[0]))
-        return false;
-    const std::string base = UpperFileName(name.substr(0, baseLength));
-    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-    for (const char* device : kDevices)
-        if (base == device)
-            return true;
-    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
-           base[3] >= '1' && base[3] <= '9';
-}
-
-// Whether the rename moves the entry to another name (not only another
-// spelling of the same one, which leaves every path through it valid).
-bool Moves(const std::string& oldKey, const std::string& newKey) {
-    return oldKey != newKey;
-}
-
-} // namespace
-
-bool IsStorableName(const std::string& name) {
-    if (name.empty() || name.size() > kMaxComponent || !TPath(name).IsValidName())
-        return false;
-    const char last = name.back();
-    if ((last == '.' || last == ' ') && !IsTrailByte(name, name.size() - 1))
-        return false;
-    return !IsDeviceName(name);
-}
-
-std::vector<TEntryOnDisk> LookUpOnDisk(const std::vector<TCheckEntry>& entries, TDiskNames& disk) {
-    std::vector<TEntryOnDisk> found(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const TCheckEntry& entry = entries[i];
-        found[i].OldExists = disk.Contains(entry.Directory, entry.OldName);
-        found[i].NewExists = !entry.NewName.empty() && disk.Contains(entry.Directory, entry.NewName);
-    }
-    return found;
-}
-
-TCheckResult CheckRenames(const std::vector<TCheckEntry>& entries, const std::vector<TEntryOnDisk>& disk) {
-    const int count = static_cast<int>(entries.size());
-    TCheckResult result;
-    result.Reasons.assign(entries.size(), 0);
-    auto flag = [&result](int entry, TCheckReason reason) {
-        result.Reasons[static_cast<size_t>(entry)] |= static_cast<std::uint8_t>(1u << reason);
-    };
-
-    // Keys of each entry's directory, old and new path. Entries come grouped
-    // by directory: its key is computed once per run of them.
-    std::vector<std::string> directoryKeys(entries.size());
-    std::vector<std::string> oldKeys(entries.size());
-    std::vector<std::string> newKeys(entries.size());
-    std::vector<bool> renames(entries.size());
+// The keys of every entry's directory, old and new path, as the file system
+// tells paths apart.
+struct TEntryKeys {
+    std::vector<std::string> Directory;
+    std::vector<std::string> Old;
+    std::vector<std::string> New;
+    // Whether the name changes at all (byte by byte: letter case counts).
+    std::vector<bool> Renamed;
     // The length of the new path, which the system's calls limit.
-    std::vector<size_t> newPathLengths(entries.size());
+    std::vector<size_t> NewPathLength;
+
+    // Whether the rename moves the entry to another path (not only another
+    // spelling of the same one, which leaves every path through it valid).
+    bool Moves(size_t e) const { return Renamed[e] && Old[e] != New[e]; }
+};
+
+TEntryKeys MakeKeys(const std::vector<TCheckEntry>& entries) {
+    const size_t count = entries.size();
+    TEntryKeys keys{std::vector<std::string>(count), std::vector<std::string>(count),
+                    std::vector<std::string>(count), std::vector<bool>(count), std::vector<size_t>(count)};
+    // Entries come grouped by directory: its key is computed once per run of them.
     const std::string* lastDirectory = nullptr;
     bool separated = false;
-    for (int i = 0; i < count; ++i) {
-        const size_t e = static_cast<size_t>(i);
+    for (size_t e = 0; e < count; ++e) {
         const TCheckEntry& entry = entries[e];
         if (lastDirectory && *lastDirectory == entry.Directory) {
-            directoryKeys[e] = directoryKeys[e - 1];
+            keys.Directory[e] = keys.Directory[e - 1];
         } else {
             lastDirectory = &entry.Directory;
-            directoryKeys[e] = DirectoryKey(entry.Directory);
-            separated = TPath(directoryKeys[e]).EndsWith('\\');
+            keys.Directory[e] = PathKey(entry.Directory);
+            separated = TPath(keys.Directory[e]).EndsWith('\\');
         }
-        oldKeys[e] = PathKey(directoryKeys[e], separated, entry.OldName);
-        newKeys[e] = PathKey(directoryKeys[e], separated, entry.NewName);
-        renames[e] = entry.OldName != entry.NewName;
-        newPathLengths[e] = entry.Directory.size() + (separated ? 0 : 1) + entry.NewName.size();
+        keys.Old[e] = PathKey(keys.Directory[e], entry.OldName);
+        keys.New[e] = PathKey(keys.Directory[e], entry.NewName);
+        keys.Renamed[e] = entry.OldName != entry.NewName;
+        keys.NewPathLength[e] = entry.Directory.size() + (separated ? 0 : 1) + entry.NewName.size();
     }
+    return keys;
+}
 
-    // The first entry that moves away from each path, and the first directory
-    // entry that does.
-    // Keyed by views of the keys above, which stay in place.
-    std::unordered_map<std::string_view, int> movedAway;
-    std::unordered_map<std::string, int> directoryMovedAway;
-    movedAway.reserve(entries.size());
-    for (int i = 0; i < count; ++i) {
-        const size_t e = static_cast<size_t>(i);
-        if (!renames[e] || !Moves(oldKeys[e], newKeys[e]))
+// The first entry that moves away from each path, and the first directory
+// entry that does. Keyed by views of the keys, which stay in place.
+struct TMovedAway {
+    std::unordered_map<std::string_view, int> Entries;
+    std::unordered_map<std::string, int> Directories;
+};
+
+TMovedAway FindMovedAway(const std::vector<TCheckEntry>& entries, const TEntryKeys& keys) {
+    TMovedAway moved;
+    moved.Entries.reserve(entries.size());
+    for (size_t e = 0; e < entries.size(); ++e) {
+        if (!keys.Moves(e))
             continue;
-        movedAway.emplace(oldKeys[e], i);
+        moved.Entries.emplace(keys.Old[e], static_cast<int>(e));
         if (entries[e].IsDirectory)
-            directoryMovedAway.emplace(oldKeys[e], i);
+            moved.Directories.emplace(keys.Old[e], static_cast<int>(e));
     }
+    return moved;
+}
 
-    // Entries on a cycle of names: each one's target is where the next one
-    // sits, and the last one's target is where the first sits.
-    std::vector<int> next(entries.size(), -1);
-    for (int i = 0; i < count; ++i) {
-        const size_t e = static_cast<size_t>(i);
-        if (!renames[e] || !Moves(oldKeys[e], newKeys[e]))
+// The entries on a cycle of names: each one's target is where the next one
+// sits, and the last one's target is where the first sits.
+std::vector<bool> FindCycles(const TEntryKeys& keys, const TMovedAway& moved) {
+    const size_t count = keys.Old.size();
+    std::vector<int> next(count, -1);
+    for (size_t e = 0; e < count; ++e) {
+        if (!keys.Moves(e))
             continue;
-        const auto found = movedAway.find(newKeys[e]);
-        if (found != movedAway.end())
+        const auto found = moved.Entries.find(keys.New[e]);
+        if (found != moved.Entries.end())
             next[e] = found->second;
     }
     enum : std::uint8_t { kUnvisited, kOnPath, kDone };
-    std::vector<std::uint8_t> visit(entries.size(), kUnvisited);
-    std::vector<bool> onCycle(entries.size(), false);
+    std::vector<std::uint8_t> visit(count, kUnvisited);
+    std::vector<bool> onCycle(count, false);
     std::vector<int> path;
-    for (int start = 0; start < count; ++start) {
+    for (size_t start = 0; start < count; ++start) {
         path.clear();
-        int node = start;
+        int node = static_cast<int>(start);
         while (node >= 0 && visit[static_cast<size_t>(node)] == kUnvisited) {
             visit[static_cast<size_t>(node)] = kOnPath;
             path.push_back(node);
@@ -163,56 +104,79 @@ TCheckResult CheckRenames(const std::vector<TCheckEntry>& entries, const std::ve
         for (const int done : path)
             visit[static_cast<size_t>(done)] = kDone;
     }
+    return onCycle;
+}
 
-    // The first directory entry that moves away from a directory or from one
-    // of the directories above it, once per distinct directory.
-    std::unordered_map<std::string_view, int> firstMoveAbove;
-    auto moveAbove = [&](const std::string& key) {
-        const auto known = firstMoveAbove.find(key);
-        if (known != firstMoveAbove.end())
+// The first directory entry that moves away from a directory or from one of
+// the directories above it, found once per distinct directory.
+class TMovesAbove {
+public:
+    TMovesAbove(const TMovedAway& moved, int none) : FMoved(moved), FNone(none) {}
+
+    int First(const std::string& directoryKey) {
+        const auto known = FFirst.find(directoryKey);
+        if (known != FFirst.end())
             return known->second;
-        int first = count;
-        std::string current = key;
+        int first = FNone;
+        std::string current = directoryKey;
         for (;;) {
-            const auto moved = directoryMovedAway.find(current);
-            if (moved != directoryMovedAway.end() && moved->second < first)
+            const auto moved = FMoved.Directories.find(current);
+            if (moved != FMoved.Directories.end() && moved->second < first)
                 first = moved->second;
             const std::string parent = TPath(current).GetDirectory();
             if (parent.size() >= current.size())
                 break;
             current = parent;
         }
-        firstMoveAbove.emplace(key, first);
+        FFirst.emplace(directoryKey, first);
         return first;
-    };
+    }
 
-    // The entries that end at each path, first in list order.
+private:
+    const TMovedAway& FMoved;
+    const int FNone;
+    // Keyed by views of the entries' directory keys, which stay in place.
+    std::unordered_map<std::string_view, int> FFirst;
+};
+
+// Every reason of every entry, in list order.
+void FlagReasons(const std::vector<TCheckEntry>& entries, const std::vector<TEntryOnDisk>& disk,
+                 const TEntryKeys& keys, TCheckResult& result) {
+    const int count = static_cast<int>(entries.size());
+    const TMovedAway moved = FindMovedAway(entries, keys);
+    const std::vector<bool> onCycle = FindCycles(keys, moved);
+    TMovesAbove movesAbove(moved, count);
+    auto flag = [&result](size_t e, TCheckReason reason) {
+        result.Reasons[e] |= static_cast<std::uint8_t>(1u << reason);
+    };
+    // The first entry, in list order, that ends at each path.
     std::unordered_map<std::string_view, int> firstAtPath;
     firstAtPath.reserve(entries.size());
     for (int i = 0; i < count; ++i) {
         const size_t e = static_cast<size_t>(i);
-        const TCheckEntry& entry = entries[e];
-        if (!renames[e]) {
-            flag(i, crUnchanged);
-            firstAtPath.emplace(newKeys[e], i);
+        if (!keys.Renamed[e]) {
+            flag(e, crUnchanged);
+            firstAtPath.emplace(keys.New[e], i);
             continue;
         }
-        if (!IsStorableName(entry.NewName) || newPathLengths[e] >= MAX_PATH)
-            flag(i, crInvalidName);
+        if (!IsStorableName(entries[e].NewName) || keys.NewPathLength[e] >= MAX_PATH)
+            flag(e, crInvalidName);
         if (!disk[e].OldExists)
-            flag(i, crMissing);
-        if (moveAbove(directoryKeys[e]) < i)
-            flag(i, crInsideRenamedDirectory);
-        const auto [first, inserted] = firstAtPath.emplace(newKeys[e], i);
-        if (!inserted)
-            flag(i, crSamePath);
-        if (Moves(oldKeys[e], newKeys[e]) && disk[e].NewExists) {
-            const auto away = movedAway.find(newKeys[e]);
-            if (away == movedAway.end() || away->second > i)
-                flag(i, onCycle[e] ? crCycle : crNameTaken);
+            flag(e, crMissing);
+        if (movesAbove.First(keys.Directory[e]) < i)
+            flag(e, crInsideRenamedDirectory);
+        if (!firstAtPath.emplace(keys.New[e], i).second)
+            flag(e, crSamePath);
+        if (keys.Moves(e) && disk[e].NewExists) {
+            const auto away = moved.Entries.find(keys.New[e]);
+            if (away == moved.Entries.end() || away->second > i)
+                flag(e, onCycle[e] ? crCycle : crNameTaken);
         }
     }
+}
 
+void CountReasons(TCheckResult& result) {
+    const int count = static_cast<int>(result.Reasons.size());
     for (int i = 0; i < count; ++i) {
         for (int reason = 0; reason < kCheckReasonCount; ++reason)
             if (result.Has(i, static_cast<TCheckReason>(reason)))
@@ -220,5 +184,24 @@ TCheckResult CheckRenames(const std::vector<TCheckEntry>& entries, const std::ve
         if (result.Fails(i))
             ++result.Failing;
     }
+}
+
+} // namespace
+
+std::vector<TEntryOnDisk> LookUpOnDisk(const std::vector<TCheckEntry>& entries, TDiskNames& disk) {
+    std::vector<TEntryOnDisk> found(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const TCheckEntry& entry = entries[i];
+        found[i].OldExists = disk.Contains(entry.Directory, entry.OldName);
+        found[i].NewExists = !entry.NewName.empty() && disk.Contains(entry.Directory, entry.NewName);
+    }
+    return found;
+}
+
+TCheckResult CheckRenames(const std::vector<TCheckEntry>& entries, const std::vector<TEntryOnDisk>& disk) {
+    TCheckResult result;
+    result.Reasons.assign(entries.size(), 0);
+    FlagReasons(entries, disk, MakeKeys(entries), result);
+    CountReasons(result);
     return result;
 }

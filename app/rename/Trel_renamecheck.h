@@ -68,7 +68,3 @@ struct TCheckResult {
 // O(n log n) (hashing, and a walk up the directories of each distinct
 // directory).
 TCheckResult CheckRenames(const std::vector<TCheckEntry>& entries, const std::vector<TEntryOnDisk>& disk);
-
-// Whether the system would take the name as it is: a valid name, not cut
-// (trailing dots or blanks), not a device name, at most 255 characters.
-bool IsStorableName(const std::string& name);

@@ -56,36 +56,17 @@ void TRenameCommand::RunTask(TRenameTask* task) {
     FTask = task;
     std::exception_ptr dialogError;
     try {
-        task->JournalFolders = JournalFolders;
-        task->FreeOnFinish = true;
-        task->OnProgress = [this, &dialog](TObject*, int percent) { DoProgress(dialog, percent); };
-        task->OnFinished = [this, &dialog](TObject*) {
-            FTask = nullptr;
-            dialog.OnCloseQuery = nullptr;
-            dialog.Finish();
-        };
-        task->OnError = [this](TObject*, Exception& error) { FError = CopyError(error); };
-        dialog.SetCaption("Rename");
-        dialog.SetMessage("Renaming...");
-        dialog.SetButtonCaption("Cancel");
-        dialog.CommandButton->SetEnabled(true);
-        dialog.SetPosition(0);
+        ConnectTask(*task, dialog);
+        dialog.PrepareForRun("Rename", "Renaming...", [this] {
+            if (FTask)
+                FTask->Cancel();
+        });
         dialog.OnStart = [this, &unstarted](TObject*) {
             // A start message left over from an earlier show must not start it twice.
             if (!unstarted)
                 return;
             FTask->Start();
             unstarted.Release();
-        };
-        // The button, Esc, Enter and the close box all come here: the dialog
-        // closes only through the finish event, and the first request cancels.
-        dialog.OnCloseQuery = [this, &dialog](TObject*, bool& canClose) {
-            canClose = false;
-            if (dialog.CommandButton->IsEnabled()) {
-                dialog.CommandButton->SetEnabled(false);
-                if (FTask)
-                    FTask->Cancel();
-            }
         };
         RepaintList();
         dialog.Execute(true);
@@ -103,18 +84,33 @@ void TRenameCommand::RunTask(TRenameTask* task) {
     dialog.OnCloseQuery = nullptr;
     FTask = nullptr;
     RepaintList();
-    if (unstarted) {
+    ConcludeRun(!unstarted, dialogError, dialog.GetPosition() == 100);
+}
+
+void TRenameCommand::ConnectTask(TRenameTask& task, TTrelProgressDialog& dialog) {
+    task.JournalFolders = JournalFolders;
+    task.FreeOnFinish = true;
+    task.OnProgress = [this, &dialog](TObject*, int percent) { DoProgress(dialog, percent); };
+    task.OnFinished = [this, &dialog](TObject*) {
+        FTask = nullptr;
+        dialog.FinishRun();
+    };
+    task.OnError = [this](TObject*, Exception& error) { FError = CopyError(error); };
+}
+
+void TRenameCommand::ConcludeRun(bool started, const std::exception_ptr& dialogError, bool completed) {
+    if (!started) {
         FError.reset();
         if (dialogError)
             std::rethrow_exception(dialogError);
         Abort();
     }
     // A run whose journal could not be written renamed nothing: the history
-    // stays as it was (cfDiscard, set above).
+    // stays as it was (cfDiscard, set before the run).
     if (dynamic_cast<ERenameNotStarted*>(FError.get()))
         ThrowStoredError();
     Flags = TCommandFlags{cfUndoable, cfRedoable};
-    if (dialog.GetPosition() == 100)
+    if (completed)
         Flags += TCommandFlags{cfKeepHistory};
     if (FError)
         ThrowStoredError();

@@ -8,6 +8,7 @@
 #include "support/Vek_command.h"
 #include "support/Vek_listviewmodel.h"
 
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,6 +48,13 @@ protected:
 
 private:
     void RunTask(TRenameTask* task);
+    // The task's events: progress to the dialog, its end finishes the dialog,
+    // its error kept for after the run.
+    void ConnectTask(TRenameTask& task, TTrelProgressDialog& dialog);
+    // Sets the flags from how the run went, then throws what went wrong: for
+    // a run that never started the dialog's error or the abort, for one that
+    // did the task's error before the dialog's.
+    void ConcludeRun(bool started, const std::exception_ptr& dialogError, bool completed);
     void RepaintList() const;
     [[noreturn]] void ThrowStoredError();
 

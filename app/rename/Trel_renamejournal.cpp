@@ -1,6 +1,5 @@
 #include "app/rename/Trel_renamejournal.h"
 
-#include "app/handlers/Trel_handler.h"
 #include "app/rename/Trel_disknames.h"
 #include "support/Vek_file.h"
 
@@ -47,27 +46,14 @@ std::uint64_t Fnv1a(const char* data, size_t size) {
 // "%" and control characters as %XX: a name may hold any byte, and a line
 // break or a tab in it must not end its field.
 void AppendEscaped(std::string& out, const std::string& text) {
-    static const char kHex[] = "0123456789ABCDEF";
     for (const char c : text) {
         const auto b = static_cast<unsigned char>(c);
         if (b < 0x20 || b == 0x7F || b == '%') {
-            out += '%';
-            out += kHex[b >> 4];
-            out += kHex[b & 0xF];
+            AppendPercentEscape(out, b);
         } else {
             out += c;
         }
     }
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
 }
 
 bool Unescape(const char* begin, const char* end, std::string& out) {
@@ -80,8 +66,8 @@ bool Unescape(const char* begin, const char* end, std::string& out) {
         }
         if (end - p < 3)
             return false;
-        const int high = HexValue(p[1]);
-        const int low = HexValue(p[2]);
+        const int high = HexDigitValue(p[1]);
+        const int low = HexDigitValue(p[2]);
         if (high < 0 || low < 0)
             return false;
         out += static_cast<char>(high * 16 + low);
@@ -416,32 +402,38 @@ std::string FormatJournal(const TJournal& journal) {
     return text;
 }
 
-TJournal ParseJournal(const std::string& text) {
-    TJournal journal;
-    TLineReader reader(text);
+namespace {
+
+// The run of the name on the "Run" line.
+TJournalRun RunOfName(const std::string& name) {
+    for (const TJournalRun run : {TJournalRun::Perform, TJournalRun::Restore, TJournalRun::Repeat})
+        if (name == JournalRunName(run))
+            return run;
+    Damaged("its \"Run\" line names no run");
+}
+
+// The header lines into the journal; returns the number of steps that they
+// announce, which cannot exceed the text's size.
+std::uint64_t ReadHeader(TLineReader& reader, size_t textSize, TJournal& journal) {
     const std::string first = reader.NextLine();
     const std::string magic = std::string(kMagic) + " ";
     if (first.compare(0, magic.size(), magic) != 0)
         Damaged("it is not a rename journal of this program");
     if (first.substr(magic.size()) != kVersion)
         Damaged("it was written by another version of the program");
-    const std::string run = reader.Value("Run");
-    bool known = false;
-    for (const TJournalRun candidate : {TJournalRun::Perform, TJournalRun::Restore, TJournalRun::Repeat}) {
-        if (run == JournalRunName(candidate)) {
-            journal.Run = candidate;
-            known = true;
-        }
-    }
-    if (!known)
-        Damaged("its \"Run\" line names no run");
+    journal.Run = RunOfName(reader.Value("Run"));
     journal.Started = reader.Value("Started");
     journal.CodePage = static_cast<unsigned>(reader.Number("Code page"));
     journal.BootTime = reader.Number("Boot");
     const std::uint64_t count = reader.Number("Steps");
-    if (count > text.size())
+    if (count > textSize)
         Damaged("its \"Steps\" line is wrong");
-    journal.Steps.reserve(static_cast<size_t>(count));
+    return count;
+}
+
+// The directory and rename lines up to the end line, whose checksum covers
+// all the text before it.
+void ReadSteps(TLineReader& reader, const std::string& text, std::vector<TJournalStep>& steps) {
     std::string directory;
     bool haveDirectory = false;
     for (;;) {
@@ -454,7 +446,7 @@ TJournal ParseJournal(const std::string& text) {
             const std::string sum(line.substr(4));
             if (sum != HexText(Fnv1a(text.data(), lineStart)))
                 Damaged("its checksum does not match its contents");
-            break;
+            return;
         }
         if (line.substr(0, 2) == "D ") {
             if (!Unescape(begin + 2, end, directory))
@@ -468,20 +460,35 @@ TJournal ParseJournal(const std::string& text) {
             !Unescape(begin + 2, begin + tab, step.From) || !Unescape(begin + tab + 1, end, step.To))
             Damaged(Format("line %d is not understood", reader.Line()));
         step.Directory = directory;
-        journal.Steps.push_back(std::move(step));
+        steps.push_back(std::move(step));
     }
-    if (journal.Steps.size() != count)
-        Damaged("it announces " + std::to_string(count) + " renames and holds " +
-                std::to_string(journal.Steps.size()));
-    const std::string_view rest(text.data() + reader.Position(), text.size() - reader.Position());
+}
+
+// The number of steps begun, from the marks line after the end line.
+int BegunSteps(std::string_view rest, size_t steps) {
     const std::string_view begun(kBegun);
     if (rest.substr(0, begun.size()) != begun)
         Damaged("it is incomplete");
     // A mark is written before its step: one cut off is a step that never
     // began, and so is anything after the marks.
     const size_t marks = rest.find_first_not_of('.', begun.size());
-    journal.Begun = static_cast<int>(std::min<size_t>(
-        (marks == std::string_view::npos ? rest.size() : marks) - begun.size(), journal.Steps.size()));
+    return static_cast<int>(
+        std::min<size_t>((marks == std::string_view::npos ? rest.size() : marks) - begun.size(), steps));
+}
+
+} // namespace
+
+TJournal ParseJournal(const std::string& text) {
+    TJournal journal;
+    TLineReader reader(text);
+    const std::uint64_t count = ReadHeader(reader, text.size(), journal);
+    journal.Steps.reserve(static_cast<size_t>(count));
+    ReadSteps(reader, text, journal.Steps);
+    if (journal.Steps.size() != count)
+        Damaged("it announces " + std::to_string(count) + " renames and holds " +
+                std::to_string(journal.Steps.size()));
+    const std::string_view rest(text.data() + reader.Position(), text.size() - reader.Position());
+    journal.Begun = BegunSteps(rest, journal.Steps.size());
     return journal;
 }
 

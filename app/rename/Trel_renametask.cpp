@@ -3,7 +3,7 @@
 #include "app/names/Trel_rename.h"
 #include "app/rename/Trel_renamesubcommand.h"
 #include "framework/Fw_scope.h"
-#include "support/Vek_autopointer.h"
+#include "support/Vek_list.h"
 
 #include <memory>
 
@@ -116,10 +116,7 @@ void TDoRenameTask::BuildSubCommands() {
     pending.SetCapacity(pending.Count() + rows);
     for (int row = 0; row < rows; ++row) {
         CheckCancelled();
-        TAutoPointer<TRenameSubCommand> command(
-            new TRenameSubCommand(static_cast<TRenameItem*>(FModel.Items(row)->GetData())));
-        pending.Add(command.Get());
-        command.Release();
+        AddNew<TRenameSubCommand>(pending, static_cast<TRenameItem*>(FModel.Items(row)->GetData()));
     }
 }
 

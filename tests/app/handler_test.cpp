@@ -6,6 +6,7 @@
 #include "app/handlers/Trel_filehandler.h"
 #include "app/handlers/Trel_helphandler.h"
 #include "app/handlers/Trel_renamehandler.h"
+#include "support/Vek_file.h"
 #include "tests/common/FormTestSupport.h"
 #include "tests/common/RenameTestSupport.h"
 

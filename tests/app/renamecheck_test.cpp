@@ -82,7 +82,7 @@ TEST(RenameCheck, EachReasonSelectsTheEntriesThatWouldFail) {
     } cases[] = {
         {"renames that work", "a c", "a>b c>d", "- -"},
         {"names the system refuses or changes", "a b c d e f",
-         "a>x* b>x. c>x| d>CON e>nul.txt f>" + tooLong, "I I I I I I"},
+         "a>x* b>y. c>z| d>CON e>nul.txt f>" + tooLong, "I I I I I I"},
         {"a name like a device's, but longer", "a", "a>CONSOLE", "-"},
         {"the same new path, letter case ignored", "a b", "a>x b>X", "- S"},
         {"a new name on disk", "a b", "a>b", "T"},

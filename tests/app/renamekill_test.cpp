@@ -3,7 +3,7 @@
 // moments; after every kill the recovery (the start-up question answered Yes)
 // must bring the tree back to exactly the names it had before the cut-off
 // run, each with its contents. bench/journal_soak runs the same for hours.
-#include "app/handlers/Trel_handler.h"
+#include "support/Vek_file.h"
 #include "tests/common/RenameKillSupport.h"
 #include "tests/common/TestSupport.h"
 
