@@ -11,7 +11,7 @@
 // 10,000 kills (a few hours under Wine).
 #include "bench/BenchSupport.h"
 #include "support/Vek_file.h"
-#include "tests/RenameKillSupport.h"
+#include "tests/common/RenameKillSupport.h"
 
 #include <windows.h>
 
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     const std::string root = std::string(base) + "trelvane-journal-soak-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(root.c_str(), nullptr);
     TKillSetup setup;
-    setup.ChildPath = ProgramDirectory() + "..\\tests\\renamekill_child.exe";
+    setup.ChildPath = ProgramDirectory() + "..\\tests\\app\\renamekill_child.exe";
     setup.Root = root + "\\tree";
     setup.JournalFolder = root + "\\journals";
     setup.Log = root + "\\child.log";

@@ -1,0 +1,343 @@
+// The View menu of the program's main window: its commands chosen from the
+// menu and by clicks on the column headers, its settings loaded at the start
+// and written at close, with "Settings.ini" in a temporary folder. Rows,
+// menus and windows are read back from the controls.
+#include "app/names/Trel_listedit.h"
+#include "framework/Fw_inifiles.h"
+#include "framework/Fw_scope.h"
+#include "support/Vek_rect.h"
+#include "support/Vek_window.h"
+#include "tests/common/FormTestSupport.h"
+#include "tests/common/MainFormTestSupport.h"
+
+#include <commctrl.h>
+
+#include <climits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The Sort By action of each column, in column order.
+const char* const kSortActions[] = {"ViewSortByNewNameAc", "ViewSortByOldNameAc", "ViewSortByDirectoryAc",
+                                    "ViewSortByTypeAc", "ViewSortByResultAc"};
+
+std::string Text(const RECT& rect) {
+    return TRectHelper(rect).ToText();
+}
+
+// The main window, with the View menu's own ways in and out.
+class TViewBench : public TMainFormBench {
+public:
+    RECT NormalBounds() { return TTopLevelWindow(Form().Handle()).GetNormalBounds(); }
+
+    // Gives the rows, in order, new names and states: blank-separated names,
+    // "*" after a name marks it selected, "!" focused, as ListRows shows them.
+    void Fill(const std::string& rows) {
+        TListViewModel& model = Form().Model();
+        model.ReadFromView(false);
+        std::istringstream in(rows);
+        int row = 0;
+        for (std::string word; in >> word; ++row) {
+            int state = 0;
+            for (; word.back() == '*' || word.back() == '!'; word.pop_back())
+                state |= word.back() == '*' ? LVIS_SELECTED : LVIS_FOCUSED;
+            Item(row).NewName = word;
+            model.Items(row)->SetState(state);
+        }
+        model.WriteToView(true);
+    }
+
+    // The rows by their new names, selection and focus marked.
+    std::string NewNames() { return Rows(0, kRowMarks); }
+
+    void ClickHeader(int column) {
+        HWND header = reinterpret_cast<HWND>(SendMessageA(List(), LVM_GETHEADER, 0, 0));
+        RECT r{};
+        SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&r));
+        const LPARAM point = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        PostMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
+        PostMessageA(header, WM_LBUTTONUP, 0, point);
+        Settle();
+    }
+
+    // Replaces the settings file by the text.
+    void WriteSettings(const std::string& text) {
+        TMemIniFile iniFile(SettingsFile());
+        iniFile.SetText(text);
+        iniFile.UpdateFile();
+    }
+};
+
+} // namespace
+
+TEST(ViewMenu, SortByEachColumnFromTheMenuAndTheHeaderKeepsSelectionAndFocus) {
+    TViewBench bench;
+    bench.Open(bench.Make("r0 r1 r2 r3 r4"));
+    using T = TRenameItemType;
+    using R = TRenameItemResult;
+    const struct {
+        const char* oldName;
+        const char* directory;
+        TRenameItemType type;
+        TRenameItemResult result;
+    } fields[] = {
+        {"z", "C:\\b", T::RegularFile, R::Failed},  {"y", "C:\\A", T::Directory, R::None},
+        {"x", "C:\\a", T::RegularFile, R::Skipped}, {"w", "C:\\b", T::Directory, R::Succeeded},
+        {"v", "C:\\c", T::RegularFile, R::None},
+    };
+    // Names in the locale's order (lower case first), ties in their old order.
+    const struct {
+        int column;
+        int (*compare)(const TRenameItem&, const TRenameItem&);
+        const char* expected;
+    } cases[] = {
+        {0, CompareByNewName, "a.txt A.txt b.txt* B.txt c*!"},
+        {1, CompareByOldName, "A.txt c*! a.txt B.txt b.txt*"},
+        {2, CompareByDirectory, "a.txt B.txt b.txt* c*! A.txt"},
+        {3, CompareByType, "B.txt c*! b.txt* a.txt A.txt"},
+        {4, CompareByResult, "B.txt A.txt c*! b.txt* a.txt"},
+    };
+    for (const auto& c : cases) {
+        for (const bool byHeader : {false, true}) {
+            SCOPED_TRACE(std::string(kSortActions[c.column]) + (byHeader ? " by header" : " from the menu"));
+            bench.Fill("b.txt* B.txt a.txt c*! A.txt");
+            for (int row = 0; row < 5; ++row) {
+                bench.Item(row).OldName = fields[row].oldName;
+                bench.Item(row).Directory = fields[row].directory;
+                bench.Item(row).Type = fields[row].type;
+                bench.Item(row).Result = fields[row].result;
+            }
+            if (byHeader)
+                bench.ClickHeader(c.column);
+            else
+                bench.Choose(kSortActions[c.column]);
+            EXPECT_EQ(bench.NewNames(), c.expected);
+            for (int row = 0; row + 1 < 5; ++row)
+                EXPECT_LE(c.compare(bench.Item(row), bench.Item(row + 1)), 0) << row;
+            bench.Choose(kSortActions[c.column]);
+            EXPECT_EQ(bench.NewNames(), c.expected) << "sorted again";
+        }
+    }
+}
+
+TEST(ViewMenu, InvertAndMoveKeepSelectionAndFocusWithTheirEntries) {
+    TViewBench bench;
+    bench.Open(bench.Make("r0 r1 r2 r3 r4"));
+    const struct {
+        const char* rows;
+        const char* action;
+        const char* expected;
+    } cases[] = {
+        {"A* B* C D* E", "ViewMoveUpAc", "A* B* D* C E"}, {"A* B* C D* E", "ViewMoveDownAc", "C A* B* E D*"},
+        {"A B C D* E*", "ViewMoveDownAc", "A B C D* E*"}, {"A* B C* D E", "ViewMoveUpAc", "A* C* B D E"},
+        {"A B C D E*!", "ViewMoveUpAc", "A B C E*! D"},   {"A B*! C D* E", "ViewMoveDownAc", "A C B*! E D*"},
+        {"A B* C D! E", "ViewInvertAc", "E D! C B* A"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.action) + " on " + c.rows);
+        bench.Fill(c.rows);
+        bench.Choose(c.action);
+        EXPECT_EQ(bench.NewNames(), c.expected);
+        if (std::string(c.action) == "ViewInvertAc") {
+            bench.Choose(c.action);
+            EXPECT_EQ(bench.NewNames(), c.rows) << "inverted twice";
+        }
+    }
+    // Nothing to sort, invert or move.
+    TViewBench empty;
+    empty.Open();
+    for (const char* action : {"ViewInvertAc", "ViewSortByNewNameAc", "ViewSortByResultAc"}) {
+        empty.Choose(action);
+        EXPECT_EQ(empty.Form().ListView1.ItemCount(), 0);
+    }
+}
+
+TEST(ViewMenu, SavesEveryKeyInItsSectionInOrder) {
+    TViewBench bench;
+    bench.Open();
+    bench.Close();
+    TMemIniFile iniFile(bench.SettingsFile());
+    TStringList sections;
+    iniFile.ReadSections(sections);
+    std::vector<std::string> seen;
+    for (const std::string& name : Lines(sections)) {
+        if (name.rfind("MainForm,ViewHandler", 0) != 0)
+            continue;
+        TStringList keys;
+        iniFile.ReadSection(name, keys);
+        std::string line = name + ":";
+        for (const std::string& key : Lines(keys))
+            line += " " + key;
+        seen.push_back(line);
+    }
+    const std::vector<std::string> expected = {
+        "MainForm,ViewHandler: ShowToolbar ShowStatusBar RememberPlacement",
+        "MainForm,ViewHandler,Form,Bounds: Left Top Right Bottom",
+        "MainForm,ViewHandler,Form: State",
+        "MainForm,ViewHandler,ListView,Column,0: Width",
+        "MainForm,ViewHandler,ListView,Column,1: Width",
+        "MainForm,ViewHandler,ListView,Column,2: Width",
+        "MainForm,ViewHandler,ListView,Column,3: Width",
+        "MainForm,ViewHandler,ListView,Column,4: Width",
+    };
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(iniFile.ReadString("MainForm,ViewHandler", "ShowToolbar", ""), "1");
+    EXPECT_EQ(iniFile.ReadString("MainForm,ViewHandler,Form", "State", ""), "1");
+}
+
+TEST(ViewMenu, ToolbarAndStatusBarTogglesLayOutTheListAndPersist) {
+    for (const bool toolbar : {true, false}) {
+        for (const bool statusBar : {true, false}) {
+            SCOPED_TRACE(std::to_string(toolbar) + std::to_string(statusBar));
+            TViewBench bench;
+            auto expectLayout = [&](TTrelMainForm& form) {
+                EXPECT_EQ(form.ToolBar1.IsVisible(), toolbar);
+                EXPECT_EQ(form.StatusBar1.IsVisible(), statusBar);
+                EXPECT_EQ(bench.MenuChecked("ViewToolbarAc"), toolbar);
+                EXPECT_EQ(bench.MenuChecked("ViewStatusBarAc"), statusBar);
+                RECT client;
+                GetClientRect(form.Handle(), &client);
+                const RECT panel = ChildBounds(form.Panel1.Handle());
+                EXPECT_EQ(panel.top, toolbar ? ChildBounds(form.ToolBar1.Handle()).bottom : 0);
+                EXPECT_EQ(panel.bottom,
+                          statusBar ? ChildBounds(form.StatusBar1.Handle()).top : client.bottom);
+            };
+            bench.Open();
+            if (!toolbar)
+                bench.Choose("ViewToolbarAc");
+            if (!statusBar)
+                bench.Choose("ViewStatusBarAc");
+            expectLayout(bench.Form());
+            bench.Close();
+            expectLayout(bench.Open());
+        }
+    }
+}
+
+TEST(ViewMenu, RememberPlacementDecidesWhetherARestartAppliesPlacementAndWidths) {
+    const RECT placed{60, 70, 560, 470};
+    for (const bool remember : {true, false}) {
+        SCOPED_TRACE(remember);
+        TViewBench bench;
+        TTrelMainForm& form = bench.Open();
+        const RECT first = bench.NormalBounds();
+        const int firstWidth = form.ListView1.ColumnWidth(1);
+        TTopLevelWindow(form.Handle()).SetNormalBounds(placed);
+        form.ListView1.SetColumnWidth(1, 150);
+        if (!remember)
+            bench.Choose("ViewRememberPlacementAc");
+        bench.Choose("ViewToolbarAc");
+        bench.Close();
+        bench.Open();
+        EXPECT_EQ(bench.MenuChecked("ViewRememberPlacementAc"), remember);
+        EXPECT_FALSE(bench.MenuChecked("ViewToolbarAc")) << "applied either way";
+        EXPECT_EQ(Text(bench.NormalBounds()), Text(remember ? placed : first));
+        EXPECT_EQ(bench.Form().ListView1.ColumnWidth(1), remember ? 150 : firstWidth);
+        // Off, the file still keeps the placement up to date.
+        bench.Close();
+        EXPECT_EQ(
+            TMemIniFile(bench.SettingsFile()).ReadInteger("MainForm,ViewHandler,Form,Bounds", "Left", 0),
+            remember ? placed.left : first.left);
+    }
+}
+
+TEST(ViewMenu, StoredBoundsApplyWhereInReachElseTheFirstBounds) {
+    const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    auto keys = [](long long left, long long top, long long right, long long bottom) {
+        return "Left=" + std::to_string(left) + "\nTop=" + std::to_string(top) +
+               "\nRight=" + std::to_string(right) + "\nBottom=" + std::to_string(bottom);
+    };
+    // An edge the window has from the start.
+    constexpr LONG kFirst = LONG_MIN;
+    const struct {
+        const char* what;
+        std::string keys;
+        RECT expected;
+    } cases[] = {
+        {"on screen", keys(100, 90, 600, 500), {100, 90, 600, 500}},
+        {"partly off, caption in reach", keys(-300, -5, 200, 400), {-300, -5, 200, 400}},
+        {"Bottom missing", "Left=50\nTop=60\nRight=450", {50, 60, 450, kFirst}},
+        {"Top not a number", "Bottom=300\nTop=x", {kFirst, kFirst, kFirst, 300}},
+        {"zero width", keys(100, 90, 100, 500), {kFirst, kFirst, kFirst, kFirst}},
+        {"negative height", keys(100, 500, 600, 90), {kFirst, kFirst, kFirst, kFirst}},
+        {"on a monitor gone to the right", keys(w + 500, 90, w + 900, 500), {kFirst, kFirst, kFirst, kFirst}},
+        {"caption above the screen", keys(100, -300, 600, 200), {kFirst, kFirst, kFirst, kFirst}},
+        {"below the screen", keys(100, h + 10, 600, h + 400), {kFirst, kFirst, kFirst, kFirst}},
+        {"caption edge only", keys(w - 10, 90, w + 490, 500), {kFirst, kFirst, kFirst, kFirst}},
+        {"edges at the extremes",
+         keys(LONG_MIN, LONG_MIN, LONG_MAX, LONG_MAX),
+         {kFirst, kFirst, kFirst, kFirst}},
+    };
+    TViewBench bench;
+    bench.Open();
+    const RECT first = bench.NormalBounds();
+    bench.Close();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        bench.WriteSettings("[MainForm,ViewHandler,Form,Bounds]\n" + c.keys + "\n");
+        bench.Open();
+        auto edge = [](LONG expected, LONG firstEdge) { return expected == kFirst ? firstEdge : expected; };
+        const RECT expected{edge(c.expected.left, first.left), edge(c.expected.top, first.top),
+                            edge(c.expected.right, first.right), edge(c.expected.bottom, first.bottom)};
+        EXPECT_EQ(Text(bench.NormalBounds()), Text(expected));
+        bench.Close();
+    }
+}
+
+TEST(ViewMenu, StoredStateStartsMaximizedOrNormalAndRestoresTheNormalBounds) {
+    const RECT normal{80, 90, 580, 490};
+    const struct {
+        const char* state;
+        bool maximized;
+    } cases[] = {
+        {"3", true}, {"1", false}, {"2", false}, {"6", false}, {"0", false}, {"x", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.state);
+        TViewBench bench;
+        // Closed maximized, the normal rectangle behind it.
+        TTrelMainForm& first = bench.Open();
+        TTopLevelWindow(first.Handle()).SetNormalBounds(normal);
+        ShowWindow(first.Handle(), SW_SHOWMAXIMIZED);
+        bench.Close();
+        TMemIniFile iniFile(bench.SettingsFile());
+        EXPECT_EQ(iniFile.ReadInteger("MainForm,ViewHandler,Form", "State", 0), SW_SHOWMAXIMIZED);
+        iniFile.WriteString("MainForm,ViewHandler,Form", "State", c.state);
+        iniFile.UpdateFile();
+        TTrelMainForm& form = bench.Open();
+        EXPECT_EQ(IsZoomed(form.Handle()) != FALSE, c.maximized);
+        EXPECT_FALSE(IsIconic(form.Handle()));
+        EXPECT_TRUE(form.IsVisible());
+        ShowWindow(form.Handle(), SW_RESTORE);
+        EXPECT_EQ(Text(TTopLevelWindow(form.Handle()).GetBounds()), Text(normal))
+            << "the work area starts at the screen's corner here";
+    }
+}
+
+TEST(ViewMenu, ColumnWidthsStartInSharesAndStoredOnesAreBroughtIntoSight) {
+    TViewBench bench;
+    TTrelMainForm& form = bench.Open();
+    const int share = form.ListView1.ClientWidth() / 6;
+    ASSERT_GT(share, 24);
+    for (int column = 0; column < 5; ++column)
+        EXPECT_EQ(form.ListView1.ColumnWidth(column), column == 0 ? 2 * share : share) << column;
+    bench.Close();
+    const int screens = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const struct {
+        const char* stored;
+        int expected; // -1: the width it had
+    } cases[] = {{"150", 150}, {"-5", 24}, {"0", 24}, {"1000000", screens}, {"wide", -1}};
+    std::string text;
+    for (int column = 0; column < 5; ++column)
+        text += "[MainForm,ViewHandler,ListView,Column," + std::to_string(column) +
+                "]\nWidth=" + cases[column].stored + "\n";
+    bench.WriteSettings(text);
+    bench.Open();
+    for (int column = 0; column < 5; ++column)
+        EXPECT_EQ(bench.Form().ListView1.ColumnWidth(column),
+                  cases[column].expected < 0 ? share : cases[column].expected)
+            << cases[column].stored;
+}
