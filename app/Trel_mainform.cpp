@@ -630,8 +630,8 @@ void TTrelMainForm::LoadPresets() {
     // A damaged file is told about; the program goes on without its presets.
     try {
         FNameHandler->Presets().Load();
-    } catch (const Exception& e) {
-        Application->ShowException(e);
+    } catch (const Exception&) {
+        Application->HandleException();
     }
     RebuildPresetsMenu();
 }
@@ -713,7 +713,7 @@ void TTrelMainForm::RunScript() {
 
 void TTrelMainForm::RefuseCommandLine(const std::string& message) {
     Application->SetExitCode(kExitRefused);
-    Application->ShowException(EHandlerError(message));
+    Application->HandleException(std::make_exception_ptr(EHandlerError(message)));
     FCloseQuietly = true;
     Close();
 }
