@@ -117,6 +117,9 @@ TEST(StoredPresets, AChangeKeepsWhatTheProgramDoesNotKnowOrFailsWithoutChanging)
     EXPECT_EQ(file.ReadString("A2,Step1", "Why", ""), "kept too");
     EXPECT_FALSE(file.SectionExists("A"));
     EXPECT_EQ(Described(store.Presets()), "A2: Lower case of the base name;\nB: URL Encode the name as UTF-8;\n");
+    // An exported file holds the preset alone, and imports as it was.
+    ExportPresets(dir / "B.ini", {*store.Find("b")});
+    EXPECT_EQ(Described(ImportPresets(dir / "B.ini")), "B: URL Encode the name as UTF-8;\n");
     // A file that cannot be written: the presets stay as they were.
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_ERROR_MESSAGE(EPresetError, store.Delete("B"),
