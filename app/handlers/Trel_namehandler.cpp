@@ -43,11 +43,11 @@ bool AskYesNo(const std::string& question) {
     return Application->MsgBox(question, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-} // namespace
-
 std::string ReplacePresetQuestion(const std::string& name) {
     return Format("A preset named \"%s\" exists already. Do you want to replace it?", name.c_str());
 }
+
+} // namespace
 
 // ---------------------------------------------------------------- the selection
 
@@ -267,7 +267,8 @@ void TNameHandler::ImportPresets() {
     for (TPreset& preset : ::ImportPresets(FPresetFileDialog.FileName()))
         if (!FPresets.Find(preset.Name) || AskYesNo(ReplacePresetQuestion(preset.Name)))
             chosen.push_back(std::move(preset));
-    FPresets.Add(chosen);
+    if (!chosen.empty())
+        FPresets.Add(chosen);
 }
 
 // ---------------------------------------------------------------- settings
@@ -275,14 +276,11 @@ void TNameHandler::ImportPresets() {
 void TNameHandler::LoadSettings(TMemIniFile& iniFile, TIniSection& section) {
     std::vector<TNameStep> recent;
     for (int i = 1; i <= kRecentSteps; ++i) {
-        const TSubSection step(section, kRecentSection + IntToStr(i));
-        if (!iniFile.SectionExists(section.GetSectionName()))
-            continue;
+        const TSubSection sub(section, kRecentSection + IntToStr(i));
         // A damaged entry of the history is left out; the rest is kept.
-        try {
-            recent.push_back(ReadStep(iniFile, section.GetSectionName()));
-        } catch (const EPresetError&) {
-        }
+        TNameStep step;
+        if (iniFile.SectionExists(section.GetSectionName()) && TryReadStep(iniFile, section.GetSectionName(), step))
+            recent.push_back(step);
     }
     FRecent = std::move(recent);
 }

@@ -107,6 +107,3 @@ private:
     // Lives as long as the handler, so that it opens where it was last used.
     TOpenDialog FPresetFileDialog;
 };
-
-// What Save as Preset asks before a preset is replaced.
-std::string ReplacePresetQuestion(const std::string& name);

@@ -123,14 +123,34 @@ const TStepKey kStepKeys[] = {
      [](TNameStep& s, const std::string& t) { return SetItem(kEncodingItems, t, s.Encoding); }},
 };
 
-// A value the program cannot take, or (without one) a key that is missing.
-[[noreturn]] void Refuse(const TMemIniFile& file, const std::string& section, const std::string& key,
-                         const std::string* value) {
+// What is wrong with a value the program cannot take, or (without one) with
+// a key that is missing.
+std::string Problem(const TMemIniFile& file, const std::string& section, const std::string& key,
+                    const std::string* value) {
     const std::string where = Format("The file \"%s\" cannot be used: in the section \"%s\", the key \"%s\"",
                                      file.FileName().c_str(), section.c_str(), key.c_str());
     if (value)
-        throw EPresetError(where + Format(" has a value that the program cannot take (\"%s\").", value->c_str()));
-    throw EPresetError(where + " is missing.");
+        return where + Format(" has a value that the program cannot take (\"%s\").", value->c_str());
+    return where + " is missing.";
+}
+
+[[noreturn]] void Refuse(const TMemIniFile& file, const std::string& section, const std::string& key,
+                         const std::string* value) {
+    throw EPresetError(Problem(file, section, key, value));
+}
+
+// Reads the step's keys into step; what is wrong, or empty.
+std::string ReadStepKeys(const TMemIniFile& file, const std::string& section, TNameStep& step) {
+    if (!file.ValueExists(section, kOperationKey))
+        return Problem(file, section, kOperationKey, nullptr);
+    for (const TStepKey& key : kStepKeys) {
+        if (!key.Applies(step) || !file.ValueExists(section, key.Name))
+            continue;
+        const std::string text = file.ReadString(section, key.Name, std::string());
+        if (!key.Set(step, text))
+            return Problem(file, section, key.Name, &text);
+    }
+    return std::string();
 }
 
 // ---------------------------------------------------------------- presets in a file
@@ -193,17 +213,19 @@ void WriteStep(TMemIniFile& file, const std::string& section, const TNameStep& s
 }
 
 TNameStep ReadStep(const TMemIniFile& file, const std::string& section) {
-    if (!file.ValueExists(section, kOperationKey))
-        Refuse(file, section, kOperationKey, nullptr);
     TNameStep step;
-    for (const TStepKey& key : kStepKeys) {
-        if (!key.Applies(step) || !file.ValueExists(section, key.Name))
-            continue;
-        const std::string text = file.ReadString(section, key.Name, std::string());
-        if (!key.Set(step, text))
-            Refuse(file, section, key.Name, &text);
-    }
+    const std::string problem = ReadStepKeys(file, section, step);
+    if (!problem.empty())
+        throw EPresetError(problem);
     return step;
+}
+
+bool TryReadStep(const TMemIniFile& file, const std::string& section, TNameStep& step) {
+    TNameStep read;
+    if (!ReadStepKeys(file, section, read).empty())
+        return false;
+    step = read;
+    return true;
 }
 
 std::string PresetNameProblem(const std::string& name) {

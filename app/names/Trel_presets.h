@@ -26,6 +26,8 @@ void WriteStep(TMemIniFile& file, const std::string& section, const TNameStep& s
 // expression that does not compile) raises EPresetError naming the file,
 // the section and the key. Keys the program does not know are left alone.
 TNameStep ReadStep(const TMemIniFile& file, const std::string& section);
+// As ReadStep, but false instead of the error (step then as it was).
+bool TryReadStep(const TMemIniFile& file, const std::string& section, TNameStep& step);
 
 struct TPreset {
     std::string Name;
