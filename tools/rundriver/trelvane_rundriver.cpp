@@ -189,6 +189,15 @@ int Exit() {
         Press(box, IDOK);
         WaitFor([&] { return MessageBoxOf(window) == nullptr; });
     }
+    // A dialog that the menu keys opened is cancelled: while it shows, the
+    // main window is disabled.
+    WaitFor([&] {
+        if (IsWindowEnabled(window))
+            return true;
+        TapKey(VK_ESCAPE);
+        Sleep(kMenuOpenMilliseconds);
+        return false;
+    });
     ChooseFileExit(window);
     // With entries in the list the program asks before it clears them.
     const bool closed = WaitFor([&] {
