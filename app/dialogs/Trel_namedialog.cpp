@@ -62,8 +62,9 @@ TPreviewLine::TPreviewLine(TLabel& label) : FLabel(label) {
     FTimer.OnTimer = [this](TObject*) { Tick(); };
 }
 
-void TPreviewLine::SetNames(const TNames* names) {
+void TPreviewLine::SetNames(const TNames* names, const TEntries* entries) {
     FNames = names;
+    FEntries = entries;
     FPreview.reset();
     FTimer.Stop();
     FLabel.SetText(std::string());
@@ -79,7 +80,7 @@ void TPreviewLine::Tick() {
     if (!FPreview) {
         // The controls' values, or the reason they are none, at this moment.
         try {
-            FPreview = std::make_unique<TStepPreview>(MakeStep(), *FNames);
+            FPreview = std::make_unique<TStepPreview>(MakeStep(), *FNames, FEntries);
         } catch (const Exception& e) {
             FTimer.Stop();
             FLabel.SetText(e.Message());

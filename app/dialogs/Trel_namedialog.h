@@ -49,10 +49,11 @@ class TPreviewLine {
 public:
     explicit TPreviewLine(TLabel& label);
 
-    // The selected names, which must outlive the dialog's showing; null: no
-    // preview (the line stays empty).
-    void SetNames(const TNames* names);
+    // The selected names (and entries), which must outlive the dialog's
+    // showing; null: no preview (the line stays empty).
+    void SetNames(const TNames* names, const TEntries* entries = nullptr);
     const TNames* Names() const { return FNames; }
+    const TEntries* Entries() const { return FEntries; }
     // The step that the controls give now; raises with the reason when they
     // give none.
     std::function<TNameStep()> MakeStep;
@@ -67,5 +68,6 @@ private:
     TLabel& FLabel;
     TTimer FTimer;
     const TNames* FNames = nullptr;
+    const TEntries* FEntries = nullptr;
     std::unique_ptr<TStepPreview> FPreview;
 };

@@ -65,7 +65,7 @@ void TTrelTextSourceDialog::BindControls(const TControlNames& names, bool partUp
 void TTrelTextSourceDialog::EditNumbers() {
     TPreviewLine& preview = FNumbersDialog.Preview();
     preview.MakeStep = [this] { return StepOf(GetState(), NumbersDialogValues(FNumbersDialog.GetState())); };
-    preview.SetNames(FPreview->Names());
+    preview.SetNames(FPreview->Names(), FPreview->Entries());
     auto forget = ScopeExit([&preview] {
         preview.SetNames(nullptr);
         preview.MakeStep = nullptr;

@@ -80,7 +80,7 @@ void TNameHandler::Commit(const TSelection& selection, const TNames& names) {
 
 void TNameHandler::ApplyToSelection(TSelection& selection, const TNameStep& step) {
     TNames names = selection.Names;
-    ApplyStep(step, names);
+    ApplyStep(step, names, nullptr, &selection.Items);
     Commit(selection, names);
 }
 
@@ -88,7 +88,7 @@ template <class TDialog, class F>
 void TNameHandler::RunDialog(F&& stepOf) {
     TSelection selection = ReadSelection();
     TDialog& dialog = Application->Dialog<TDialog>();
-    dialog.Preview().SetNames(&selection.Names);
+    dialog.Preview().SetNames(&selection.Names, &selection.Items);
     auto forget = ScopeExit([&dialog] { dialog.Preview().SetNames(nullptr); });
     if (!dialog.Execute())
         Abort();
@@ -187,7 +187,7 @@ void TNameHandler::ApplyPreset(const std::string& name) {
         throw EHandlerError(Format("There is no preset named \"%s\".", name.c_str()));
     const TSelection selection = ReadSelection();
     TNames names = selection.Names;
-    ApplySteps(preset->Steps, names);
+    ApplySteps(preset->Steps, names, &selection.Items);
     Commit(selection, names);
 }
 

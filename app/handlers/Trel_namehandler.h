@@ -79,7 +79,7 @@ public:
 
 private:
     struct TSelection {
-        std::vector<TRenameItem*> Items;
+        TEntries Items;
         TNames Names;
     };
     // The selection read from the list control, in list order.

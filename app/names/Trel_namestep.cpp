@@ -73,9 +73,13 @@ std::string DescribeStep(const TNameStep& step) {
 
 // ---------------------------------------------------------------- TReadyStep
 
-TReadyStep::TReadyStep(const TNameStep& step, int count) : FStep(step) {
+void SourceLines(const TTextSrcSpecs& source, int count, const TEntries* /*entries*/, TStrings& lines) {
+    source.GetCurrent().GetLines(count, lines);
+}
+
+TReadyStep::TReadyStep(const TNameStep& step, int count, const TEntries* entries) : FStep(step) {
     if (UsesSource(step.Operation))
-        step.Source.GetCurrent().GetLines(count, FLines);
+        SourceLines(step.Source, count, entries, FLines);
     if (step.Operation == noReplace && step.RegularExpression)
         FPattern = std::make_unique<TNamePattern>(step.OldText, step.MatchCase);
 }
@@ -105,11 +109,11 @@ std::string TReadyStep::Apply(const std::string& name, int k) const {
 
 // ---------------------------------------------------------------- applying
 
-void ApplyStep(const TNameStep& step, TNames& names, int* failed) {
+void ApplyStep(const TNameStep& step, TNames& names, int* failed, const TEntries* entries) {
     if (failed)
         *failed = -1;
     const int count = static_cast<int>(names.size());
-    const TReadyStep ready(step, count);
+    const TReadyStep ready(step, count, entries);
     TNames result(names.size());
     int k = 0;
     const auto run = [&] {
@@ -130,12 +134,12 @@ void ApplyStep(const TNameStep& step, TNames& names, int* failed) {
     names = std::move(result);
 }
 
-void ApplySteps(const std::vector<TNameStep>& steps, TNames& names) {
+void ApplySteps(const std::vector<TNameStep>& steps, TNames& names, const TEntries* entries) {
     TNames work = names;
     for (std::size_t i = 0; i < steps.size(); ++i) {
         int failed = -1;
         try {
-            ApplyStep(steps[i], work, &failed);
+            ApplyStep(steps[i], work, &failed, entries);
         } catch (const EAbort&) {
             throw;
         } catch (const Exception& e) {
@@ -150,7 +154,8 @@ void ApplySteps(const std::vector<TNameStep>& steps, TNames& names) {
 
 // ---------------------------------------------------------------- TStepPreview
 
-TStepPreview::TStepPreview(TNameStep step, const TNames& names) : FStep(std::move(step)), FNames(names) {
+TStepPreview::TStepPreview(TNameStep step, const TNames& names, const TEntries* entries)
+    : FStep(std::move(step)), FNames(names), FEntries(entries) {
     FDone = names.empty();
 }
 
@@ -162,7 +167,7 @@ bool TStepPreview::Advance(int count) {
     // What goes wrong is what the line tells; nothing else is left to do.
     try {
         if (!FReady) {
-            FReady = std::make_unique<TReadyStep>(FStep, static_cast<int>(FNames.size()));
+            FReady = std::make_unique<TReadyStep>(FStep, static_cast<int>(FNames.size()), FEntries);
             return false;
         }
         const int end = static_cast<int>(std::min(FNames.size(), static_cast<std::size_t>(FNext) + count));

@@ -6,6 +6,7 @@
 
 #include "app/names/Trel_nameedit.h"
 #include "app/names/Trel_namepattern.h"
+#include "app/names/Trel_rename.h"
 
 #include <cstdint>
 #include <memory>
@@ -51,13 +52,22 @@ std::string DescribeStep(const TNameStep& step);
 
 // The new names of the entries that a step edits, in list order.
 using TNames = std::vector<std::string>;
+// The entries themselves, in the same order, for a text source that reads
+// something of each entry (its folder, its file): null or empty where only
+// names are known.
+using TEntries = std::vector<TRenameItem*>;
+
+// The lines of the source for count entries, one each (the clipboard is read
+// now); raises as the source does. The one place where a kind of source is
+// turned into lines: a kind that reads the entries takes them from here.
+void SourceLines(const TTextSrcSpecs& source, int count, const TEntries* entries, TStrings& lines);
 
 // A step readied for a number of names: the text source's lines made (so the
 // clipboard is read now) and a regular expression compiled. Raises as the
 // source and the pattern do.
 class TReadyStep {
 public:
-    TReadyStep(const TNameStep& step, int count);
+    TReadyStep(const TNameStep& step, int count, const TEntries* entries = nullptr);
     TReadyStep(const TReadyStep&) = delete;
     TReadyStep& operator=(const TReadyStep&) = delete;
     ~TReadyStep();
@@ -78,18 +88,18 @@ private:
 // they were and the error passes on unchanged. With failed, it then holds
 // the index of the name the error arose on (-1: before any, as when the
 // source's lines do not match).
-void ApplyStep(const TNameStep& step, TNames& names, int* failed = nullptr);
+void ApplyStep(const TNameStep& step, TNames& names, int* failed = nullptr, const TEntries* entries = nullptr);
 // The steps in order over the names, all or nothing. An error raises
 // ENameEditError naming the step and the name as the list shows it: "Step 2
 // (Replace ...) fails on "IMG_0001.jpg": <why>".
-void ApplySteps(const std::vector<TNameStep>& steps, TNames& names);
+void ApplySteps(const std::vector<TNameStep>& steps, TNames& names, const TEntries* entries = nullptr);
 
 // What a step would make of names, worked out a slice at a time, so that a
 // dialog stays responsive over a large selection. The names are not copied:
 // they must outlive the preview.
 class TStepPreview {
 public:
-    TStepPreview(TNameStep step, const TNames& names);
+    TStepPreview(TNameStep step, const TNames& names, const TEntries* entries = nullptr);
     TStepPreview(const TStepPreview&) = delete;
     TStepPreview& operator=(const TStepPreview&) = delete;
     ~TStepPreview();
@@ -107,6 +117,7 @@ private:
 
     TNameStep FStep;
     const TNames& FNames;
+    const TEntries* FEntries;
     std::unique_ptr<TReadyStep> FReady;
     int FNext = 0;
     int FChanged = 0;
