@@ -155,7 +155,7 @@ std::string ReadStepKeys(const TMemIniFile& file, const std::string& section, TN
 
 // ---------------------------------------------------------------- presets in a file
 
-bool SameName(const std::string& a, const std::string& b) {
+bool SamePresetName(const std::string& a, const std::string& b) {
     return AnsiCompareText(a, b) == 0;
 }
 
@@ -171,7 +171,7 @@ std::vector<std::string> SectionsOf(const TMemIniFile& file, const std::string& 
     const std::string prefix = name + ",";
     for (int i = 0; i < sections.Count(); ++i) {
         const std::string& section = sections.Strings(i);
-        if (SameName(section, name) || SameName(section.substr(0, prefix.size()), prefix))
+        if (SamePresetName(section, name) || SamePresetName(section.substr(0, prefix.size()), prefix))
             result.push_back(section);
     }
     return result;
@@ -195,7 +195,7 @@ void SortByName(std::vector<TPreset>& presets) {
 }
 
 // The file written; an error says which file could not take the presets.
-void WriteFile(const TMemIniFile& file) {
+void WritePresetsFile(const TMemIniFile& file) {
     try {
         file.UpdateFile();
     } catch (const EIniFileError& e) {
@@ -276,7 +276,7 @@ void TPresetStore::Load() {
 
 const TPreset* TPresetStore::Find(const std::string& name) const {
     for (const TPreset& preset : FPresets)
-        if (SameName(preset.Name, name))
+        if (SamePresetName(preset.Name, name))
             return &preset;
     return nullptr;
 }
@@ -287,7 +287,7 @@ void TPresetStore::Change(F&& change) {
     ReadPresets(file);
     change(file);
     std::vector<TPreset> presets = ReadPresets(file);
-    WriteFile(file);
+    WritePresetsFile(file);
     FPresets = std::move(presets);
 }
 
@@ -300,7 +300,7 @@ void TPresetStore::Rename(const std::string& name, const std::string& newName) {
     Change([&](TMemIniFile& file) {
         // Key by key, so that what the program does not know moves along.
         const std::vector<std::string> sections = SectionsOf(file, name);
-        if (!SameName(name, newName))
+        if (!SamePresetName(name, newName))
             ErasePreset(file, newName);
         for (const std::string& section : sections) {
             const std::string renamed = newName + section.substr(name.size());
@@ -332,7 +332,7 @@ void ExportPresets(const std::string& fileName, const std::vector<TPreset>& pres
     file.Clear();
     for (const TPreset& preset : presets)
         WritePreset(file, preset);
-    WriteFile(file);
+    WritePresetsFile(file);
 }
 
 std::vector<TPreset> ImportPresets(const std::string& fileName) {
