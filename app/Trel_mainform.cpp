@@ -4,6 +4,7 @@
 #include "app/names/Trel_listedit.h"
 #include "app/names/Trel_rename.h"
 #include "framework/Fw_clipbrd.h"
+#include "framework/Fw_fileapi.h"
 #include "framework/Fw_inifiles.h"
 #include "framework/Fw_scope.h"
 #include "support/Vek_file.h"
@@ -234,7 +235,7 @@ TCommandLine ParseCommandLine(const wchar_t* commandLine) {
     for (int i = 1; i < count; ++i) {
         const std::wstring argument = arguments[i];
         std::string path;
-        if (TryWideToAnsi(argument, path))
+        if (FileApi::FromSystemPath(argument, path))
             result.Paths.push_back(std::move(path));
         else
             result.Refused.push_back(NameForMessage(argument));
