@@ -1,6 +1,7 @@
 #include "tests/common/TestSupport.h"
 
 #include "framework/Fw_clipbrd.h"
+#include "framework/Fw_fileapi.h"
 #include "framework/Fw_forms.h"
 #include "framework/Fw_handles.h"
 #include "framework/Fw_messages.h"
@@ -87,22 +88,26 @@ std::wstring MakeWideEntry(const TTempDir& dir, const std::wstring& name, bool f
 }
 
 TTempDir::~TTempDir() {
+    // Prefixed, for the folders nested beyond MAX_PATH inside it.
     std::wstring path;
     if (!FPath.empty() && TryAnsiToWide(FPath, path))
-        RemoveTree(path);
+        RemoveTree(path.compare(0, 4, L"\\\\?\\") == 0 ? path : L"\\\\?\\" + path);
 }
 
 std::string TTempDir::MakeFile(const std::string& name, const std::string& contents) const {
     const std::string path = *this / name;
-    std::ofstream out(path, std::ios::binary);
-    out << contents;
-    EXPECT_TRUE(out.good()) << "could not create " << path;
+    const TFileHandle file(FileApi::OpenFileHandle(path, GENERIC_WRITE, 0, CREATE_ALWAYS));
+    DWORD written = 0;
+    EXPECT_TRUE(file.Get() != INVALID_HANDLE_VALUE &&
+                WriteFile(file.Get(), contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr) &&
+                written == contents.size())
+        << "could not create " << path;
     return path;
 }
 
 std::string TTempDir::MakeDir(const std::string& name) const {
     const std::string path = *this / name;
-    EXPECT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << "could not create " << path;
+    EXPECT_TRUE(FileApi::MakeDirectory(path)) << "could not create " << path;
     return path;
 }
 
@@ -115,15 +120,18 @@ std::vector<std::string> TTempDir::MakeEntries(const std::string& names) const {
 }
 
 std::string ReadFileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    EXPECT_TRUE(in.good()) << "could not open " << path;
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    const TFileHandle file(FileApi::OpenFileHandle(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
+    EXPECT_NE(file.Get(), INVALID_HANDLE_VALUE) << "could not open " << path;
+    std::string text;
+    char block[4096];
+    DWORD read = 0;
+    while (file.Get() != INVALID_HANDLE_VALUE && ReadFile(file.Get(), block, sizeof(block), &read, nullptr) && read > 0)
+        text.append(block, read);
+    return text;
 }
 
 bool EntryExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return FileApi::Attributes(path) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string NameOnDisk(const std::string& path) {
@@ -140,33 +148,25 @@ std::string NameOnDisk(const std::string& path) {
 
 std::vector<std::string> ListDirectory(const std::string& directory) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((directory + "\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::string name = data.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+    for (FileApi::TDirectorySearch search(directory + "\\*"); search.Found(); search.Next())
+        if (search.Name() != "." && search.Name() != "..")
+            names.push_back(search.Name());
     std::sort(names.begin(), names.end());
     return names;
 }
 
 std::string CurrentDirectory() {
-    char buffer[MAX_PATH] = "";
-    const DWORD length = GetCurrentDirectoryA(MAX_PATH, buffer);
-    EXPECT_TRUE(length > 0 && length < MAX_PATH);
-    return std::string(buffer, length < MAX_PATH ? length : 0);
+    std::string path;
+    EXPECT_TRUE(FileApi::CurrentDirectory(path));
+    return path;
 }
 
 TCurrentDirectory::TCurrentDirectory(const std::string& path) : FSaved(CurrentDirectory()) {
-    EXPECT_TRUE(SetCurrentDirectoryA(path.c_str())) << path;
+    EXPECT_TRUE(FileApi::ChangeDirectory(path)) << path;
 }
 
 TCurrentDirectory::~TCurrentDirectory() {
-    SetCurrentDirectoryA(FSaved.c_str());
+    FileApi::ChangeDirectory(FSaved);
 }
 
 std::vector<std::string> Lines(const TStrings& strings) {
