@@ -165,6 +165,7 @@ public:
 
 private:
     void FillDisplayInfo(NMLVDISPINFOA& info);
+    void GiveText(const std::string& text, LVITEMA& item);
     void ApplyImages();
 
     TImageList* FSmallImages = nullptr;
@@ -175,4 +176,8 @@ private:
     // The box of the in-place edit under way: Wine no longer reports it
     // while it tells the edit's end.
     HWND FLabelEdit = nullptr;
+    // The last texts handed to the control by address (see GiveText).
+    static constexpr int kDisplayTextsKept = 3;
+    std::string FDisplayTexts[kDisplayTextsKept];
+    int FNextDisplayText = 0;
 };
