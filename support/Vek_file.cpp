@@ -531,6 +531,21 @@ bool MayNameTheSameEntry(const std::string& oldName, const std::string& newName)
            SameIgnoringCase(oldName, newName);
 }
 
+// Whether a file system that keeps names in UTF-8, 255 bytes at most, may
+// cut the name short: Wine on a Unix host does so and reports the rename
+// done. No character takes more than three bytes in UTF-8 for each byte of
+// it in the code page.
+bool MayBeCutShort(const std::string& name) {
+    constexpr std::size_t kUtf8NameBytes = 255;
+    if (name.size() <= kUtf8NameBytes / 3)
+        return false;
+    if (IsUtf8CodePage())
+        return name.size() > kUtf8NameBytes;
+    std::wstring wide;
+    std::string utf8;
+    return TryAnsiToWide(name, wide) && TryWideToAnsi(wide, utf8, CP_UTF8) && utf8.size() > kUtf8NameBytes;
+}
+
 // Moves source to a new, unused name in directory; never replaces an entry.
 bool MoveToUniqueName(const std::string& source, const std::string& directory, std::string& moved) {
     const DWORD seed = GetCurrentProcessId() ^ GetTickCount();
@@ -743,11 +758,11 @@ bool TFiles::TryRename(const std::string& path, const std::string& newName) {
     target.SetName(newName);
     // Any other new name is a name of its own, and the system's answer is the
     // whole truth: it moves the entry to exactly that name or fails.
-    if (!MayNameTheSameEntry(oldName, newName))
+    if (!MayNameTheSameEntry(oldName, newName) && !MayBeCutShort(newName))
         return FileApi::MoveEntry(path, target.GetPath());
-    // Here the system may take the new name for the entry's own and report a
-    // rename that it did not make (letter case on a case-sensitive host, a
-    // short alias): the result is read back. A rename that is taken back
+    // Here the system may take the new name for the entry's own, or cut it
+    // short, and report a rename that it did not make (letter case on a
+    // case-sensitive host, a short alias): the result is read back. A rename that is taken back
     // gives the entry its name as the disk spells it, which the path may
     // spell in other letter case.
     TPath original(source);

@@ -177,7 +177,8 @@ public:
     // entry carries the new name afterwards: a name that the disk would not
     // keep as it is spelled (IsStorableName) is refused before the disk is
     // touched, and where the system may take the new name for the entry's own
-    // (letter case, short aliases) the result is read back.
+    // (letter case, short aliases) or cut it short (a long name on a file
+    // system that counts bytes) the result is read back.
     virtual bool TryRename(const std::string& path, const std::string& newName);
     virtual void RemoveDir(const std::string& path);
     virtual bool TryRemoveDir(const std::string& path);
