@@ -68,6 +68,12 @@ std::wstring WideOf(const std::string& text) {
     return wide;
 }
 
+std::string NarrowOf(const std::wstring& wide) {
+    std::string text;
+    EXPECT_TRUE(TryWideToAnsi(wide, text)) << Utf8(wide);
+    return text;
+}
+
 std::string Utf8(const std::wstring& wide) {
     std::string text;
     EXPECT_TRUE(TryWideToAnsi(wide, text, CP_UTF8));

@@ -1,4 +1,5 @@
 // File operations on a real disk, in a unique temporary folder per test.
+#include "framework/Fw_fileapi.h"
 #include "support/Vek_file.h"
 #include "tests/common/TestSupport.h"
 
@@ -213,6 +214,71 @@ TEST(FileRename, RefusesANameTheSystemWouldStoreOtherwise) {
         EXPECT_FALSE(TFiles().TryRename(a, c.newName));
         EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{"a.txt"});
     }
+}
+
+// A name's length counts as the file system counts it, in UTF-16 units,
+// against the longest name that its volume takes (255 on Wine's drives and
+// on NTFS); a name too long is refused with the limit in characters.
+TEST(FileRename, ANameIsKeptUpToTheVolumesLongestNameInUtf16Units) {
+    TTempDir dir;
+    std::wstring greek, emoji;
+    for (int i = 0; i < 200; ++i)
+        greek += static_cast<wchar_t>(L'\u03b1' + i % 24);
+    for (int i = 0; i < 128; ++i)
+        emoji += L"\U0001F600";
+    const struct {
+        std::wstring name;
+        bool kept;
+    } cases[] = {
+        {std::wstring(251, L'x') + L".txt", true},
+        {std::wstring(252, L'x') + L".txt", false},
+        {greek, true},                          // 400 bytes in UTF-8
+        {std::wstring(100, L'\u3042'), true},   // 300 bytes in UTF-8, 200 in code page 932
+        {emoji.substr(0, 254) + L"x", true},    // 255 units
+        {emoji, false},                         // 256 units
+    };
+    for (const auto& c : cases) {
+        std::string name;
+        if (!TryWideToAnsi(c.name, name))
+            continue; // the code page cannot hold it
+        SCOPED_TRACE(name.substr(0, 12) + "... of " + std::to_string(c.name.size()));
+        EXPECT_EQ(IsStorableName(dir.Path(), name), c.kept);
+        EXPECT_EQ(NameTooLongMessage(dir.Path(), name),
+                  c.kept ? "" : "The name \"" + name + "\" is too long: the disk takes names of at most 255 characters.");
+    }
+    EXPECT_EQ(NameTooLongMessage(dir.Path(), "a:b"), "");
+}
+
+// The long form as Windows makes it: a component without a tilde as it
+// stands, one with a tilde looked up in its directory, at any depth.
+TEST(FileQueries, LongPathsOfShortNamesAtAnyDepth) {
+    TTempDir dir;
+    std::string folder = dir.MakeDir("Holiday pictures");
+    for (char level = 'a'; level < 'f'; ++level)
+        folder = dir.MakeDir(folder.substr(dir.Path().size() + 1) + "\\" + std::string(60, level) + " folder");
+    std::vector<std::string> longPaths;
+    for (const char* name : {"Picture number 1.jpeg", "Picture number 2.jpeg", "a~b.txt"})
+        longPaths.push_back(dir.MakeFile(folder.substr(dir.Path().size() + 1) + "\\" + name));
+    TLongPathNames names;
+    std::uint32_t attributes = 0;
+    for (const std::string& path : longPaths) {
+        std::wstring system, shortPath(32768, L'\0');
+        ASSERT_TRUE(FileApi::ToSystemPath(path, system));
+        shortPath.resize(GetShortPathNameW(system.c_str(), shortPath.data(), 32768));
+        std::string given;
+        ASSERT_TRUE(FileApi::FromSystemPath(shortPath, given));
+        SCOPED_TRACE(given);
+        EXPECT_NE(given.find('~'), std::string::npos);
+        EXPECT_EQ(names.Get(given, attributes), path);
+        EXPECT_EQ(attributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    }
+    // Without a tilde, the letter case stays as given.
+    const std::string upper = dir / "HOLIDAY PICTURES";
+    EXPECT_EQ(names.Get(upper, attributes), upper);
+    EXPECT_NE(attributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    std::string longPath;
+    EXPECT_FALSE(names.TryGet(dir / "NOSUCH~1\\x.txt", longPath, attributes));
+    EXPECT_FALSE(names.TryGet(dir / "missing.txt", longPath, attributes));
 }
 
 TEST(FileRename, ARelativePathIsResolvedAgainstTheCurrentDirectory) {
