@@ -3,6 +3,7 @@
 #include "framework/Fw_sysutils.h"
 
 #include <knownfolders.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <winnetwk.h>
 
@@ -242,6 +243,20 @@ bool LocalAppDataFolder(std::string& path) {
     return ReadGrowing([](wchar_t* room, DWORD size) { return GetEnvironmentVariableW(L"LOCALAPPDATA", room, size); },
                        variable) &&
            FromSystemPath(std::move(variable), path);
+}
+
+bool ShellOpen(const std::string& path, HWND owner, int show) {
+    // Not prefixed: the shell hands the path on to another program.
+    std::wstring wide;
+    if (!WidePath(path, wide))
+        return false;
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.hwnd = owner;
+    info.lpFile = wide.c_str();
+    info.nShow = show;
+    return ShellExecuteExW(&info) != FALSE;
 }
 
 std::size_t MaxNameUnits(const std::string& path) {

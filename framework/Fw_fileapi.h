@@ -56,6 +56,10 @@ bool ModulePath(HMODULE module, std::string& path);
 // The user's folder for local application data.
 bool LocalAppDataFolder(std::string& path);
 
+// Opens the file with the program the shell associates with it, without the
+// shell's own error boxes.
+bool ShellOpen(const std::string& path, HWND owner, int show);
+
 // The longest name, in UTF-16 units, that the volume holding the path takes
 // (asked once per drive or share; kDefaultMaxNameUnits when the system does not tell).
 constexpr std::size_t kDefaultMaxNameUnits = 255;
