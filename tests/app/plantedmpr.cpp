@@ -8,19 +8,12 @@ extern "C" __declspec(dllexport) DWORD WINAPI WNetGetUniversalNameA(LPCSTR, DWOR
     return ERROR_NOT_SUPPORTED;
 }
 
-extern "C" __declspec(dllexport) DWORD WINAPI WNetGetUniversalNameW(LPCWSTR, DWORD, LPVOID, LPDWORD) {
-    return ERROR_NOT_SUPPORTED;
-}
-
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason != DLL_PROCESS_ATTACH)
-        return TRUE;
     static wchar_t path[32768];
-    const DWORD length = GetModuleFileNameW(instance, path, 32768 - 32);
-    DWORD end = length;
+    DWORD end = reason == DLL_PROCESS_ATTACH ? GetModuleFileNameW(instance, path, 32768 - 32) : 0;
     while (end > 0 && path[end - 1] != L'\\')
         --end;
-    lstrcpyW(path + end, L"planted-mpr-loaded.txt");
-    CloseHandle(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (end > 0 && lstrcpyW(path + end, L"planted-mpr-loaded.txt"))
+        CloseHandle(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return TRUE;
 }

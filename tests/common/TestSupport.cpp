@@ -102,18 +102,15 @@ TTempDir::~TTempDir() {
 
 std::string TTempDir::MakeFile(const std::string& name, const std::string& contents) const {
     const std::string path = *this / name;
-    const TFileHandle file(FileApi::OpenFileHandle(path, GENERIC_WRITE, 0, CREATE_ALWAYS));
-    DWORD written = 0;
-    EXPECT_TRUE(file.Get() != INVALID_HANDLE_VALUE &&
-                WriteFile(file.Get(), contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr) &&
-                written == contents.size())
-        << "could not create " << path;
+    std::ofstream out(path, std::ios::binary);
+    out << contents;
+    EXPECT_TRUE(out.good()) << "could not create " << path;
     return path;
 }
 
 std::string TTempDir::MakeDir(const std::string& name) const {
     const std::string path = *this / name;
-    EXPECT_TRUE(FileApi::MakeDirectory(path)) << "could not create " << path;
+    EXPECT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << "could not create " << path;
     return path;
 }
 
@@ -126,14 +123,11 @@ std::vector<std::string> TTempDir::MakeEntries(const std::string& names) const {
 }
 
 std::string ReadFileText(const std::string& path) {
-    const TFileHandle file(FileApi::OpenFileHandle(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
-    EXPECT_NE(file.Get(), INVALID_HANDLE_VALUE) << "could not open " << path;
-    std::string text;
-    char block[4096];
-    DWORD read = 0;
-    while (file.Get() != INVALID_HANDLE_VALUE && ReadFile(file.Get(), block, sizeof(block), &read, nullptr) && read > 0)
-        text.append(block, read);
-    return text;
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_TRUE(in.good()) << "could not open " << path;
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 bool EntryExists(const std::string& path) {
@@ -162,17 +156,18 @@ std::vector<std::string> ListDirectory(const std::string& directory) {
 }
 
 std::string CurrentDirectory() {
-    std::string path;
-    EXPECT_TRUE(FileApi::CurrentDirectory(path));
-    return path;
+    char buffer[MAX_PATH] = "";
+    const DWORD length = GetCurrentDirectoryA(MAX_PATH, buffer);
+    EXPECT_TRUE(length > 0 && length < MAX_PATH);
+    return std::string(buffer, length < MAX_PATH ? length : 0);
 }
 
 TCurrentDirectory::TCurrentDirectory(const std::string& path) : FSaved(CurrentDirectory()) {
-    EXPECT_TRUE(FileApi::ChangeDirectory(path)) << path;
+    EXPECT_TRUE(SetCurrentDirectoryA(path.c_str())) << path;
 }
 
 TCurrentDirectory::~TCurrentDirectory() {
-    FileApi::ChangeDirectory(FSaved);
+    SetCurrentDirectoryA(FSaved.c_str());
 }
 
 std::vector<std::string> Lines(const TStrings& strings) {
