@@ -111,15 +111,17 @@ std::wstring ShortcutTarget(const std::wstring& link) {
         return std::wstring();
     // The target comes back cut off where it does not fit: grow until a
     // room is left over.
-    for (std::wstring target(kFirstTargetRoom, L'\0');; target.resize(target.size() * 2)) {
+    for (std::wstring target(kFirstTargetRoom, L'\0'); target.size() <= kMaxTargetRoom;
+         target.resize(target.size() * 2)) {
         if (shellLink->GetPath(target.data(), static_cast<int>(target.size()), nullptr, 0) != S_OK)
             return std::wstring();
         const std::size_t length = std::wcslen(target.c_str());
-        if (length + 1 < target.size() || target.size() > kMaxTargetRoom) {
+        if (length + 1 < target.size()) {
             target.resize(length);
             return target;
         }
     }
+    return std::wstring();
 }
 
 // Shortcuts among the chosen files become the files they point at, as the

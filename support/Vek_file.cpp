@@ -762,9 +762,9 @@ bool TFiles::TryRename(const std::string& path, const std::string& newName) {
         return FileApi::MoveEntry(path, target.GetPath());
     // Here the system may take the new name for the entry's own, or cut it
     // short, and report a rename that it did not make (letter case on a
-    // case-sensitive host, a short alias): the result is read back. A rename that is taken back
-    // gives the entry its name as the disk spells it, which the path may
-    // spell in other letter case.
+    // case-sensitive host, a short alias): the result is read back. A rename
+    // that is taken back gives the entry its name as the disk spells it,
+    // which the path may spell in other letter case.
     TPath original(source);
     const std::string diskName = NameOnDisk(source.GetPath());
     if (!diskName.empty() && SameIgnoringCase(diskName, oldName))
