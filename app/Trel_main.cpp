@@ -4,7 +4,24 @@
 
 #include <windows.h>
 
+namespace {
+
+// Libraries loaded from now on come from the system's folder only, never
+// from the program's folder (a downloads folder, a USB stick) or the current
+// one. Systems without the call (Windows 7 without its update) keep their
+// order.
+void LoadLibrariesFromTheSystemOnly() {
+    using TSetDefaultDllDirectories = BOOL(WINAPI*)(DWORD);
+    const auto setDefault = reinterpret_cast<TSetDefaultDllDirectories>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    if (setDefault)
+        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+} // namespace
+
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
+    LoadLibrariesFromTheSystemOnly();
     try {
         Application->SetTitle("Trelvane");
         Application->CreateForm<TTrelMainForm>();

@@ -4,6 +4,7 @@
 #include "app/names/Trel_listedit.h"
 #include "app/names/Trel_rename.h"
 #include "framework/Fw_clipbrd.h"
+#include "framework/Fw_fileapi.h"
 #include "framework/Fw_inifiles.h"
 #include "framework/Fw_scope.h"
 #include "support/Vek_file.h"
@@ -293,7 +294,7 @@ TCommandLine ParseCommandLine(const wchar_t* commandLine) {
     for (int i = 1; i < count; ++i) {
         const std::wstring argument = arguments[i];
         std::string text;
-        if (!TryWideToAnsi(argument, text))
+        if (!FileApi::FromSystemPath(argument, text))
             result.Refused.push_back(NameForMessage(argument));
         else if (IsOption(text))
             TakeOption(text, result);

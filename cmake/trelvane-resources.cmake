@@ -1,4 +1,4 @@
-# The manifest (common controls 6, per-monitor DPI awareness) as a resource
+# The manifest (common controls 6, per-monitor DPI awareness, long paths) as a resource
 # object that every executable links: trelvane_manifest(target [UTF8]). With
 # UTF8 the manifest also declares UTF-8 as the process's ANSI code page
 # (Windows 10 version 1903 and later; older systems ignore the entry and keep

@@ -303,6 +303,25 @@ bool TListView::IsEditing() const {
     return edit && IsWindowVisible(edit);
 }
 
+void TListView::GiveText(const std::string& text, LVITEMA& item) {
+    // The control draws a row and fills its edit box from a room of 260
+    // characters, which it lends here as 260 bytes: a text of more bytes
+    // than that but fewer characters (a name of 200 Greek letters under
+    // UTF-8) is handed over by its address, which the control converts into
+    // its own room. The text must outlive two more requests. Any other text
+    // is copied, cut where it does not fit.
+    std::wstring wide;
+    if (static_cast<int>(text.size()) >= item.cchTextMax && TryAnsiToWide(text, wide) &&
+        static_cast<int>(wide.size()) < item.cchTextMax) {
+        std::string& kept = FDisplayTexts[FNextDisplayText];
+        FNextDisplayText = (FNextDisplayText + 1) % kDisplayTextsKept;
+        kept = text;
+        item.pszText = kept.data();
+        return;
+    }
+    CopyText(text, item.pszText, item.cchTextMax);
+}
+
 void TListView::FillDisplayInfo(NMLVDISPINFOA& info) {
     LVITEMA& item = info.item;
     if (!OnData)
@@ -311,7 +330,7 @@ void TListView::FillDisplayInfo(NMLVDISPINFOA& info) {
     OnData(*this, data);
     if (item.mask & LVIF_TEXT)
         if (const std::string* text = data.Text(item.iSubItem))
-            CopyText(*text, item.pszText, item.cchTextMax);
+            GiveText(*text, item);
     if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0 && data.ImageIndex())
         item.iImage = *data.ImageIndex();
     if ((item.mask & LVIF_STATE) && data.StateIndex()) {

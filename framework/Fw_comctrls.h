@@ -174,6 +174,7 @@ private:
     // A click on a state image or Space: OnToggle.
     void HandleToggle(const NMHDR& header);
     void HandleEndLabelEdit(const LVITEMA& item);
+    void GiveText(const std::string& text, LVITEMA& item);
     void ApplyImages();
 
     TImageList* FSmallImages = nullptr;
@@ -184,4 +185,8 @@ private:
     // The box of the in-place edit under way: Wine no longer reports it
     // while it tells the edit's end.
     HWND FLabelEdit = nullptr;
+    // The last texts handed to the control by address (see GiveText).
+    static constexpr int kDisplayTextsKept = 3;
+    std::string FDisplayTexts[kDisplayTextsKept];
+    int FNextDisplayText = 0;
 };

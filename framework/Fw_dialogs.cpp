@@ -1,5 +1,6 @@
 #include "framework/Fw_dialogs.h"
 
+#include "framework/Fw_fileapi.h"
 #include "framework/Fw_forms.h"
 
 #include <cderr.h>
@@ -94,6 +95,11 @@ private:
     T* FPointer = nullptr;
 };
 
+// The first room for a shortcut's target, and the most it is ever given
+// (the longest path the system takes).
+constexpr std::size_t kFirstTargetRoom = 512;
+constexpr std::size_t kMaxTargetRoom = 32768;
+
 // The file a shell shortcut points at, or empty when it names none.
 std::wstring ShortcutTarget(const std::wstring& link) {
     TComPtr<IShellLinkW> shellLink;
@@ -105,10 +111,19 @@ std::wstring ShortcutTarget(const std::wstring& link) {
         return std::wstring();
     if (FAILED(file->Load(link.c_str(), STGM_READ)))
         return std::wstring();
-    wchar_t target[MAX_PATH] = L"";
-    if (shellLink->GetPath(target, MAX_PATH, nullptr, 0) != S_OK)
-        return std::wstring();
-    return target;
+    // The target comes back cut off where it does not fit: grow until a
+    // room is left over.
+    for (std::wstring target(kFirstTargetRoom, L'\0'); target.size() <= kMaxTargetRoom;
+         target.resize(target.size() * 2)) {
+        if (shellLink->GetPath(target.data(), static_cast<int>(target.size()), nullptr, 0) != S_OK)
+            return std::wstring();
+        const std::size_t length = std::wcslen(target.c_str());
+        if (length + 1 < target.size()) {
+            target.resize(length);
+            return target;
+        }
+    }
+    return std::wstring();
 }
 
 // Shortcuts among the chosen files become the files they point at, as the
@@ -147,7 +162,7 @@ std::wstring ShownText(const std::string& text) {
 // the code page lacks, which may name another file.
 std::string ChosenPath(const std::wstring& path) {
     std::string text;
-    if (!TryWideToAnsi(path, text))
+    if (!FileApi::FromSystemPath(path, text))
         throw EDialogError(Format("The path \"%s\" holds a character that the system's code page cannot represent.",
                                   NameForMessage(path).c_str()));
     return text;
@@ -309,8 +324,18 @@ namespace {
 }
 
 bool IsDirectory(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = FileApi::Attributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// The file-system path of a shell item, of any length; empty when it has none.
+std::wstring FileSystemPath(PCIDLIST_ABSOLUTE item) {
+    PWSTR name = nullptr;
+    if (FAILED(SHGetNameFromIDList(item, SIGDN_FILESYSPATH, &name)) || !name)
+        return std::wstring();
+    const std::wstring path = name;
+    CoTaskMemFree(name);
+    return path;
 }
 
 // The start directory of a folder chooser, and whether the chooser has
@@ -332,9 +357,9 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM param, LPARAM data
     if (!start)
         return 0;
     if (message == BFFM_SELCHANGED) {
-        wchar_t path[MAX_PATH] = L"";
-        if (SHGetPathFromIDListW(reinterpret_cast<PCIDLIST_ABSOLUTE>(param), path))
-            start->Selected = lstrcmpiW(path, start->Path.c_str()) == 0;
+        const std::wstring path = FileSystemPath(reinterpret_cast<PCIDLIST_ABSOLUTE>(param));
+        if (!path.empty())
+            start->Selected = lstrcmpiW(path.c_str(), start->Path.c_str()) == 0;
     } else if (message == BFFM_INITIALIZED) {
         for (int attempt = 0; attempt < kSelectAttempts && !start->Selected; ++attempt)
             SendMessageW(window, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(start->Path.c_str()));
@@ -359,11 +384,12 @@ std::string SelectDirectory(const std::string& caption, const std::string& start
     // The resizable form of the chooser needs OLE.
     const TOleScope ole;
     const std::wstring title = ShownText(caption);
-    wchar_t displayName[MAX_PATH] = L"";
+    // The room that the chooser assumes for the folder's display name (not its path).
+    std::wstring displayName(MAX_PATH, L'\0');
     BROWSEINFOW browse = {};
     browse.hwndOwner = owner;
     browse.pidlRoot = nullptr; // the desktop
-    browse.pszDisplayName = displayName;
+    browse.pszDisplayName = displayName.data();
     browse.lpszTitle = title.c_str();
     browse.ulFlags = BIF_RETURNONLYFSDIRS | (ole.Initialized() ? BIF_NEWDIALOGSTYLE : 0);
     TBrowseStart startSelection;
@@ -373,11 +399,9 @@ std::string SelectDirectory(const std::string& caption, const std::string& start
     const TItemIdList chosen(SHBrowseForFolderW(&browse));
     if (!chosen)
         Abort();
-    // A file-system path is at most MAX_PATH characters long here: the
-    // shell's call takes no buffer size. Asked in UTF-16, for the reason the
-    // file dialog is.
-    wchar_t path[MAX_PATH] = L"";
-    if (!SHGetPathFromIDListW(chosen.Get(), path) || path[0] == L'\0')
+    // Asked in UTF-16, for the reason the file dialog is.
+    const std::wstring path = FileSystemPath(chosen.Get());
+    if (path.empty())
         FolderChooserFailed();
     return ChosenPath(path);
 }

@@ -63,7 +63,7 @@ struct TKernelHandleTraits {
 };
 // A thread, an event or another kernel object, closed with CloseHandle.
 using TKernelHandle = TOwnedHandle<TKernelHandleTraits>;
-// A file opened with CreateFileA. Attach only a valid handle: CreateFileA
+// A file opened with CreateFileW. Attach only a valid handle: CreateFileW
 // reports failure with INVALID_HANDLE_VALUE, not null.
 using TFileHandle = TKernelHandle;
 

@@ -1,5 +1,6 @@
 #include "framework/Fw_inifiles.h"
 
+#include "framework/Fw_fileapi.h"
 #include "framework/Fw_handles.h"
 
 #include <windows.h>
@@ -18,7 +19,7 @@ public:
     TTempFileGuard& operator=(const TTempFileGuard&) = delete;
     ~TTempFileGuard() {
         if (!FPath.empty())
-            DeleteFileA(FPath.c_str());
+            FileApi::DeleteEntry(FPath);
     }
     void Release() { FPath.clear(); }
 
@@ -112,8 +113,8 @@ std::string DirectoryOf(const std::string& fileName) {
 TMemIniFile::TMemIniFile(std::string fileName) : FFileName(std::move(fileName)) {
     if (FFileName.empty())
         return;
-    const HANDLE handle = CreateFileA(FFileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle =
+        FileApi::OpenFileHandle(FFileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
@@ -336,19 +337,18 @@ void TMemIniFile::SetText(const std::string& text) {
 }
 
 void TMemIniFile::UpdateFile() const {
-    const DWORD attributes = GetFileAttributesA(FFileName.c_str());
+    const DWORD attributes = FileApi::Attributes(FFileName);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         throw EIniFileError("The settings file is read-only.");
 
-    char temporary[MAX_PATH] = {};
-    if (GetTempFileNameA(DirectoryOf(FFileName).c_str(), "ini", 0, temporary) == 0)
+    std::string temporary;
+    if (!FileApi::CreateTempFile(DirectoryOf(FFileName), "ini", temporary))
         throw EIniFileError(kWriteError);
     TTempFileGuard guard(temporary);
 
     const std::string text = GetText();
     {
-        const HANDLE handle =
-            CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE handle = FileApi::OpenFileHandle(temporary, GENERIC_WRITE, 0, CREATE_ALWAYS);
         if (handle == INVALID_HANDLE_VALUE)
             throw EIniFileError(kWriteError);
         TFileHandle file(handle);
@@ -366,7 +366,7 @@ void TMemIniFile::UpdateFile() const {
             throw EIniFileError(kWriteError);
     }
 
-    if (!MoveFileExA(temporary, FFileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!FileApi::MoveEntry(temporary, FFileName, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         throw EIniFileError(kWriteError);
     guard.Release();
 }

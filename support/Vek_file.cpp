@@ -1,7 +1,8 @@
 #include "support/Vek_file.h"
 
+#include "framework/Fw_fileapi.h"
+
 #include <windows.h>
-#include <winnetwk.h>
 
 #include <algorithm>
 #include <cstring>
@@ -327,42 +328,18 @@ TPath TPath::Combine(const std::string& directory, const std::string& name) {
 // ---------------------------------------------------------------- TPath: operations
 
 TPath& TPath::Expand() {
-    char buffer[MAX_PATH];
-    char* filePart = nullptr;
-    const DWORD length = GetFullPathNameA(FPath.c_str(), MAX_PATH, buffer, &filePart);
-    if (length == 0) {
-        FPath.clear();
-    } else if (length < MAX_PATH) {
-        FPath.assign(buffer, length);
-    } else {
-        // The answer is the size needed: ask again with room for it.
-        std::vector<char> large(length);
-        const DWORD written = GetFullPathNameA(FPath.c_str(), length, large.data(), &filePart);
-        if (written == 0 || written >= length)
-            FPath.clear();
-        else
-            FPath.assign(large.data(), written);
-    }
+    std::string full;
+    if (!FileApi::FullPath(FPath, full))
+        full.clear();
+    FPath = std::move(full);
     return *this;
 }
 
 TPath& TPath::ExpandUnc() {
     Expand();
-    if (FPath.size() >= 3 && FPath[1] == ':' && FPath[2] == '\\') {
-        // UNIVERSAL_NAME_INFOA is a pointer into the same buffer.
-        DWORD size = 1024;
-        std::vector<char> buffer(size);
-        DWORD result = WNetGetUniversalNameA(FPath.c_str(), UNIVERSAL_NAME_INFO_LEVEL, buffer.data(), &size);
-        if (result == ERROR_MORE_DATA) {
-            buffer.resize(size);
-            result = WNetGetUniversalNameA(FPath.c_str(), UNIVERSAL_NAME_INFO_LEVEL, buffer.data(), &size);
-        }
-        if (result == NO_ERROR) {
-            const auto* info = reinterpret_cast<const UNIVERSAL_NAME_INFOA*>(buffer.data());
-            if (info->lpUniversalName)
-                FPath = info->lpUniversalName;
-        }
-    }
+    std::string universal;
+    if (FPath.size() >= 3 && FPath[1] == ':' && FPath[2] == '\\' && FileApi::UniversalName(FPath, universal))
+        FPath = std::move(universal);
     return *this;
 }
 
@@ -524,41 +501,11 @@ int TPath::Compare(const TPath& other) const {
 
 namespace {
 
-// Owns a search handle of FindFirstFileA.
-class TFindHandle {
-public:
-    TFindHandle() = default;
-    TFindHandle(const TFindHandle&) = delete;
-    TFindHandle& operator=(const TFindHandle&) = delete;
-    ~TFindHandle() { Close(); }
-
-    void Attach(HANDLE handle) {
-        Close();
-        FHandle = handle;
-    }
-    HANDLE Detach() {
-        HANDLE handle = FHandle;
-        FHandle = INVALID_HANDLE_VALUE;
-        return handle;
-    }
-    bool IsValid() const { return FHandle != INVALID_HANDLE_VALUE; }
-    HANDLE Handle() const { return FHandle; }
-    void Close() {
-        if (IsValid())
-            FindClose(Detach());
-    }
-
-private:
-    HANDLE FHandle = INVALID_HANDLE_VALUE;
-};
-
 // The name that the entry at path carries on disk (letter case included), or
 // empty when there is none.
 std::string NameOnDisk(const std::string& path) {
-    WIN32_FIND_DATAA data;
-    TFindHandle find;
-    find.Attach(FindFirstFileA(path.c_str(), &data));
-    return find.IsValid() ? std::string(data.cFileName) : std::string();
+    const FileApi::TDirectorySearch search(path);
+    return search.Found() ? search.Name() : std::string();
 }
 
 // Whether the entry at path carries exactly this name on disk (letter case included).
@@ -566,16 +513,11 @@ bool NameOnDiskIs(const std::string& path, const std::string& name) {
     return name == NameOnDisk(path);
 }
 
-// The code page of the ANSI file functions.
-UINT FileCodePage() {
-    return AreFileApisANSI() ? CP_ACP : CP_OEMCP;
-}
-
 // Whether two names are the same to the file system, which compares them in
 // UTF-16 without regard to case (accented and full-width letters included).
 bool SameIgnoringCase(const std::string& a, const std::string& b) {
     std::wstring wideA, wideB;
-    if (!TryAnsiToWide(a, wideA, FileCodePage()) || !TryAnsiToWide(b, wideB, FileCodePage()))
+    if (!TryAnsiToWide(a, wideA) || !TryAnsiToWide(b, wideB))
         return LowerFileName(a) == LowerFileName(b);
     return CompareStringOrdinal(wideA.data(), static_cast<int>(wideA.size()), wideB.data(),
                                 static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
@@ -589,6 +531,21 @@ bool MayNameTheSameEntry(const std::string& oldName, const std::string& newName)
            SameIgnoringCase(oldName, newName);
 }
 
+// Whether a file system that keeps names in UTF-8, 255 bytes at most, may
+// cut the name short: Wine on a Unix host does so and reports the rename
+// done. No character takes more than three bytes in UTF-8 for each byte of
+// it in the code page.
+bool MayBeCutShort(const std::string& name) {
+    constexpr std::size_t kUtf8NameBytes = 255;
+    if (name.size() <= kUtf8NameBytes / 3)
+        return false;
+    if (IsUtf8CodePage())
+        return name.size() > kUtf8NameBytes;
+    std::wstring wide;
+    std::string utf8;
+    return TryAnsiToWide(name, wide) && TryWideToAnsi(wide, utf8, CP_UTF8) && utf8.size() > kUtf8NameBytes;
+}
+
 // Moves source to a new, unused name in directory; never replaces an entry.
 bool MoveToUniqueName(const std::string& source, const std::string& directory, std::string& moved) {
     const DWORD seed = GetCurrentProcessId() ^ GetTickCount();
@@ -597,7 +554,7 @@ bool MoveToUniqueName(const std::string& source, const std::string& directory, s
             TPath::Combine(directory, Format("~trelvane-%08lX-%02lX.tmp", static_cast<unsigned long>(seed),
                                              static_cast<unsigned long>(attempt)))
                 .GetPath();
-        if (MoveFileA(source.c_str(), candidate.c_str())) {
+        if (FileApi::MoveEntry(source, candidate)) {
             moved = candidate;
             return true;
         }
@@ -617,43 +574,30 @@ bool ChangeCaseThroughUniqueName(const std::string& source, const std::string& t
     std::string current;
     if (!MoveToUniqueName(source, directory, current))
         return false;
-    if (MoveFileA(current.c_str(), target.c_str())) {
+    if (FileApi::MoveEntry(current, target)) {
         if (NameOnDiskIs(target, newName))
             return true;
         if (!MoveToUniqueName(target, directory, current))
             return false;
     }
-    MoveFileA(current.c_str(), source.c_str());
+    FileApi::MoveEntry(current, source);
     return false;
 }
 
 } // namespace
 
 bool TFile::TryGetLongPath(std::string& longPath) const {
-    if (FPath.size() >= MAX_PATH)
-        return false;
-    if (!TPath(FPath).IsValidPath())
-        return false;
-    const DWORD size = GetLongPathNameA(FPath.c_str(), nullptr, 0);
-    if (size == 0)
-        return false;
-    std::vector<char> buffer(size);
-    const DWORD length = GetLongPathNameA(FPath.c_str(), buffer.data(), size);
-    if (length == 0 || length >= size)
-        return false;
-    longPath.assign(buffer.data(), length);
-    return true;
+    std::uint32_t attributes = 0;
+    return TLongPathNames().TryGet(FPath, longPath, attributes);
 }
 
 std::string TFile::GetLongPath() const {
-    std::string longPath;
-    if (!TryGetLongPath(longPath))
-        throw EFileError("The program could not get the long path of the file.");
-    return longPath;
+    std::uint32_t attributes = 0;
+    return TLongPathNames().Get(FPath, attributes);
 }
 
 bool TFile::TryGetAttributes(std::uint32_t& attributes) const {
-    const DWORD result = GetFileAttributesA(FPath.c_str());
+    const DWORD result = FileApi::Attributes(FPath);
     if (result == INVALID_FILE_ATTRIBUTES)
         return false;
     attributes = result;
@@ -667,15 +611,107 @@ std::uint32_t TFile::GetAttributes() const {
     return attributes;
 }
 
+// ---------------------------------------------------------------- TLongPathNames
+
+namespace {
+
+// Whether the text holds a tilde of its own (never a trail byte).
+bool HasTilde(const std::string& text) {
+    if (text.find('~') == std::string::npos)
+        return false;
+    for (size_t i = 0; i < text.size(); i += CharSize(text, i))
+        if (text[i] == '~')
+            return true;
+    return false;
+}
+
+// The end of the component that starts at i: the next backslash of its own.
+size_t ComponentEnd(const std::string& path, size_t i) {
+    while (i < path.size() && !(path[i] == '\\' && !IsTrailByte(path, i)))
+        i += CharSize(path, i);
+    return i;
+}
+
+} // namespace
+
+bool TLongPathNames::TryGet(const std::string& path, std::string& longPath, std::uint32_t& attributes) {
+    if (path.empty() || !TPath(path).IsValidPath())
+        return false;
+    std::string resolved;
+    if (!HasTilde(path)) {
+        resolved = path;
+    } else {
+        resolved = TPath(path).GetDrive();
+        for (size_t i = resolved.size(); i < path.size();) {
+            if (path[i] == '\\') {
+                resolved += path[i++];
+                continue;
+            }
+            const size_t end = ComponentEnd(path, i);
+            const std::string name = path.substr(i, end - i);
+            std::string longName = name;
+            if (HasTilde(name) && !LookUp(resolved, name, longName))
+                return false;
+            resolved += longName;
+            i = end;
+        }
+    }
+    const DWORD found = FileApi::Attributes(resolved);
+    if (found == INVALID_FILE_ATTRIBUTES)
+        return false;
+    attributes = found;
+    longPath = std::move(resolved);
+    return true;
+}
+
+std::string TLongPathNames::Get(const std::string& path, std::uint32_t& attributes) {
+    std::string longPath;
+    if (!TryGet(path, longPath, attributes))
+        throw EFileError("The program could not get the long path of the file.");
+    return longPath;
+}
+
+bool TLongPathNames::LookUp(const std::string& directory, const std::string& name, std::string& longName) {
+    TDirectory& listing = FDirectories[PathKey(directory)];
+    // The second look-up in a directory lists it for all that follow.
+    if (!listing.Listed && ++listing.Lookups > 1)
+        List(directory, listing);
+    if (listing.Listed) {
+        const auto found = listing.Names.find(FileNameKey(name));
+        if (found != listing.Names.end()) {
+            longName = found->second;
+            return true;
+        }
+    }
+    // The first look-up, or a name whose key the listing does not match as
+    // the system does: the system looks it up.
+    const FileApi::TDirectorySearch search(directory + name);
+    if (!search.Found())
+        return false;
+    longName = search.Name();
+    return true;
+}
+
+void TLongPathNames::List(const std::string& directory, TDirectory& listing) {
+    listing.Listed = true;
+    for (FileApi::TDirectorySearch search(directory + "*"); search.Found(); search.Next()) {
+        const std::string name = search.Name();
+        const std::string shortName = search.ShortName();
+        listing.Names.emplace(FileNameKey(name), name);
+        if (!shortName.empty())
+            listing.Names.emplace(FileNameKey(shortName), name);
+    }
+}
+
 // ---------------------------------------------------------------- TFiles
 
 std::string TFiles::CreateTempFile(const std::string& directory, const std::string& prefix) {
     if (prefix.size() >= 4)
         throw EFileError("The prefix is too long.");
-    char buffer[MAX_PATH] = {};
-    if (GetTempFileNameA(directory.c_str(), prefix.c_str(), 0, buffer) == 0)
+    std::string path;
+    if (!FileApi::CreateTempFile(directory, prefix, path))
         throw EFileError("The program could not create the temporary file.");
-    return buffer;
+    return path;
 }
 
 void TFiles::Move(const std::string& existing, const std::string& target) {
@@ -684,7 +720,7 @@ void TFiles::Move(const std::string& existing, const std::string& target) {
 }
 
 bool TFiles::TryMove(const std::string& existing, const std::string& target) {
-    return MoveFileA(existing.c_str(), target.c_str()) != FALSE;
+    return FileApi::MoveEntry(existing, target);
 }
 
 void TFiles::Copy(const std::string& existing, const std::string& target, bool overwrite) {
@@ -693,7 +729,7 @@ void TFiles::Copy(const std::string& existing, const std::string& target, bool o
 }
 
 bool TFiles::TryCopy(const std::string& existing, const std::string& target, bool overwrite) {
-    return CopyFileA(existing.c_str(), target.c_str(), !overwrite) != FALSE;
+    return FileApi::CopyEntry(existing, target, !overwrite);
 }
 
 void TFiles::Delete(const std::string& path) {
@@ -702,7 +738,7 @@ void TFiles::Delete(const std::string& path) {
 }
 
 bool TFiles::TryDelete(const std::string& path) {
-    return DeleteFileA(path.c_str()) != FALSE;
+    return FileApi::DeleteEntry(path);
 }
 
 void TFiles::Rename(const std::string& path, const std::string& newName) {
@@ -713,36 +749,34 @@ void TFiles::Rename(const std::string& path, const std::string& newName) {
 bool TFiles::TryRename(const std::string& path, const std::string& newName) {
     // A name that the system would store otherwise than asked is refused
     // before the disk is touched.
-    if (path.empty() || !IsStorableName(newName))
-        return false;
     TPath source(path);
     source.Expand();
-    if (source.GetPath().empty())
+    if (path.empty() || source.GetPath().empty() || !IsStorableName(source.GetDirectory(), newName))
         return false;
     const std::string oldName = source.GetName();
     TPath target(source);
     target.SetName(newName);
     // Any other new name is a name of its own, and the system's answer is the
     // whole truth: it moves the entry to exactly that name or fails.
-    if (!MayNameTheSameEntry(oldName, newName))
-        return MoveFileA(path.c_str(), target.GetPath().c_str()) != FALSE;
-    // Here the system may take the new name for the entry's own and report a
-    // rename that it did not make (letter case on a case-sensitive host, a
-    // short alias): the result is read back. A rename that is taken back
-    // gives the entry its name as the disk spells it, which the path may
-    // spell in other letter case.
+    if (!MayNameTheSameEntry(oldName, newName) && !MayBeCutShort(newName))
+        return FileApi::MoveEntry(path, target.GetPath());
+    // Here the system may take the new name for the entry's own, or cut it
+    // short, and report a rename that it did not make (letter case on a
+    // case-sensitive host, a short alias): the result is read back. A rename
+    // that is taken back gives the entry its name as the disk spells it,
+    // which the path may spell in other letter case.
     TPath original(source);
     const std::string diskName = NameOnDisk(source.GetPath());
     if (!diskName.empty() && SameIgnoringCase(diskName, oldName))
         original.SetName(diskName);
-    if (!MoveFileA(path.c_str(), target.GetPath().c_str()))
+    if (!FileApi::MoveEntry(path, target.GetPath()))
         return false;
     if (NameOnDiskIs(target.GetPath(), newName))
         return true;
     if (oldName != newName && SameIgnoringCase(oldName, newName))
         return ChangeCaseThroughUniqueName(original.GetPath(), target.GetPath(), newName);
     // The entry carries neither name asked for: give it its old name back.
-    MoveFileA(target.GetPath().c_str(), original.GetPath().c_str());
+    FileApi::MoveEntry(target.GetPath(), original.GetPath());
     return false;
 }
 
@@ -752,7 +786,7 @@ void TFiles::RemoveDir(const std::string& path) {
 }
 
 bool TFiles::TryRemoveDir(const std::string& path) {
-    return RemoveDirectoryA(path.c_str()) != FALSE;
+    return FileApi::RemoveEmptyDirectory(path);
 }
 
 bool TFiles::Exists(const std::string& path) {
@@ -761,7 +795,7 @@ bool TFiles::Exists(const std::string& path) {
 }
 
 bool TFiles::DriveExists(const std::string& root) {
-    return GetDriveTypeA(root.c_str()) != DRIVE_NO_ROOT_DIR;
+    return FileApi::DriveType(root) != DRIVE_NO_ROOT_DIR;
 }
 
 bool TFiles::IsDirectory(const std::string& path) {
@@ -775,23 +809,14 @@ bool TFiles::IsRegularFile(const std::string& path) {
 }
 
 std::string TFiles::GetWorkingDirectory() const {
-    const DWORD size = GetCurrentDirectoryA(0, nullptr);
-    if (size == 0)
-        return std::string();
-    std::vector<char> buffer(size);
-    const DWORD length = GetCurrentDirectoryA(size, buffer.data());
-    if (length == 0 || length >= size)
-        return std::string();
-    return std::string(buffer.data(), length);
+    std::string path;
+    return FileApi::CurrentDirectory(path) ? path : std::string();
 }
 
 void TFiles::SetWorkingDirectory(const std::string& path) {
     // Bytes that are no text of the code page (a folder stored by an older
-    // version under another code page) would reach the system with
-    // substitutes in their place, naming some other folder or none.
-    if (!SurvivesWide(path))
-        return;
-    SetCurrentDirectoryA(path.c_str());
+    // version under another code page) never reach the system.
+    FileApi::ChangeDirectory(path);
 }
 
 bool IsRenameTemporaryName(const std::string& name) {
@@ -846,11 +871,28 @@ size_t WithoutTrailingSeparators(const std::string& path) {
     return length;
 }
 
+// Whether the name is longer than the directory's volume takes, counted as
+// the file system counts, in UTF-16 units (a character beyond them takes two).
+bool IsTooLong(const std::wstring& name, const std::string& directory) {
+    return name.size() > FileApi::MaxNameUnits(directory);
+}
+
 } // namespace
 
-bool IsStorableName(const std::string& name) {
-    return !name.empty() && name.size() <= kMaxNameLength && TPath(name).IsValidName() &&
-           KeptLength(name) == name.size() && !IsDeviceName(name) && SurvivesWide(name, FileCodePage());
+bool IsStorableName(const std::string& directory, const std::string& name) {
+    std::wstring wide;
+    std::string back;
+    return !name.empty() && TPath(name).IsValidName() && KeptLength(name) == name.size() && !IsDeviceName(name) &&
+           TryAnsiToWide(name, wide) && TryWideToAnsi(wide, back) && back == name &&
+           !IsTooLong(wide, directory);
+}
+
+std::string NameTooLongMessage(const std::string& directory, const std::string& name) {
+    std::wstring wide;
+    if (!TryAnsiToWide(name, wide) || !IsTooLong(wide, directory))
+        return std::string();
+    return Format("The name \"%s\" is too long: the disk takes names of at most %u characters.", name.c_str(),
+                  static_cast<unsigned>(FileApi::MaxNameUnits(directory)));
 }
 
 std::string FileNameKey(const std::string& name) {
@@ -892,34 +934,22 @@ bool ListDirectoryNames(const std::string& directory, std::vector<std::string>& 
     names.clear();
     TPath pattern(directory);
     pattern.Append("*");
-    WIN32_FIND_DATAA data;
-    TFindHandle search;
-    search.Attach(FindFirstFileA(pattern.GetPath().c_str(), &data));
-    if (!search.IsValid())
+    FileApi::TDirectorySearch search(pattern.GetPath());
+    if (!search.Found())
         return false;
     do {
-        const std::string name = data.cFileName;
+        std::string name = search.Name();
         if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(search.Handle(), &data));
+            names.push_back(std::move(name));
+    } while (search.Next());
     return true;
 }
 
 std::string ProgramDirectory() {
-    // A path longer than the buffer comes back cut off (and, on older systems,
-    // without its terminating zero): grow until it fits.
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            throw EFileError("The program could not find its own directory.");
-        if (length < buffer.size()) {
-            TPath directory(TPath(std::string(buffer.data(), length)).GetDirectory());
-            directory.IncludeTrailing('\\');
-            return directory.GetPath();
-        }
-        if (buffer.size() >= 32768)
-            throw EFileError("The program could not find its own directory.");
-        buffer.resize(buffer.size() * 2);
-    }
+    std::string path;
+    if (!FileApi::ModulePath(nullptr, path))
+        throw EFileError("The program could not find its own directory.");
+    TPath directory(TPath(path).GetDirectory());
+    directory.IncludeTrailing('\\');
+    return directory.GetPath();
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // A path value: one string and the rules that split it into drive, directory,
@@ -120,6 +121,8 @@ public:
     virtual ~TFile() = default;
 
     const std::string& GetPath() const { return FPath; }
+    // The path with every short (8.3) alias replaced by its long name (see
+    // TLongPathNames).
     bool TryGetLongPath(std::string& longPath) const;
     std::string GetLongPath() const;
     bool TryGetAttributes(std::uint32_t& attributes) const;
@@ -127,6 +130,31 @@ public:
 
 private:
     std::string FPath;
+};
+
+// The long forms of paths, for one path or a batch: a component without a
+// tilde is taken as it stands, as Windows does, since only such a name may be
+// a short (8.3) alias; a component with one is looked up in its directory, and
+// a directory in which more than one is looked up is listed once. A path
+// that names no entry, or holds a character that no path holds, has none.
+class TLongPathNames {
+public:
+    // The long form, and the entry's attribute bits, which tell that it exists.
+    bool TryGet(const std::string& path, std::string& longPath, std::uint32_t& attributes);
+    // TryGet, or raises EFileError.
+    std::string Get(const std::string& path, std::uint32_t& attributes);
+
+private:
+    struct TDirectory {
+        int Lookups = 0;
+        bool Listed = false;
+        // Long names by the keys of their long and short names.
+        std::unordered_map<std::string, std::string> Names;
+    };
+    bool LookUp(const std::string& directory, const std::string& name, std::string& longName);
+    void List(const std::string& directory, TDirectory& listing);
+
+    std::unordered_map<std::string, TDirectory> FDirectories;
 };
 
 // The operations on the file system. The throwing forms call the try forms
@@ -149,7 +177,8 @@ public:
     // entry carries the new name afterwards: a name that the disk would not
     // keep as it is spelled (IsStorableName) is refused before the disk is
     // touched, and where the system may take the new name for the entry's own
-    // (letter case, short aliases) the result is read back.
+    // (letter case, short aliases) or cut it short (a long name on a file
+    // system that counts bytes) the result is read back.
     virtual bool TryRename(const std::string& path, const std::string& newName);
     virtual void RemoveDir(const std::string& path);
     virtual bool TryRemoveDir(const std::string& path);
@@ -169,14 +198,15 @@ public:
 // two moves.
 bool IsRenameTemporaryName(const std::string& name);
 
-// The longest name of one path component that the file systems take.
-constexpr std::size_t kMaxNameLength = 255;
-
-// Whether the disk keeps the name exactly as it is spelled: a valid name of
-// at most kMaxNameLength bytes, without the trailing dots or blanks that the
-// system drops, not a device name (CON, LPT1.txt), and bytes that come back
-// the same from UTF-16, in which the system keeps names.
-bool IsStorableName(const std::string& name);
+// Whether the disk keeps the name exactly as it is spelled in the directory:
+// a valid name, without the trailing dots or blanks that the system drops,
+// not a device name (CON, LPT1.txt), of bytes that come back the same from
+// UTF-16, in which the system keeps names, and no longer in UTF-16 units than
+// the directory's volume takes a name (255 on the usual file systems).
+bool IsStorableName(const std::string& directory, const std::string& name);
+// The message that refuses a name longer than the directory's volume takes,
+// with the limit in characters; empty for any other name.
+std::string NameTooLongMessage(const std::string& directory, const std::string& name);
 
 // The key under which the file system finds a name: letter case ignored (as
 // the system's file-name case maps it), trailing dots and blanks dropped (the

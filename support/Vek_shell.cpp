@@ -1,5 +1,7 @@
 #include "support/Vek_shell.h"
 
+#include "framework/Fw_fileapi.h"
+
 TFileDrop::TFileDrop(HDROP drop, bool finishOnDestruction)
     : FDrop(drop), FFinishOnDestruction(finishOnDestruction) {}
 
@@ -46,7 +48,7 @@ std::string TFileDrop::GetFile(int index) const {
     const UINT copied = DragQueryFileW(FDrop, static_cast<UINT>(index), wide.data(), length + 1);
     wide.resize(copied < length ? copied : length);
     std::string path;
-    if (!TryWideToAnsi(wide, path))
+    if (!FileApi::FromSystemPath(std::move(wide), path))
         throw EShellError("The path of a dropped file holds a character that the system's code page cannot "
                           "represent.");
     return path;

@@ -171,10 +171,14 @@ void TEditHandler::AddPaths(const TStrings& paths) {
         subCommands.SetCapacity(count);
         std::vector<std::string> longPaths;
         longPaths.reserve(static_cast<size_t>(count));
+        // One for the batch: a directory in which several short names are
+        // looked up is listed once.
+        TLongPathNames longNames;
+        std::uint32_t attributes = 0;
         for (int i = 0; i < count; ++i) {
             TPath path(paths.Strings(i));
             path.Expand();
-            longPaths.push_back(TFile(path.GetPath()).GetLongPath());
+            longPaths.push_back(longNames.Get(path.GetPath(), attributes));
         }
         const std::vector<bool> added = SelectNewPaths(RowPaths(Model()), longPaths);
         for (size_t i = 0; i < longPaths.size(); ++i) {

@@ -1,9 +1,8 @@
 #include "app/handlers/Trel_helphandler.h"
 
+#include "framework/Fw_fileapi.h"
 #include "framework/Fw_forms.h"
 #include "support/Vek_file.h"
-
-#include <shellapi.h>
 
 #ifndef TRELVANE_VERSION
 #error "The build defines TRELVANE_VERSION, the program's version."
@@ -14,15 +13,9 @@ THelpHandler::THelpHandler(TListViewModel& model, TObjectList& itemList, TInvoke
 
 void THelpHandler::Contents() {
     const TForm* mainForm = Application->GetMainForm();
-    SHELLEXECUTEINFOA info{};
-    info.cbSize = sizeof(info);
-    // The shell's own error boxes would come on top of ours.
-    info.fMask = SEE_MASK_FLAG_NO_UI;
-    info.hwnd = mainForm ? mainForm->Handle() : nullptr;
-    info.lpFile = HelpFile.c_str();
-    // A viewer started with a show command of 0 (SW_HIDE) may start hidden.
-    info.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExA(&info))
+    // A viewer started with a show command of 0 (SW_HIDE) may start hidden;
+    // the shell's own error boxes would come on top of ours.
+    if (!FileApi::ShellOpen(HelpFile, mainForm ? mainForm->Handle() : nullptr, SW_SHOWNORMAL))
         throw EHandlerError("The program could not open the help.");
 }
 

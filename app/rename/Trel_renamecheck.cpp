@@ -2,7 +2,6 @@
 
 #include "support/Vek_file.h"
 
-#include <windows.h>
 
 #include <string_view>
 #include <unordered_map>
@@ -17,8 +16,6 @@ struct TEntryKeys {
     std::vector<std::string> New;
     // Whether the name changes at all (byte by byte: letter case counts).
     std::vector<bool> Renamed;
-    // The length of the new path, which the system's calls limit.
-    std::vector<size_t> NewPathLength;
 
     // Whether the rename moves the entry to another path (not only another
     // spelling of the same one, which leaves every path through it valid).
@@ -28,10 +25,9 @@ struct TEntryKeys {
 TEntryKeys MakeKeys(const std::vector<TCheckEntry>& entries) {
     const size_t count = entries.size();
     TEntryKeys keys{std::vector<std::string>(count), std::vector<std::string>(count),
-                    std::vector<std::string>(count), std::vector<bool>(count), std::vector<size_t>(count)};
+                    std::vector<std::string>(count), std::vector<bool>(count)};
     // Entries come grouped by directory: its key is computed once per run of them.
     const std::string* lastDirectory = nullptr;
-    bool separated = false;
     for (size_t e = 0; e < count; ++e) {
         const TCheckEntry& entry = entries[e];
         if (lastDirectory && *lastDirectory == entry.Directory) {
@@ -39,12 +35,10 @@ TEntryKeys MakeKeys(const std::vector<TCheckEntry>& entries) {
         } else {
             lastDirectory = &entry.Directory;
             keys.Directory[e] = PathKey(entry.Directory);
-            separated = TPath(keys.Directory[e]).EndsWith('\\');
         }
         keys.Old[e] = PathKey(keys.Directory[e], entry.OldName);
         keys.New[e] = PathKey(keys.Directory[e], entry.NewName);
         keys.Renamed[e] = entry.OldName != entry.NewName;
-        keys.NewPathLength[e] = entry.Directory.size() + (separated ? 0 : 1) + entry.NewName.size();
     }
     return keys;
 }
@@ -159,7 +153,7 @@ void FlagReasons(const std::vector<TCheckEntry>& entries, const std::vector<TEnt
             firstAtPath.emplace(keys.New[e], i);
             continue;
         }
-        if (!IsStorableName(entries[e].NewName) || keys.NewPathLength[e] >= MAX_PATH)
+        if (!IsStorableName(entries[e].Directory, entries[e].NewName))
             flag(e, crInvalidName);
         if (!disk[e].OldExists)
             flag(e, crMissing);

@@ -13,8 +13,8 @@
 // several reasons.
 enum TCheckReason : int {
     // The new name is not a valid name, or the system would store it under
-    // another one (trailing dots or blanks, a device name), or the path would
-    // be too long.
+    // another one (trailing dots or blanks, a device name), or it is longer
+    // than the volume takes.
     crInvalidName,
     // Another entry earlier in the list ends with the same path (letter case
     // ignored, as the file system does).

@@ -1,11 +1,10 @@
 #include "app/rename/Trel_renamejournal.h"
 
 #include "app/rename/Trel_disknames.h"
+#include "framework/Fw_fileapi.h"
 #include "support/Vek_file.h"
 
 #include <windows.h>
-
-#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -186,7 +185,7 @@ bool RemoveOpenFile(TFileHandle& file, const std::string& path) {
         if (marked)
             return true;
     }
-    return DeleteFileA(path.c_str()) != FALSE || GetLastError() == ERROR_FILE_NOT_FOUND;
+    return FileApi::DeleteEntry(path) || GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
 std::string WithTrailingSeparator(const std::string& folder) {
@@ -508,14 +507,8 @@ bool SameBoot(std::uint64_t bootTime) {
 
 std::vector<std::string> DefaultJournalFolders() {
     std::vector<std::string> folders{ProgramDirectory()};
-    char buffer[MAX_PATH] = {};
     std::string local;
-    if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer)))
-        local = buffer;
-    else if (const DWORD length = GetEnvironmentVariableA("LOCALAPPDATA", buffer, MAX_PATH);
-             length > 0 && length < MAX_PATH)
-        local.assign(buffer, length);
-    if (!local.empty()) {
+    if (FileApi::LocalAppDataFolder(local) && !local.empty()) {
         TPath folder(local);
         folder.Append("Trelvane");
         folders.push_back(WithTrailingSeparator(folder.GetPath()));
@@ -563,7 +556,7 @@ TRenameJournal::TRenameJournal(const std::vector<std::string>& folders, TJournal
     for (const std::string& folder : folders) {
         const std::string directory = WithTrailingSeparator(folder);
         // The per-user folder may not exist yet.
-        CreateDirectoryA(directory.c_str(), nullptr);
+        FileApi::MakeDirectory(directory);
         tried += (tried.empty() ? "\"" : "\" or in \"") + directory;
         for (int attempt = 0; attempt < kNameAttempts; ++attempt, ++number) {
             const std::string path =
@@ -571,8 +564,7 @@ TRenameJournal::TRenameJournal(const std::vector<std::string>& folders, TJournal
                                    static_cast<unsigned long>(number));
             // Unshared: no other program writes it, and another copy of this
             // one sees that the run is going on.
-            const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr);
+            const HANDLE file = FileApi::OpenFileHandle(path, GENERIC_WRITE | DELETE, 0, CREATE_NEW);
             if (file == INVALID_HANDLE_VALUE) {
                 const DWORD error = GetLastError();
                 if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
@@ -701,8 +693,7 @@ bool ConvertToUtf8(TJournal& journal) {
 
 TInterruptedRun::TInterruptedRun(const std::string& path) : FPath(path) {
     // Unshared for as long as the recovery lasts, as the run held it.
-    const HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = FileApi::OpenFileHandle(path, GENERIC_READ | DELETE, 0, OPEN_EXISTING);
     if (file == INVALID_HANDLE_VALUE) {
         if (GetLastError() == ERROR_SHARING_VIOLATION)
             throw EJournalInUse(Format("The rename journal \"%s\" belongs to a run that is going on.", path.c_str()));
@@ -752,5 +743,5 @@ void TInterruptedRun::Discard() {
 
 std::string SetJournalAside(const std::string& path) {
     const std::string aside = path + ".damaged";
-    return MoveFileA(path.c_str(), aside.c_str()) ? aside : std::string();
+    return FileApi::MoveEntry(path, aside) ? aside : std::string();
 }

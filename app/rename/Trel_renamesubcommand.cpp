@@ -34,7 +34,9 @@ void TRenameSubCommand::Rename(bool forward) {
     const std::string& target = forward ? FNewName : FOldName;
     if (!TFiles().TryRename(source, target)) {
         FItem->Result = TRenameItemResult::Failed;
-        throw ERenameError("The program could not rename the file.");
+        // A name too long for the disk is refused with the limit.
+        const std::string tooLong = NameTooLongMessage(FItem->Directory, target);
+        throw ERenameError(tooLong.empty() ? "The program could not rename the file." : tooLong);
     }
     FItem->OldName = target;
     FItem->Result = TRenameItemResult::Succeeded;

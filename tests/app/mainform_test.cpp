@@ -10,6 +10,7 @@
 #include "app/handlers/Trel_filehandler.h"
 #include "app/rename/Trel_renamejournal.h"
 #include "framework/Fw_clipbrd.h"
+#include "framework/Fw_fileapi.h"
 #include "framework/Fw_inifiles.h"
 #include "framework/Fw_scope.h"
 #include "tests/common/DialogTestSupport.h"
@@ -726,6 +727,98 @@ TEST(MainForm, ARunCutOffLastTimeIsOfferedForTakingBackAtTheFirstIdleMoment) {
     // The command line follows the recovery.
     EXPECT_EQ(bench.Rows(), "c.txt*");
     EXPECT_TRUE(errors.Messages.empty());
+}
+
+// ---------------------------------------------------------------- long names and paths
+
+// Whether the disk keeps the name exactly, tried in the empty folder:
+// Windows keeps 255 UTF-16 units; Wine on a host file system that counts
+// bytes (255 on ext4) refuses a longer name in UTF-8, or cuts it short.
+bool DiskKeeps(const TTempDir& dir, const std::wstring& name) {
+    CloseHandle(CreateFileW((WideOf(dir.Path()) + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                            nullptr));
+    const std::vector<std::string> made = ListDirectory(dir.Path());
+    for (const std::string& entry : made)
+        FileApi::DeleteEntry(dir / entry);
+    return made == std::vector<std::string>{NarrowOf(name)};
+}
+
+// Names and paths at the system's limits through the whole chain: a run cut
+// off last time is taken back at the start, the command line and the
+// clipboard bring the paths in, a new name is typed in place, the check
+// passes it or selects its entry, the rename and its restore go to the disk.
+TEST(MainForm, LongNamesAndPathsGoThroughTheWholeChain) {
+    const struct {
+        const char* what;
+        std::vector<std::wstring> folders; // nested in the bench's folder
+        std::wstring newName;              // of a.txt
+        bool tooLong;
+    } rows[] = {
+        {"a folder nested beyond 260 bytes", {6, std::wstring(60, L'n')}, L"b.txt", false},
+        {"a name of 255 characters", {}, std::wstring(251, L'x') + L".txt", false},
+        {"a name of 256 characters", {}, std::wstring(252, L'x') + L".txt", true},
+        {"a name of 200 Greek letters", {}, std::wstring(200, L'\u03bb'), false},
+        {"a name of 100 Japanese characters", {}, std::wstring(100, L'\u6587'), false},
+        {"a path of 300 Japanese characters", {4, std::wstring(75, L'\u3042')}, L"\u6587\u5b57.txt", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::string newName, folder;
+        if (!TryWideToAnsi(row.newName, newName) || !TryWideToAnsi(row.folders.empty() ? L"" : row.folders[0], folder))
+            continue; // the code page cannot hold it
+        TMainFormBench bench;
+        TShownErrors errors;
+        const bool kept = !row.tooLong && DiskKeeps(bench.Dir(), row.newName);
+        folder = bench.Dir().Path();
+        for (const std::wstring& level : row.folders)
+            ASSERT_TRUE(FileApi::MakeDirectory(folder += "\\" + NarrowOf(level)));
+        const std::string a = folder + "\\a.txt", pasted = folder + "\\p.txt", renamed = folder + "\\" + newName;
+        // A perform of a.txt cut off after its rename.
+        for (const std::string& file : {pasted, kept ? renamed : a})
+            CloseHandle(FileApi::OpenFileHandle(file, GENERIC_WRITE, 0, CREATE_NEW));
+        const TJournal journal{TJournalRun::Perform, "2024-05-01 14:03:07", GetACP(), CurrentBootTime(),
+                               {{folder, "a.txt", newName}}, 0};
+        if (kept)
+            std::ofstream(bench.Journals() + "\\Rename-00000001-00000001.journal", std::ios::binary)
+                << FormatJournal(journal) << ".";
+        {
+            TDialogAnswerer yes(kept ? std::vector<TDialogAnswer>{{"", IDYES}} : std::vector<TDialogAnswer>{});
+            TDialogCloser<TTrelResultsDialog> results;
+            bench.Open(ParseCommandLine((L"Trelvane.exe \"" + WideOf(a) + L"\"").c_str()));
+            EXPECT_EQ(results.Shown, kept ? 1 : 0);
+        }
+        EXPECT_TRUE(EntryExists(a) && ListDirectory(bench.Journals()).empty());
+        PutClipboardUnicode(WideOf(pasted) + L"\r\n");
+        EXPECT_TRUE(RunLoopUntil([&] { return bench.MenuEnabled("EditPasteAc"); }));
+        Press(ShortCut('V', scCtrl), bench.List());
+        EXPECT_EQ(bench.Rows(), "a.txt p.txt*");
+        bench.Select("0");
+        Settle();
+        Press(ShortCut(VK_F2), bench.List());
+        ASSERT_TRUE(bench.Form().ListView1.IsEditing());
+        SetWindowTextW(bench.Form().ListView1.EditHandle(), row.newName.c_str());
+        PostKey(VK_RETURN, bench.Form().ListView1.EditHandle());
+        EXPECT_TRUE(RunLoopUntil([&] { return !bench.Form().ListView1.IsEditing(); }));
+        Settle();
+        // Shown whole, as the list draws a row.
+        EXPECT_EQ(ListText(bench.List(), 0, 0, 260), newName);
+        bench.Select("");
+        {
+            TDialogCloser<TTrelCheckDialog> closer;
+            Press(ShortCut('K', scCtrl), bench.List());
+            EXPECT_TRUE(RunLoopUntil([&] { return closer.Shown == 1; }));
+        }
+        EXPECT_EQ(bench.Rows(), row.tooLong ? "a.txt* p.txt" : "a.txt p.txt");
+        bench.Choose("RenamePerformAc");
+        EXPECT_EQ(EntryExists(renamed), kept);
+        bench.Choose("RenameRestoreAc");
+        EXPECT_TRUE(EntryExists(a));
+        // Refused by the check's rule, or by the host beneath Wine.
+        const std::string refusal = row.tooLong ? "The name \"" + newName +
+                                                      "\" is too long: the disk takes names of at most 255 characters."
+                                                : "The program could not rename the file.";
+        EXPECT_EQ(errors.Messages, kept ? std::vector<std::string>{} : std::vector<std::string>{refusal});
+    }
 }
 
 TEST(MainForm, AnInPlaceEditKeepsItsKeysAndIsRenamedAndRestored) {

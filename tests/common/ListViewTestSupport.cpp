@@ -1,7 +1,10 @@
 #include "tests/common/ListViewTestSupport.h"
 
+#include "tests/common/TestSupport.h"
+
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <sstream>
 
 TTestListView::TTestListView(bool multiSelect) {
@@ -98,12 +101,15 @@ std::string ListRows(HWND listView, const std::vector<std::string>& names, UINT 
     return rows;
 }
 
-std::string ListText(HWND listView, int row, int column) {
-    char text[260] = "untouched";
-    LVITEMA item{};
+std::string ListText(HWND listView, int row, int column, int room) {
+    // In UTF-16, as the control shows it.
+    std::wstring text(static_cast<size_t>(room), L'\0');
+    text.replace(0, 9, L"untouched");
+    LVITEMW item{};
     item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = sizeof(text);
-    SendMessageA(listView, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return text;
+    item.pszText = text.data();
+    item.cchTextMax = room;
+    SendMessageW(listView, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    text.resize(std::wcslen(text.c_str()));
+    return NarrowOf(text);
 }

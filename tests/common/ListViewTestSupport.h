@@ -49,6 +49,6 @@ void SetListViewItemState(HWND listView, int index, int state, int mask);
 constexpr UINT kRowMarks = LVIS_SELECTED | LVIS_FOCUSED;
 std::string ListRows(HWND listView, int column, UINT marks = kRowMarks);
 std::string ListRows(HWND listView, const std::vector<std::string>& names, UINT marks = kRowMarks);
-// The row's text in the column, as the control gives it to a caller whose
-// buffer held "untouched".
-std::string ListText(HWND listView, int row, int column);
+// The row's text in the column, as the control shows it in room characters
+// (260 where it draws a row), given to a caller whose buffer held "untouched".
+std::string ListText(HWND listView, int row, int column, int room = 1024);

@@ -1,6 +1,7 @@
 #include "tests/common/TestSupport.h"
 
 #include "framework/Fw_clipbrd.h"
+#include "framework/Fw_fileapi.h"
 #include "framework/Fw_forms.h"
 #include "framework/Fw_handles.h"
 #include "framework/Fw_messages.h"
@@ -67,6 +68,12 @@ std::wstring WideOf(const std::string& text) {
     return wide;
 }
 
+std::string NarrowOf(const std::wstring& wide) {
+    std::string text;
+    EXPECT_TRUE(TryWideToAnsi(wide, text)) << Utf8(wide);
+    return text;
+}
+
 std::string Utf8(const std::wstring& wide) {
     std::string text;
     EXPECT_TRUE(TryWideToAnsi(wide, text, CP_UTF8));
@@ -87,9 +94,10 @@ std::wstring MakeWideEntry(const TTempDir& dir, const std::wstring& name, bool f
 }
 
 TTempDir::~TTempDir() {
+    // Prefixed, for the folders nested beyond MAX_PATH inside it.
     std::wstring path;
     if (!FPath.empty() && TryAnsiToWide(FPath, path))
-        RemoveTree(path);
+        RemoveTree(path.compare(0, 4, L"\\\\?\\") == 0 ? path : L"\\\\?\\" + path);
 }
 
 std::string TTempDir::MakeFile(const std::string& name, const std::string& contents) const {
@@ -123,7 +131,7 @@ std::string ReadFileText(const std::string& path) {
 }
 
 bool EntryExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return FileApi::Attributes(path) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string NameOnDisk(const std::string& path) {
@@ -140,16 +148,9 @@ std::string NameOnDisk(const std::string& path) {
 
 std::vector<std::string> ListDirectory(const std::string& directory) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((directory + "\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::string name = data.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+    for (FileApi::TDirectorySearch search(directory + "\\*"); search.Found(); search.Next())
+        if (search.Name() != "." && search.Name() != "..")
+            names.push_back(search.Name());
     std::sort(names.begin(), names.end());
     return names;
 }

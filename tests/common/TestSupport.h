@@ -37,6 +37,7 @@ private:
 
 // Names in any script, whether the code page holds them or not.
 std::wstring WideOf(const std::string& text);
+std::string NarrowOf(const std::wstring& wide);
 std::string Utf8(const std::wstring& wide);
 // Makes a file or folder in the folder with a UTF-16 name; returns its path in
 // UTF-16.

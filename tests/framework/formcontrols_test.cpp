@@ -473,14 +473,16 @@ TEST(FormControls, ListRowsComeFromTheRowContentEvent) {
         // A row the event leaves untouched keeps what the caller's buffer had.
         {3, 0, "untouched"},
     };
+    // As the control draws a row, in 260 characters.
     for (const auto& c : cases)
-        EXPECT_EQ(ListText(list, c.row, c.column), c.text) << c.row << "," << c.column;
+        EXPECT_EQ(ListText(list, c.row, c.column, 260), c.text) << c.row << "," << c.column;
     if (IsDoubleByteCodePage()) {
-        // A caption cut to the buffer never ends in half a character.
+        // A caption of more bytes than that but fewer characters shows whole;
+        // one cut to the room never ends in half a character.
         const std::string wide = "\x82\xa0";
-        form.SetRows({std::string(258, 'x') + wide, std::string(257, 'x') + wide});
-        EXPECT_EQ(ListText(list, 0, 0), std::string(258, 'x'));
-        EXPECT_EQ(ListText(list, 1, 0), std::string(257, 'x') + wide);
+        form.SetRows({std::string(258, 'x') + wide, std::string(259, 'x') + wide});
+        EXPECT_EQ(ListText(list, 0, 0, 260), std::string(258, 'x') + wide);
+        EXPECT_EQ(ListText(list, 1, 0, 260), std::string(259, 'x'));
     }
     LVITEMA item{};
     item.mask = LVIF_IMAGE | LVIF_STATE;

@@ -1,4 +1,5 @@
 // File operations on a real disk, in a unique temporary folder per test.
+#include "framework/Fw_fileapi.h"
 #include "support/Vek_file.h"
 #include "tests/common/TestSupport.h"
 
@@ -215,6 +216,53 @@ TEST(FileRename, RefusesANameTheSystemWouldStoreOtherwise) {
     }
 }
 
+// A name's length counts as the file system counts it, in UTF-16 units,
+// against the longest name that its volume takes (255 on Wine's drives and
+// on NTFS); a name too long is refused with the limit in characters.
+TEST(FileRename, ANameIsKeptUpToTheVolumesLongestNameInUtf16Units) {
+    TTempDir dir;
+    std::wstring emoji;
+    for (int i = 0; i < 128; ++i)
+        emoji += L"\U0001F600";
+    const struct {
+        std::wstring name;
+        bool kept;
+    } cases[] = {
+        {std::wstring(251, L'x') + L".txt", true},
+        {std::wstring(252, L'x') + L".txt", false},
+        {std::wstring(100, L'\u3042'), true},   // 300 bytes in UTF-8, 200 in code page 932
+        {emoji.substr(0, 254) + L"x", true},    // 255 units
+        {emoji, false},                         // 256 units
+    };
+    for (const auto& c : cases) {
+        std::string name;
+        if (!TryWideToAnsi(c.name, name))
+            continue; // the code page cannot hold it
+        SCOPED_TRACE(name.substr(0, 12) + "... of " + std::to_string(c.name.size()));
+        EXPECT_EQ(IsStorableName(dir.Path(), name), c.kept);
+        EXPECT_EQ(NameTooLongMessage(dir.Path(), name),
+                  c.kept ? "" : "The name \"" + name + "\" is too long: the disk takes names of at most 255 characters.");
+    }
+}
+
+// The long form as Windows makes it: a component without a tilde as it
+// stands (letter case kept), one with a tilde looked up in its directory.
+TEST(FileQueries, LongPathsOfShortNames) {
+    TTempDir dir;
+    dir.MakeDir("Holiday pictures");
+    TLongPathNames names;
+    std::uint32_t attributes = 0;
+    for (const char* name : {"Picture number 1.jpeg", "Picture number 2.jpeg", "a~b.txt"}) {
+        const std::string path = dir.MakeFile(std::string("Holiday pictures\\") + name);
+        std::wstring shortPath(32768, L'\0');
+        shortPath.resize(GetShortPathNameW(WideOf(path).c_str(), shortPath.data(), 32768));
+        EXPECT_EQ(names.Get(NarrowOf(shortPath), attributes), path) << NarrowOf(shortPath);
+    }
+    EXPECT_EQ(names.Get(dir / "HOLIDAY PICTURES", attributes), dir / "HOLIDAY PICTURES");
+    std::string longPath;
+    EXPECT_FALSE(names.TryGet(dir / "NOSUCH~1\\x.txt", longPath, attributes));
+}
+
 TEST(FileRename, ARelativePathIsResolvedAgainstTheCurrentDirectory) {
     TTempDir dir;
     TFiles files;
@@ -329,8 +377,8 @@ TEST(FileQueries, LongPath) {
     EXPECT_EQ(longPath, file);
     EXPECT_EQ(TFile(file).GetLongPath(), file);
 
-    // Refused before the system is asked: too long, or not a valid path.
-    for (const std::string& bad : {std::string(260, 'a'), std::string("C:\\a*b"), std::string("C:\\a|b")}) {
+    // Refused before the system is asked: not a valid path.
+    for (const std::string& bad : {std::string("C:\\a*b"), std::string("C:\\a|b")}) {
         SetLastError(kSentinelError);
         EXPECT_FALSE(TFile(bad).TryGetLongPath(longPath));
         EXPECT_EQ(GetLastError(), kSentinelError);
