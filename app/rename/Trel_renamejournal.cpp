@@ -204,6 +204,8 @@ struct TSimDir {
     // The name the entry carries on disk now (or the root's path).
     std::string RealName;
     bool Listed = false;
+    // The listing failed.
+    bool Unreachable = false;
     // What the directory holds, by name key: the spellings present.
     std::unordered_map<std::string, std::vector<std::string>> Names;
     // Temporary names of cut-off renames present and not yet claimed by a step.
@@ -255,7 +257,7 @@ public:
             return;
         dir.Listed = true;
         std::vector<std::string> names;
-        ListDirectoryNames(RealPath(dir), names);
+        dir.Unreachable = !ListDirectoryNames(RealPath(dir), names);
         for (const std::string& name : names) {
             dir.Names[FileNameKey(name)].push_back(name);
             if (IsRenameTemporaryName(name))
@@ -507,7 +509,7 @@ bool SameBoot(std::uint64_t bootTime) {
 // ---------------------------------------------------------------- places
 
 std::vector<std::string> DefaultJournalFolders() {
-    std::vector<std::string> folders{ProgramDirectory()};
+    std::vector<std::string> folders;
     char buffer[MAX_PATH] = {};
     std::string local;
     if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer)))
@@ -521,6 +523,10 @@ std::vector<std::string> DefaultJournalFolders() {
         folders.push_back(WithTrailingSeparator(folder.GetPath()));
     }
     return folders;
+}
+
+std::vector<std::string> EarlierJournalFolders() {
+    return {ProgramDirectory()};
 }
 
 std::vector<std::string> FindJournalFiles(const std::vector<std::string>& folders) {
@@ -638,6 +644,7 @@ std::vector<TStepState> FindDoneSteps(const TJournal& journal, bool trustMarks) 
         TSimDir& dir = *disk.Directory(step.Directory);
         disk.EnsureListed(dir);
         state = Judge(dir, step);
+        state.Unreachable = dir.Unreachable;
         if (state.Finding == TStepFinding::Done)
             disk.Undo(dir, state.CurrentName, step.From);
     }
@@ -736,11 +743,44 @@ int TInterruptedRun::Count(TStepFinding finding) const {
                                           [finding](const TStepState& state) { return state.Finding == finding; }));
 }
 
+namespace {
+
+// The directories of the steps that the test picks, each once (as the file
+// system tells paths apart), in the order of the steps.
+template <class Picked>
+std::vector<std::string> DistinctFolders(const TJournal& journal, const std::vector<TStepState>& states,
+                                         Picked picked) {
+    std::vector<std::string> folders;
+    std::unordered_set<std::string> seen;
+    const std::string* last = nullptr;
+    for (size_t i = 0; i < states.size(); ++i) {
+        const std::string& directory = journal.Steps[i].Directory;
+        if (!picked(states[i]) || (last && *last == directory))
+            continue;
+        last = &directory;
+        if (seen.insert(PathKey(directory)).second)
+            folders.push_back(directory);
+    }
+    return folders;
+}
+
+} // namespace
+
+std::vector<std::string> TInterruptedRun::Folders() const {
+    return DistinctFolders(FJournal, FStates,
+                           [](const TStepState& state) { return state.Finding != TStepFinding::Skipped; });
+}
+
+std::vector<std::string> TInterruptedRun::UnreachableFolders() const {
+    return DistinctFolders(FJournal, FStates, [](const TStepState& state) { return state.Unreachable; });
+}
+
 TTakeBack TInterruptedRun::TakeBack() {
     TTakeBack takeBack = TakeBackSteps(FJournal, FStates);
     // A journal that stays by mistake finds nothing done at the next start,
-    // which then removes it without a question.
-    if (takeBack.Failed == 0)
+    // which then removes it without a question. One with folders out of
+    // reach stays for a start that reaches them.
+    if (takeBack.Failed == 0 && UnreachableFolders().empty())
         RemoveOpenFile(FFile, FPath);
     return takeBack;
 }

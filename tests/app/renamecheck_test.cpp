@@ -185,6 +185,7 @@ TEST(RenameCheck, TheHandlerSelectsTheFailingRowsAndShowsTheCounts) {
     TRenameBench bench;
     MakeDisk(bench.Dir(), "a b c");
     TRenameHandler handler(bench.Model(), bench.Items(), bench.Invoker());
+    handler.JournalFolders = {bench.Journals()};
     // The model takes the control's selection mode (several rows) first.
     bench.Model().ReadFromView(false);
     const char* const renames[][2] = {{"a", "b"}, {"b", "a"}, {"c", "c"}, {"c", "x?"}};

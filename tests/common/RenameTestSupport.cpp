@@ -80,7 +80,11 @@ std::string TRenameBench::Probed(F&& step) {
 }
 
 std::string TRenameBench::Perform() {
-    return Probed([this] { Run(new TProbeRenameCommand(FModel, Probe)); });
+    return Probed([this] {
+        auto* command = new TProbeRenameCommand(FModel, Probe);
+        command->JournalFolders = {Journals()};
+        Run(command);
+    });
 }
 
 std::string TRenameBench::Restore() {

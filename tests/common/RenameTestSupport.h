@@ -57,6 +57,8 @@ public:
     TListBench();
 
     TTempDir& Dir() { return FDir; }
+    // Where the bench's rename runs keep their journals.
+    const std::string& Journals() const { return FJournals.Path(); }
     TTestListView& View() { return FView; }
     TListViewModel& Model() { return FModel; }
     TInvoker& Invoker() { return FInvoker; }
@@ -77,6 +79,7 @@ public:
 
 protected:
     TTempDir FDir;
+    TTempDir FJournals;
     TTestListView FView;
     TListViewModel FModel;
     TInvoker FInvoker;
