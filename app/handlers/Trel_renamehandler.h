@@ -18,6 +18,12 @@ struct TRecoveryQuestion {
     int Done = 0;
     // Renames found under neither of their names.
     int NotFound = 0;
+    // Every folder of its renames, in the order of the run.
+    std::vector<std::string> Folders;
+    // The first of the renames that Yes makes, "name now -> name before".
+    std::vector<std::string> TakeBacks;
+    // The folders that could not be listed.
+    std::vector<std::string> UnreachableFolders;
 };
 
 enum class TRecoveryAnswer {
@@ -26,8 +32,16 @@ enum class TRecoveryAnswer {
     Forget,   // Cancel: discard the journal, keep the names
 };
 
-// The question's text.
+// The question's text: the run, its folders (three, then how many more) and
+// its first renames to be taken back, so that a user can tell a run of their
+// own from one that is not; folders out of reach, and a run of which nothing
+// is found, are said.
 std::string RecoveryQuestionText(const TRecoveryQuestion& question);
+// What the question shows of a run.
+TRecoveryQuestion MakeRecoveryQuestion(const TInterruptedRun& run);
+// The report of journals found where earlier versions wrote them, which are
+// not offered; ownFolder is where journals are taken from (empty: none).
+std::string EarlierJournalsText(const std::vector<std::string>& journals, const std::string& ownFolder);
 // What a Cancel must confirm before the run is forgotten.
 extern const char* const kForgetRunConfirmation;
 // Asks in a message box with Yes, No and Cancel. Cancel (which Esc and the
@@ -65,20 +79,29 @@ public:
     // again at the next start (No), or to forget the run (Cancel). A journal
     // where nothing was done yet is removed without a question; a damaged one
     // is refused with a message and set aside; one that another running copy
-    // of the program holds is left alone.
+    // of the program holds is left alone. Journals in EarlierJournalFolders
+    // are never offered: those not reported before are named in one message
+    // and left where they are.
     void RecoverInterruptedRuns();
 
     // Where Perform, Restore and the repetition write their journals, in
     // order of preference, and where the start-up looks for them.
     std::vector<std::string> JournalFolders = DefaultJournalFolders();
+    // Where earlier versions wrote them: looked at only to report.
+    std::vector<std::string> EarlierJournalFolders = ::EarlierJournalFolders();
+    // The journals there that were reported, so that each is reported once.
+    std::vector<std::string> ReportedJournals;
 
-    // The Rename menu has no settings.
+    // The reported journals.
     void LoadSettings(TMemIniFile& iniFile, TIniSection& section) override;
     void SaveSettings(TMemIniFile& iniFile, TIniSection& section) override;
 
 private:
     template <class F>
     void WhileBusy(F&& run);
+    void ReportEarlierJournals();
+    // Asks about one journal's run and does what the answer says.
+    void Recover(TInterruptedRun& run);
 
     bool FBusy = false;
 };

@@ -728,6 +728,63 @@ TEST(MainForm, ARunCutOffLastTimeIsOfferedForTakingBackAtTheFirstIdleMoment) {
     EXPECT_TRUE(errors.Messages.empty());
 }
 
+// Only a journal in the user's own folder is offered, and the question names
+// what the run touched; one where earlier versions wrote them is reported
+// once and left alone.
+TEST(MainForm, AtTheStartOnlyTheUsersOwnJournalsAreOfferedNamingWhatTheyTouch) {
+    struct TCase {
+        const char* name;
+        bool besideTheProgram;
+        const char* folder; // of the run, below the bench's folder
+        int answer;
+        std::vector<std::string> shown;
+    } const cases[] = {
+        {"own folder", false, "", IDNO, {"Folders: <dir>\n", "    x.txt -> a.txt\n"}},
+        {"beside the program", true, "", IDOK,
+         {"A rename journal was found where earlier versions of the program wrote them: "
+          "\"Rename-00000001-00000001.journal\" in \"<earlier>\". It is not offered",
+          "move it into \"<own>\""}},
+        {"folders that do not exist", false, "\\gone", IDNO,
+         {"Folders: <dir>\\gone\n", "These folders cannot be reached now: <dir>\\gone.",
+          "None of its renames is found"}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TMainFormBench bench;
+        bench.Make("x.txt");
+        TJournal journal;
+        journal.Started = "2024-05-01 14:03:07";
+        journal.CodePage = GetACP();
+        journal.Steps = {{bench.Dir().Path() + c.folder, "a.txt", "x.txt"}};
+        const std::string journalPath = (c.besideTheProgram ? bench.EarlierJournals() : bench.Journals()) +
+                                        "\\Rename-00000001-00000001.journal";
+        std::ofstream(journalPath, std::ios::binary) << FormatJournal(journal) << ".";
+        {
+            TDialogAnswerer box({{"", c.answer}});
+            bench.Open();
+            ASSERT_EQ(box.Seen.size(), 1u);
+            const std::string text = box.Seen[0].Texts.empty() ? "" : box.Seen[0].Texts.back();
+            for (std::string part : c.shown) {
+                for (const auto& [mark, path] :
+                     {std::pair<std::string, std::string>{"<dir>", bench.Dir().Path()},
+                      {"<earlier>", bench.EarlierJournals()},
+                      {"<own>", bench.Journals()}})
+                    if (const size_t at = part.find(mark); at != std::string::npos)
+                        part.replace(at, mark.size(), path);
+                EXPECT_NE(text.find(part), std::string::npos) << part << "\nin: " << text;
+            }
+        }
+        EXPECT_TRUE(EntryExists(journalPath)) << "the journal stays where it is";
+        EXPECT_EQ(ListDirectory(bench.Dir().Path()), std::vector<std::string>{"x.txt"});
+        bench.Close();
+        // At the next start a reported journal is not reported again.
+        TDialogAnswerer next(c.besideTheProgram ? std::vector<TDialogAnswer>{}
+                                                : std::vector<TDialogAnswer>{{"", IDNO}});
+        bench.Open();
+        bench.Close();
+    }
+}
+
 TEST(MainForm, AnInPlaceEditKeepsItsKeysAndIsRenamedAndRestored) {
     TMainFormBench bench;
     TShownErrors errors;

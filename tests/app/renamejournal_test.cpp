@@ -512,6 +512,7 @@ public:
     TRecoveryBench() : FHandler(FModel, FItems, FInvoker) {
         Application->SetTitle("Trelvane");
         FHandler.JournalFolders = {FJournals.Path()};
+        FHandler.EarlierJournalFolders = {};
     }
     ~TRecoveryBench() { Application->SetTitle(""); }
 
@@ -563,16 +564,21 @@ TEST(RenameRecovery, TheQuestionSaysWhatWasFoundAndWhatEachAnswerDoes) {
     question.Started = "2024-05-01 14:03:07";
     question.Renames = 5;
     question.Done = 2;
+    question.Folders = {"C:\\a", "C:\\b", "C:\\c", "C:\\d", "C:\\e"};
+    question.TakeBacks = {"x -> a"};
     const std::string answers = "\nTake the renames found done back?\n\n"
                                 "Yes: rename each back to its name before the run, last first.\n"
                                 "No: keep the journal and ask again at the next start.\n"
                                 "Cancel: forget the run and leave the names as they are.";
     EXPECT_EQ(RecoveryQuestionText(question), "A rename run did not end: the program was stopped while it ran.\n\n"
                                               "Run: Restore, started 2024-05-01 14:03:07\n"
-                                              "Renames found done on disk: 2 of 5\n" +
+                                              "Folders: C:\\a, C:\\b, C:\\c and 2 more\n"
+                                              "Renames found done on disk: 2 of 5\n"
+                                              "    x -> a\n"
+                                              "    and 1 more\n" +
                                                   answers);
     question.NotFound = 1;
-    EXPECT_NE(RecoveryQuestionText(question).find("Renames found done on disk: 2 of 5\n"
+    EXPECT_NE(RecoveryQuestionText(question).find("    and 1 more\n"
                                                   "Renames found under neither name: 1\n"),
               std::string::npos);
 }
@@ -586,6 +592,8 @@ TEST(RenameRecovery, YesTakesTheDoneRenamesBackAndShowsTheResults) {
     question.Started = "2024-05-01 14:03:07";
     question.Renames = 2;
     question.Done = 1;
+    question.Folders = {bench.Dir().Path()};
+    question.TakeBacks = {"x -> a"};
     EXPECT_EQ(seen[0], std::vector<std::string>{RecoveryQuestionText(question)});
     EXPECT_EQ(Tree(bench.Dir()), "a=1 b=2 c=3");
     EXPECT_EQ(bench.ResultsShown, "1 0 1 1 3");
