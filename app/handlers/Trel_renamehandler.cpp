@@ -53,12 +53,7 @@ void TRenameHandler::ShowResults() {
 void TRenameHandler::Check() {
     Model().ReadFromView(true);
     const int rows = Model().Count();
-    std::vector<TCheckEntry> entries;
-    entries.reserve(static_cast<size_t>(rows));
-    for (int row = 0; row < rows; ++row) {
-        const auto* item = static_cast<const TRenameItem*>(Model().Items(row)->GetData());
-        entries.push_back({item->Directory, item->OldName, item->NewName, item->Type == TRenameItemType::Directory});
-    }
+    const std::vector<TCheckEntry> entries = CheckEntriesOf(Model());
     TDiskNames disk;
     const TCheckResult result = CheckRenames(entries, LookUpOnDisk(entries, disk));
     int first = -1;
@@ -73,6 +68,7 @@ void TRenameHandler::Check() {
     TCheckCounts counts;
     counts.Reasons = result.Counts;
     counts.Failing = result.Failing;
+    counts.SafeOrderServes = result.SafeOrderServes;
     Application->Dialog<TTrelCheckDialog>().Display(counts);
 }
 
