@@ -1,6 +1,7 @@
 #include "app/rename/Trel_renamejournal.h"
 
 #include "app/rename/Trel_disknames.h"
+#include "app/rename/Trel_renameplan.h"
 #include "support/Vek_file.h"
 
 #include <windows.h>
@@ -324,12 +325,17 @@ private:
     std::uint64_t FCachedGeneration = 0;
 };
 
-TStepState Judge(TSimDir& dir, const TJournalStep& step) {
+TStepState Judge(TSimDir& dir, const TJournalStep& step, bool trustMarks) {
     const std::string fromKey = FileNameKey(step.From);
     const std::string toKey = FileNameKey(step.To);
     static const std::vector<std::string> kNone;
     const auto fromFound = dir.Names.find(fromKey);
     const auto toFound = dir.Names.find(toKey);
+    // The last move of a cycle of names, with its temporary name gone: the
+    // cycle never began or ran to its end, and its names cannot tell which.
+    // Only marks tell that it began; without them it is left as it is.
+    if (!trustMarks && IsCycleTemporaryName(step.From) && fromFound == dir.Names.end())
+        return {TStepFinding::NotDone, std::string()};
     const std::vector<std::string>& fromNames = fromFound != dir.Names.end() ? fromFound->second : kNone;
     const std::vector<std::string>& toNames = toFound != dir.Names.end() ? toFound->second : kNone;
     if (fromKey == toKey) {
@@ -643,7 +649,7 @@ std::vector<TStepState> FindDoneSteps(const TJournal& journal, bool trustMarks) 
         }
         TSimDir& dir = *disk.Directory(step.Directory);
         disk.EnsureListed(dir);
-        state = Judge(dir, step);
+        state = Judge(dir, step, trustMarks);
         state.Unreachable = dir.Unreachable;
         if (state.Finding == TStepFinding::Done)
             disk.Undo(dir, state.CurrentName, step.From);

@@ -166,8 +166,9 @@ struct TStepState {
 // done when the name after it is found and the name before it is not (a
 // change of letter case only: when the disk spells it as after and not as
 // before). A step whose names are both missing takes the one temporary name
-// of a cut-off rename in its directory, if there is exactly one. Each
-// directory is listed once.
+// of a cut-off rename in its directory, if there is exactly one. A cycle of
+// names ends where it began, name for name: without trusted marks one whose
+// temporary name is gone is found not done. Each directory is listed once.
 std::vector<TStepState> FindDoneSteps(const TJournal& journal, bool trustMarks);
 
 // How a take-back went: one result per step (Succeeded: renamed back, Failed:

@@ -83,6 +83,8 @@ std::string TRenameBench::Perform() {
     return Probed([this] {
         auto* command = new TProbeRenameCommand(FModel, Probe);
         command->JournalFolders = {Journals()};
+        command->Plan = std::move(Plan);
+        Plan = TRenamePlan();
         Run(command);
     });
 }
@@ -120,3 +122,4 @@ std::string AbortOutcome() {
 std::string RenameFailedOutcome() {
     return "rename: The program could not rename the file.";
 }
+

@@ -90,6 +90,8 @@ protected:
 class TRenameBench : public TListBench {
 public:
     TRenameProbe Probe;
+    // The order of the next Perform (given to its command).
+    TRenamePlan Plan;
 
     // A new item for the path, shown as the last row, with the new name.
     TRenameItem* AddItem(const std::string& path, const std::string& newName);
