@@ -23,11 +23,29 @@ void TRenameHandler::WhileBusy(F&& run) {
 }
 
 void TRenameHandler::Perform() {
-    WhileBusy([this] {
+    TRenamePlan plan = AskForSafeOrder();
+    WhileBusy([this, &plan] {
         TAutoPointer<TRenameCommand> command(new TRenameCommand(Model()));
         command->JournalFolders = JournalFolders;
+        command->Plan = std::move(plan);
         ExecuteCommand(Invoker(), command);
     });
+}
+
+TRenamePlan TRenameHandler::AskForSafeOrder() {
+    TSafeOrder order = FindSafeOrder(CheckEntriesOf(Model()));
+    if (order.Plan.Empty() || Application->MsgBox(SafeOrderQuestionText(order.Serves), Application->GetTitle(),
+                                                  MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return TRenamePlan();
+    return std::move(order.Plan);
+}
+
+std::string SafeOrderQuestionText(int entries) {
+    return entries == 1 ? std::string("1 entry takes a name that another entry of this run gives up. Rename it "
+                                      "in a safe order, through temporary names where names swap?")
+                        : Format("%d entries take names that other entries of this run give up. Rename them in a "
+                                 "safe order, through temporary names where names swap?",
+                                 entries);
 }
 
 void TRenameHandler::Restore() {

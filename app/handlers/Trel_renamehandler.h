@@ -4,6 +4,7 @@
 
 #include "app/handlers/Trel_handler.h"
 #include "app/rename/Trel_renamejournal.h"
+#include "app/rename/Trel_renameplan.h"
 
 #include <string>
 #include <vector>
@@ -42,6 +43,8 @@ TRecoveryQuestion MakeRecoveryQuestion(const TInterruptedRun& run);
 // The report of journals found where earlier versions wrote them, which are
 // not offered; ownFolder is where journals are taken from (empty: none).
 std::string EarlierJournalsText(const std::vector<std::string>& journals, const std::string& ownFolder);
+// The question before a Perform that a safe order would serve.
+std::string SafeOrderQuestionText(int entries);
 // What a Cancel must confirm before the run is forgotten.
 extern const char* const kForgetRunConfirmation;
 // Asks in a message box with Yes, No and Cancel. Cancel (which Esc and the
@@ -54,7 +57,10 @@ public:
     using THandler::THandler;
 
     // Renames every row on disk as one command of the user's history. Busy
-    // while it runs, and no longer busy afterwards however it ended.
+    // while it runs, and no longer busy afterwards however it ended. When
+    // the only obstacles are names that other entries of the run give up
+    // (chains listed the wrong way round, names that swap), it asks first:
+    // Yes renames in a safe order (TRenamePlan), No in the rows' order.
     void Perform();
     // Undoes the rename on top of the history; when the top is anything else
     // (or the history is empty), ERenameError "The program cannot undo the
@@ -100,6 +106,8 @@ private:
     template <class F>
     void WhileBusy(F&& run);
     void ReportEarlierJournals();
+    // The plan that the user agreed to, or an empty one.
+    TRenamePlan AskForSafeOrder();
     // Asks about one journal's run and does what the answer says.
     void Recover(TInterruptedRun& run);
 

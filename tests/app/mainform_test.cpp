@@ -653,6 +653,39 @@ TEST(MainForm, PerformAndRestoreOfSkippedEntriesFromTheRenameMenu) {
     EXPECT_EQ(Screen->GetCursor(), crDefault);
 }
 
+TEST(MainForm, PerformAsksBeforeASwapAndRunsItInASafeOrderOnlyOnYes) {
+    TMainFormBench bench;
+    TShownErrors errors;
+    bench.Dir().MakeFile("a.txt", "a");
+    bench.Dir().MakeFile("b.txt", "b");
+    bench.Open(std::vector<std::string>{bench.Dir() / "a.txt", bench.Dir() / "b.txt"});
+    for (int row = 0; row < 2; ++row)
+        bench.Item(row).NewName = bench.Item(row).OldName == "a.txt" ? "b.txt" : "a.txt";
+    const std::string question = "2 entries take names that other entries of this run give up. Rename them in a "
+                                 "safe order, through temporary names where names swap?";
+    {
+        TDialogAnswerer yes({{"", IDYES}});
+        bench.Choose("RenamePerformAc");
+        ASSERT_EQ(yes.Seen.size(), 1u);
+        EXPECT_TRUE(yes.Seen[0].Shows(question));
+    }
+    EXPECT_EQ(ReadFileText(bench.Dir() / "a.txt"), "b");
+    EXPECT_EQ(ReadFileText(bench.Dir() / "b.txt"), "a");
+    EXPECT_EQ(bench.Text(0, 4), "Succeeded");
+    bench.Choose("RenameRestoreAc");
+    EXPECT_EQ(ReadFileText(bench.Dir() / "a.txt"), "a");
+    EXPECT_TRUE(errors.Messages.empty());
+    // No runs the list in its order: the first new name is taken.
+    {
+        TDialogAnswerer no({{"", IDNO}});
+        bench.Choose("RenamePerformAc");
+        EXPECT_EQ(no.Seen.size(), 1u);
+    }
+    EXPECT_EQ(errors.Messages, std::vector<std::string>{"The program could not rename the file."});
+    EXPECT_EQ(ListDirectory(bench.Dir().Path()), (std::vector<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(ReadFileText(bench.Dir() / "a.txt"), "a");
+}
+
 // Closes the program-wide dialog of the class whenever it is modal, at idle
 // moments, and counts how often.
 template <class TDialog>
