@@ -331,7 +331,8 @@ void TTrelMainForm::TIdleHook::Remove() {
 // TTrelMainForm
 
 TTrelMainForm::TTrelMainForm(TCommandLine commandLine, std::string settingsFile,
-                             std::vector<std::string> journalFolders)
+                             std::vector<std::string> journalFolders,
+                             std::vector<std::string> earlierJournalFolders)
     : TForm(kMainFormDef), ActionList1(CreateActionList()),
       PresetActions(CreateComponent<TActionList>(kFirstPresetCommandId)),
       MainMenu1(CreateComponent<TMainMenu>(kMainMenu, ActionList1)),
@@ -340,7 +341,8 @@ TTrelMainForm::TTrelMainForm(TCommandLine commandLine, std::string settingsFile,
       ToolBar1((CreateControls(kControls), Control<TToolBar>("ToolBar1"))),
       StatusBar1(Control<TStatusBar>("StatusBar1")), Panel1(Control<TPanel>("Panel1")),
       ListView1(Control<TListView>("ListView1")), FCommandLine(std::move(commandLine)),
-      FSettingsFile(std::move(settingsFile)), FJournalFolders(std::move(journalFolders)) {
+      FSettingsFile(std::move(settingsFile)), FJournalFolders(std::move(journalFolders)),
+      FEarlierJournalFolders(std::move(earlierJournalFolders)) {
     WireControls();
     BindActions();
 
@@ -354,6 +356,7 @@ TTrelMainForm::TTrelMainForm(TCommandLine commandLine, std::string settingsFile,
     FViewHandler = std::make_unique<TViewHandler>(*FModel, *FItemList, *FInvoker);
     FRenameHandler = std::make_unique<TRenameHandler>(*FModel, *FItemList, *FInvoker);
     FRenameHandler->JournalFolders = FJournalFolders;
+    FRenameHandler->EarlierJournalFolders = FEarlierJournalFolders;
     FHelpHandler = std::make_unique<THelpHandler>(*FModel, *FItemList, *FInvoker);
     FClipboardWatcher = std::make_unique<TClipboardWatcher>();
     FFirstIdleHook.Add([this](TObject*, bool& done) {

@@ -72,7 +72,8 @@ public:
     // built, in the teardown order, and the error passes on.
     explicit TTrelMainForm(TCommandLine commandLine = CommandLinePaths(),
                            std::string settingsFile = DefaultSettingsFile(),
-                           std::vector<std::string> journalFolders = DefaultJournalFolders());
+                           std::vector<std::string> journalFolders = DefaultJournalFolders(),
+                           std::vector<std::string> earlierJournalFolders = EarlierJournalFolders());
     ~TTrelMainForm() override;
 
     const std::string& SettingsFile() const { return FSettingsFile; }
@@ -160,6 +161,7 @@ private:
     TCommandLine FCommandLine;
     std::string FSettingsFile;
     std::vector<std::string> FJournalFolders;
+    std::vector<std::string> FEarlierJournalFolders;
 
     // Created in this order and freed in the reverse one (the members'
     // order), by the destructor as by a constructor that fails part-way.

@@ -1,8 +1,9 @@
 // The rename journal's soak: a child program renames a tree through the
-// rename command (perform, restore, repeat, ...) and is killed with
-// TerminateProcess at a random moment; the interrupted run is taken back as
-// the start-up question's Yes does, and the tree must hold exactly the names
-// it had before that run, each with its contents. Prints how many runs,
+// rename command (perform, restore, repeat, ...; every other child in a safe
+// order, with swaps, cycles and chains listed the wrong way round) and is
+// killed with TerminateProcess at a random moment; the interrupted run is
+// taken back as the start-up question's Yes does, and the tree must hold
+// exactly the names it had before that run, each with its contents. Prints how many runs,
 // kills and files were checked, and how many files were lost (must be 0).
 //
 //   journal_soak [kills [directories [files per directory [longest delay in ms]]]]
@@ -64,6 +65,8 @@ int main(int argc, char** argv) {
     int failures = 0;
     const TClock::time_point start = TClock::now();
     for (int kill = 1; kill <= kills; ++kill) {
+        // Every other run goes in a safe order, through swaps and cycles.
+        setup.Planned = kill % 2 == 0;
         const TKillRound round = KillAndRecover(setup, random);
         runs += round.RunsStarted;
         files += round.Files;

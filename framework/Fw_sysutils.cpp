@@ -269,6 +269,10 @@ bool TryWideToAnsi(const std::wstring& wide, std::string& text, unsigned codePag
 }
 
 bool SurvivesWide(const std::string& text, unsigned codePage) {
+    // The system's ANSI and OEM code pages all keep ASCII as it is; most
+    // names are ASCII, and a check of many names asks for every one.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return true;
     std::wstring wide;
     std::string back;
     return TryAnsiToWide(text, wide, codePage) && TryWideToAnsi(wide, back, codePage) && back == text;

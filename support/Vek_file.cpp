@@ -921,12 +921,13 @@ std::string PathKey(const std::string& path) {
 }
 
 std::string PathKey(const std::string& directoryKey, const std::string& name) {
+    // Written into one string: a check makes two of these per entry.
     std::string key;
     key.reserve(directoryKey.size() + 1 + name.size());
     key = directoryKey;
-    if (!TPath(directoryKey).EndsWith('\\'))
+    if (key.empty() || key.back() != '\\' || IsTrailByte(key, key.size() - 1))
         key += '\\';
-    key += FileNameKey(name);
+    AppendLowerFileName(std::string_view(name.data(), KeptLength(name)), key);
     return key;
 }
 

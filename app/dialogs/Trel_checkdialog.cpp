@@ -7,7 +7,7 @@ constexpr const char* kGroupBox = "ReasonsGroupBox";
 // Rows 30 pixels apart inside the group box: caption, count.
 const TControlDef kControls[] = {
     {ckLabel, "SummaryLabel", 10, 10, 376, 26, "", coNoPrefix | coCenterVertically},
-    {ckGroupBox, kGroupBox, 10, 46, 376, 236, "Entries"},
+    {ckGroupBox, kGroupBox, 10, 46, 376, 266, "Entries"},
     {ckLabel, "InvalidNameLabel", 10, 20, 281, 26, "Invalid new name:", coCenterVertically, mrNone, kGroupBox},
     {ckLabel, "InvalidNameValue", 295, 20, 71, 26, "0", coNoPrefix | coCenterVertically, mrNone, kGroupBox},
     {ckLabel, "SamePathLabel", 10, 50, 281, 26, "Same new path as an earlier entry:", coCenterVertically, mrNone,
@@ -26,7 +26,10 @@ const TControlDef kControls[] = {
     {ckLabel, "UnchangedLabel", 10, 200, 281, 26, "Unchanged (will be skipped):", coCenterVertically, mrNone,
      kGroupBox},
     {ckLabel, "UnchangedValue", 295, 200, 71, 26, "0", coNoPrefix | coCenterVertically, mrNone, kGroupBox},
-    {ckButton, "CloseButton", 285, 292, 101, 26, "Close", coDefault | coCancel, mrOk},
+    {ckLabel, "SafeOrderLabel", 10, 230, 281, 26, "Served by a safe order (Perform asks):", coCenterVertically,
+     mrNone, kGroupBox},
+    {ckLabel, "SafeOrderValue", 295, 230, 71, 26, "0", coNoPrefix | coCenterVertically, mrNone, kGroupBox},
+    {ckButton, "CloseButton", 285, 322, 101, 26, "Close", coDefault | coCancel, mrOk},
 };
 
 // The controls' names by reason, in the order of TCheckReason.
@@ -51,7 +54,7 @@ const char* CheckReasonCaption(TCheckReason reason) {
     return "";
 }
 
-TTrelCheckDialog::TTrelCheckDialog() : TForm({"Check", 396, 328, bsDialog, poMainFormCenter}) {
+TTrelCheckDialog::TTrelCheckDialog() : TForm({"Check", 396, 358, bsDialog, poMainFormCenter}) {
     CreateControls(kControls);
     SummaryLabel = &Control<TLabel>("SummaryLabel");
     ReasonsGroupBox = &Control<TGroupBox>(kGroupBox);
@@ -60,6 +63,7 @@ TTrelCheckDialog::TTrelCheckDialog() : TForm({"Check", 396, 328, bsDialog, poMai
         CaptionLabels[row] = &Control<TLabel>(name + "Label");
         ValueLabels[row] = &Control<TLabel>(name + "Value");
     }
+    SafeOrderValue = &Control<TLabel>("SafeOrderValue");
     CloseButton = &Control<TButton>("CloseButton");
 }
 
@@ -67,5 +71,6 @@ void TTrelCheckDialog::Display(const TCheckCounts& counts) {
     SummaryLabel->SetText(CheckSummaryText(counts.Failing));
     for (int row = 0; row < kCheckReasonCount; ++row)
         ValueLabels[row]->SetText(IntToStr(counts.Reasons[static_cast<size_t>(row)]));
+    SafeOrderValue->SetText(IntToStr(counts.SafeOrderServes));
     ShowModal();
 }

@@ -8,11 +8,13 @@
 #include <array>
 #include <string>
 
-// The counts the dialog shows: entries per reason, and the entries that
-// would fail (an entry may have several reasons).
+// The counts the dialog shows: entries per reason, the entries that would
+// fail (an entry may have several reasons), and those that a safe order
+// would serve.
 struct TCheckCounts {
     std::array<int, kCheckReasonCount> Reasons{};
     int Failing = 0;
+    int SafeOrderServes = 0;
 };
 
 // "No problems found." when nothing would fail; otherwise how many entries
@@ -34,6 +36,8 @@ public:
     // One row per reason, in the order of TCheckReason.
     TLabel* CaptionLabels[kCheckReasonCount];
     TLabel* ValueLabels[kCheckReasonCount];
+    // How many entries a safe order would serve.
+    TLabel* SafeOrderValue;
     // Closes with OK; answers Esc and Enter.
     TButton* CloseButton;
 };

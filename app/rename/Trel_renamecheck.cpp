@@ -1,26 +1,10 @@
 #include "app/rename/Trel_renamecheck.h"
 
+#include "app/names/Trel_rename.h"
 #include "support/Vek_file.h"
-
 
 #include <string_view>
 #include <unordered_map>
-
-namespace {
-
-// The keys of every entry's directory, old and new path, as the file system
-// tells paths apart.
-struct TEntryKeys {
-    std::vector<std::string> Directory;
-    std::vector<std::string> Old;
-    std::vector<std::string> New;
-    // Whether the name changes at all (byte by byte: letter case counts).
-    std::vector<bool> Renamed;
-
-    // Whether the rename moves the entry to another path (not only another
-    // spelling of the same one, which leaves every path through it valid).
-    bool Moves(size_t e) const { return Renamed[e] && Old[e] != New[e]; }
-};
 
 TEntryKeys MakeKeys(const std::vector<TCheckEntry>& entries) {
     const size_t count = entries.size();
@@ -43,29 +27,21 @@ TEntryKeys MakeKeys(const std::vector<TCheckEntry>& entries) {
     return keys;
 }
 
-// The first entry that moves away from each path, and the first directory
-// entry that does. Keyed by views of the keys, which stay in place.
-struct TMovedAway {
-    std::unordered_map<std::string_view, int> Entries;
-    std::unordered_map<std::string, int> Directories;
-};
-
 TMovedAway FindMovedAway(const std::vector<TCheckEntry>& entries, const TEntryKeys& keys) {
     TMovedAway moved;
     moved.Entries.reserve(entries.size());
     for (size_t e = 0; e < entries.size(); ++e) {
         if (!keys.Moves(e))
             continue;
-        moved.Entries.emplace(keys.Old[e], static_cast<int>(e));
+        if (!moved.Entries.emplace(keys.Old[e], static_cast<int>(e)).second)
+            moved.Repeated = true;
         if (entries[e].IsDirectory)
             moved.Directories.emplace(keys.Old[e], static_cast<int>(e));
     }
     return moved;
 }
 
-// The entries on a cycle of names: each one's target is where the next one
-// sits, and the last one's target is where the first sits.
-std::vector<bool> FindCycles(const TEntryKeys& keys, const TMovedAway& moved) {
+std::vector<int> FindNext(const TEntryKeys& keys, const TMovedAway& moved) {
     const size_t count = keys.Old.size();
     std::vector<int> next(count, -1);
     for (size_t e = 0; e < count; ++e) {
@@ -75,6 +51,11 @@ std::vector<bool> FindCycles(const TEntryKeys& keys, const TMovedAway& moved) {
         if (found != moved.Entries.end())
             next[e] = found->second;
     }
+    return next;
+}
+
+std::vector<bool> FindCycles(const std::vector<int>& next) {
+    const size_t count = next.size();
     enum : std::uint8_t { kUnvisited, kOnPath, kDone };
     std::vector<std::uint8_t> visit(count, kUnvisited);
     std::vector<bool> onCycle(count, false);
@@ -101,6 +82,17 @@ std::vector<bool> FindCycles(const TEntryKeys& keys, const TMovedAway& moved) {
     return onCycle;
 }
 
+TRunNames FindRunNames(const std::vector<TCheckEntry>& entries) {
+    TRunNames names;
+    names.Keys = MakeKeys(entries);
+    names.Moved = FindMovedAway(entries, names.Keys);
+    names.Next = FindNext(names.Keys, names.Moved);
+    names.OnCycle = FindCycles(names.Next);
+    return names;
+}
+
+namespace {
+
 // The first directory entry that moves away from a directory or from one of
 // the directories above it, found once per distinct directory.
 class TMovesAbove {
@@ -108,6 +100,16 @@ public:
     TMovesAbove(const TMovedAway& moved, int none) : FMoved(moved), FNone(none) {}
 
     int First(const std::string& directoryKey) {
+        // Entries come grouped by directory.
+        if (FLastKey && *FLastKey == directoryKey)
+            return FLastFirst;
+        FLastKey = &directoryKey;
+        FLastFirst = Find(directoryKey);
+        return FLastFirst;
+    }
+
+private:
+    int Find(const std::string& directoryKey) {
         const auto known = FFirst.find(directoryKey);
         if (known != FFirst.end())
             return known->second;
@@ -126,20 +128,21 @@ public:
         return first;
     }
 
-private:
     const TMovedAway& FMoved;
     const int FNone;
+    const std::string* FLastKey = nullptr;
+    int FLastFirst = 0;
     // Keyed by views of the entries' directory keys, which stay in place.
     std::unordered_map<std::string_view, int> FFirst;
 };
 
 // Every reason of every entry, in list order.
 void FlagReasons(const std::vector<TCheckEntry>& entries, const std::vector<TEntryOnDisk>& disk,
-                 const TEntryKeys& keys, TCheckResult& result) {
+                 const TRunNames& names, TCheckResult& result) {
     const int count = static_cast<int>(entries.size());
-    const TMovedAway moved = FindMovedAway(entries, keys);
-    const std::vector<bool> onCycle = FindCycles(keys, moved);
-    TMovesAbove movesAbove(moved, count);
+    const TEntryKeys& keys = names.Keys;
+    const std::vector<bool>& onCycle = names.OnCycle;
+    TMovesAbove movesAbove(names.Moved, count);
     auto flag = [&result](size_t e, TCheckReason reason) {
         result.Reasons[e] |= static_cast<std::uint8_t>(1u << reason);
     };
@@ -161,23 +164,31 @@ void FlagReasons(const std::vector<TCheckEntry>& entries, const std::vector<TEnt
             flag(e, crInsideRenamedDirectory);
         if (!firstAtPath.emplace(keys.New[e], i).second)
             flag(e, crSamePath);
-        if (keys.Moves(e) && disk[e].NewExists) {
-            const auto away = moved.Entries.find(keys.New[e]);
-            if (away == moved.Entries.end() || away->second > i)
-                flag(e, onCycle[e] ? crCycle : crNameTaken);
-        }
+        // Taken unless an entry earlier in the list moves away from it.
+        if (keys.Moves(e) && disk[e].NewExists && (names.Next[e] < 0 || names.Next[e] > i))
+            flag(e, onCycle[e] ? crCycle : crNameTaken);
     }
 }
 
-void CountReasons(TCheckResult& result) {
+void CountReasons(const TRunNames& names, TCheckResult& result) {
     const int count = static_cast<int>(result.Reasons.size());
+    // The reasons that a safe order takes away.
+    constexpr unsigned kOrderReasons = (1u << crNameTaken) | (1u << crCycle);
+    bool onlyOrder = !names.Moved.Repeated;
     for (int i = 0; i < count; ++i) {
+        const size_t e = static_cast<size_t>(i);
         for (int reason = 0; reason < kCheckReasonCount; ++reason)
             if (result.Has(i, static_cast<TCheckReason>(reason)))
                 ++result.Counts[static_cast<size_t>(reason)];
-        if (result.Fails(i))
-            ++result.Failing;
+        if (names.NeedsOrder(e))
+            ++result.SafeOrderServes;
+        if (!result.Fails(i))
+            continue;
+        ++result.Failing;
+        if (!names.NeedsOrder(e) || (result.Reasons[e] & ~kOrderReasons) != 0)
+            onlyOrder = false;
     }
+    result.SafeOrderRunsAll = result.Failing > 0 && onlyOrder;
 }
 
 } // namespace
@@ -193,9 +204,25 @@ std::vector<TEntryOnDisk> LookUpOnDisk(const std::vector<TCheckEntry>& entries, 
 }
 
 TCheckResult CheckRenames(const std::vector<TCheckEntry>& entries, const std::vector<TEntryOnDisk>& disk) {
+    return CheckRenames(entries, FindRunNames(entries), disk);
+}
+
+TCheckResult CheckRenames(const std::vector<TCheckEntry>& entries, const TRunNames& names,
+                          const std::vector<TEntryOnDisk>& disk) {
     TCheckResult result;
     result.Reasons.assign(entries.size(), 0);
-    FlagReasons(entries, disk, MakeKeys(entries), result);
-    CountReasons(result);
+    FlagReasons(entries, disk, names, result);
+    CountReasons(names, result);
     return result;
+}
+
+std::vector<TCheckEntry> CheckEntriesOf(TListViewModel& model) {
+    const int rows = model.Count();
+    std::vector<TCheckEntry> entries;
+    entries.reserve(static_cast<size_t>(rows));
+    for (int row = 0; row < rows; ++row) {
+        const auto* item = static_cast<const TRenameItem*>(model.Items(row)->GetData());
+        entries.push_back({item->Directory, item->OldName, item->NewName, item->Type == TRenameItemType::Directory});
+    }
+    return entries;
 }

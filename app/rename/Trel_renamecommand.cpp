@@ -30,15 +30,15 @@ TRenameCommand::TRenameCommand(TListViewModel& model)
 TRenameCommand::~TRenameCommand() = default;
 
 void TRenameCommand::Execute() {
-    RunTask(new TDoRenameTask(FModel, FSubCommands));
+    RunTask(new TDoRenameTask(FModel, FSubCommands, FMarks, Plan));
 }
 
 void TRenameCommand::Undo() {
-    RunTask(new TUndoRenameTask(FModel, FSubCommands));
+    RunTask(new TUndoRenameTask(FModel, FSubCommands, FMarks));
 }
 
 void TRenameCommand::Redo() {
-    RunTask(new TRedoRenameTask(FModel, FSubCommands));
+    RunTask(new TRedoRenameTask(FModel, FSubCommands, FMarks));
 }
 
 void TRenameCommand::DoProgress(TTrelProgressDialog& dialog, int percent) {

@@ -5,6 +5,8 @@
 #include "app/dialogs/Trel_progressdialog.h"
 #include "app/names/Trel_rename.h"
 #include "app/rename/Trel_renamejournal.h"
+#include "app/rename/Trel_renameplan.h"
+#include "app/rename/Trel_renamesubcommand.h"
 #include "support/Vek_command.h"
 #include "support/Vek_listviewmodel.h"
 
@@ -33,6 +35,9 @@ public:
     // Where each run writes its journal before it renames anything, in order
     // of preference (DefaultJournalFolders to begin with); empty: no journal.
     std::vector<std::string> JournalFolders;
+    // The order of Perform (empty: the rows' order). Restore and the
+    // repetition follow the sub-commands that it made.
+    TRenamePlan Plan;
 
     // The sub-commands: pending until performed, then done (undo stack) or
     // undone (redo stack).
@@ -59,6 +64,8 @@ private:
     [[noreturn]] void ThrowStoredError();
 
     TListViewModel& FModel;
+    // Outlives the sub-commands, which mark their moves in it.
+    TMoveMarks FMarks;
     TInvoker FSubCommands;
     // Set while a task runs, cleared by its finish event.
     TRenameTask* FTask = nullptr;

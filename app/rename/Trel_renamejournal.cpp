@@ -1,6 +1,7 @@
 #include "app/rename/Trel_renamejournal.h"
 
 #include "app/rename/Trel_disknames.h"
+#include "app/rename/Trel_renameplan.h"
 #include "framework/Fw_fileapi.h"
 #include "support/Vek_file.h"
 
@@ -203,6 +204,8 @@ struct TSimDir {
     // The name the entry carries on disk now (or the root's path).
     std::string RealName;
     bool Listed = false;
+    // The listing failed.
+    bool Unreachable = false;
     // What the directory holds, by name key: the spellings present.
     std::unordered_map<std::string, std::vector<std::string>> Names;
     // Temporary names of cut-off renames present and not yet claimed by a step.
@@ -254,7 +257,7 @@ public:
             return;
         dir.Listed = true;
         std::vector<std::string> names;
-        ListDirectoryNames(RealPath(dir), names);
+        dir.Unreachable = !ListDirectoryNames(RealPath(dir), names);
         for (const std::string& name : names) {
             dir.Names[FileNameKey(name)].push_back(name);
             if (IsRenameTemporaryName(name))
@@ -321,12 +324,17 @@ private:
     std::uint64_t FCachedGeneration = 0;
 };
 
-TStepState Judge(TSimDir& dir, const TJournalStep& step) {
+TStepState Judge(TSimDir& dir, const TJournalStep& step, bool trustMarks) {
     const std::string fromKey = FileNameKey(step.From);
     const std::string toKey = FileNameKey(step.To);
     static const std::vector<std::string> kNone;
     const auto fromFound = dir.Names.find(fromKey);
     const auto toFound = dir.Names.find(toKey);
+    // The last move of a cycle of names, with its temporary name gone: the
+    // cycle never began or ran to its end, and its names cannot tell which.
+    // Only marks tell that it began; without them it is left as it is.
+    if (!trustMarks && IsCycleTemporaryName(step.From) && fromFound == dir.Names.end())
+        return {TStepFinding::NotDone, std::string()};
     const std::vector<std::string>& fromNames = fromFound != dir.Names.end() ? fromFound->second : kNone;
     const std::vector<std::string>& toNames = toFound != dir.Names.end() ? toFound->second : kNone;
     if (fromKey == toKey) {
@@ -506,7 +514,7 @@ bool SameBoot(std::uint64_t bootTime) {
 // ---------------------------------------------------------------- places
 
 std::vector<std::string> DefaultJournalFolders() {
-    std::vector<std::string> folders{ProgramDirectory()};
+    std::vector<std::string> folders;
     std::string local;
     if (FileApi::LocalAppDataFolder(local) && !local.empty()) {
         TPath folder(local);
@@ -514,6 +522,10 @@ std::vector<std::string> DefaultJournalFolders() {
         folders.push_back(WithTrailingSeparator(folder.GetPath()));
     }
     return folders;
+}
+
+std::vector<std::string> EarlierJournalFolders() {
+    return {ProgramDirectory()};
 }
 
 std::vector<std::string> FindJournalFiles(const std::vector<std::string>& folders) {
@@ -629,7 +641,8 @@ std::vector<TStepState> FindDoneSteps(const TJournal& journal, bool trustMarks) 
         }
         TSimDir& dir = *disk.Directory(step.Directory);
         disk.EnsureListed(dir);
-        state = Judge(dir, step);
+        state = Judge(dir, step, trustMarks);
+        state.Unreachable = dir.Unreachable;
         if (state.Finding == TStepFinding::Done)
             disk.Undo(dir, state.CurrentName, step.From);
     }
@@ -727,11 +740,44 @@ int TInterruptedRun::Count(TStepFinding finding) const {
                                           [finding](const TStepState& state) { return state.Finding == finding; }));
 }
 
+namespace {
+
+// The directories of the steps that the test picks, each once (as the file
+// system tells paths apart), in the order of the steps.
+template <class Picked>
+std::vector<std::string> DistinctFolders(const TJournal& journal, const std::vector<TStepState>& states,
+                                         Picked picked) {
+    std::vector<std::string> folders;
+    std::unordered_set<std::string> seen;
+    const std::string* last = nullptr;
+    for (size_t i = 0; i < states.size(); ++i) {
+        const std::string& directory = journal.Steps[i].Directory;
+        if (!picked(states[i]) || (last && *last == directory))
+            continue;
+        last = &directory;
+        if (seen.insert(PathKey(directory)).second)
+            folders.push_back(directory);
+    }
+    return folders;
+}
+
+} // namespace
+
+std::vector<std::string> TInterruptedRun::Folders() const {
+    return DistinctFolders(FJournal, FStates,
+                           [](const TStepState& state) { return state.Finding != TStepFinding::Skipped; });
+}
+
+std::vector<std::string> TInterruptedRun::UnreachableFolders() const {
+    return DistinctFolders(FJournal, FStates, [](const TStepState& state) { return state.Unreachable; });
+}
+
 TTakeBack TInterruptedRun::TakeBack() {
     TTakeBack takeBack = TakeBackSteps(FJournal, FStates);
     // A journal that stays by mistake finds nothing done at the next start,
-    // which then removes it without a question.
-    if (takeBack.Failed == 0)
+    // which then removes it without a question. One with folders out of
+    // reach stays for a start that reaches them.
+    if (takeBack.Failed == 0 && UnreachableFolders().empty())
         RemoveOpenFile(FFile, FPath);
     return takeBack;
 }

@@ -2,9 +2,10 @@
 // its first rename, so that a run cut off by a crash, a kill or a power loss
 // can be taken back at the next start.
 //
-// A journal is a text file "Rename-<process>-<number>.journal" in the program's
-// folder (beside Settings.ini), or, when that folder cannot be written, in
-// the user's "%LOCALAPPDATA%\Trelvane". It holds a header, the run's renames in
+// A journal is a text file "Rename-<process>-<number>.journal" in the user's
+// own "%LOCALAPPDATA%\Trelvane" (made when missing), and only there: a folder
+// that others can write to, such as the program's, could hold a journal that
+// someone else wrote. It holds a header, the run's renames in
 // the order the run makes them, a checksum line, and then one mark per step
 // that the run has begun:
 //
@@ -102,9 +103,12 @@ std::uint64_t CurrentBootTime();
 // system last started, so everything it wrote is still there.
 bool SameBoot(std::uint64_t bootTime);
 
-// Where journals are written, in order of preference, and looked for: the
-// program's folder, then the user's "%LOCALAPPDATA%\Trelvane".
+// Where journals are written and looked for: the user's
+// "%LOCALAPPDATA%\Trelvane"; empty when the system does not tell that folder.
 std::vector<std::string> DefaultJournalFolders();
+// Where earlier versions of the program wrote their journals (its own
+// folder): a journal there is only reported, never offered.
+std::vector<std::string> EarlierJournalFolders();
 // The journals in the folders, folder by folder, each in name order.
 std::vector<std::string> FindJournalFiles(const std::vector<std::string>& folders);
 
@@ -149,6 +153,9 @@ struct TStepState {
     TStepFinding Finding = TStepFinding::NotBegun;
     // For a done step: the name the entry carries now.
     std::string CurrentName;
+    // The step's directory could not be listed (it does not exist, its drive
+    // is missing, access is denied).
+    bool Unreachable = false;
 };
 
 // Decides for every step of the journal whether it is done, from the disk
@@ -159,8 +166,9 @@ struct TStepState {
 // done when the name after it is found and the name before it is not (a
 // change of letter case only: when the disk spells it as after and not as
 // before). A step whose names are both missing takes the one temporary name
-// of a cut-off rename in its directory, if there is exactly one. Each
-// directory is listed once.
+// of a cut-off rename in its directory, if there is exactly one. A cycle of
+// names ends where it began, name for name: without trusted marks one whose
+// temporary name is gone is found not done. Each directory is listed once.
 std::vector<TStepState> FindDoneSteps(const TJournal& journal, bool trustMarks);
 
 // How a take-back went: one result per step (Succeeded: renamed back, Failed:
@@ -193,10 +201,15 @@ public:
     // Steps that rename something.
     int Renames() const;
     int Count(TStepFinding finding) const;
+    // The directories of the steps that rename something, each once, in the
+    // order of the steps.
+    std::vector<std::string> Folders() const;
+    // Those of them that could not be listed.
+    std::vector<std::string> UnreachableFolders() const;
 
     // Yes: renames the done steps back; removes the journal when every one
-    // went back, keeps it otherwise (the next start tries the rest). Never
-    // throws.
+    // went back and every folder could be reached, keeps it otherwise (the
+    // next start tries the rest). Never throws.
     TTakeBack TakeBack();
     // Cancel: removes the journal, leaving the names as they are.
     void Discard();

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "app/rename/Trel_renamejournal.h"
+#include "app/rename/Trel_renameplan.h"
+#include "app/rename/Trel_renamesubcommand.h"
 #include "support/Vek_command.h"
 #include "support/Vek_listviewmodel.h"
 #include "support/Vek_task.h"
@@ -20,7 +22,9 @@ using TRenameProgressEvent = std::function<void(TObject* Sender, int Percent)>;
 // leaves both alone while the task runs.
 class TRenameTask : public TTask {
 public:
-    TRenameTask(TListViewModel& model, TInvoker& invoker) : FModel(model), FInvoker(invoker) {}
+    // The marks are the rename command's: the run lends them its journal.
+    TRenameTask(TListViewModel& model, TInvoker& invoker, TMoveMarks& marks)
+        : FModel(model), FInvoker(invoker), FMarks(marks) {}
 
     // Resets the result of every row to None, then runs one step per command
     // that the invoker holds, counted once before the first step. A cancel is
@@ -38,18 +42,19 @@ protected:
     virtual void Step() = 0;
     // Aborts when a cancel was asked for.
     void CheckCancelled() const;
-    // The common run, with a mark in the journal (if any) before each step.
-    void RunSteps(TRenameJournal* journal);
+    // The common run.
+    void RunSteps();
     // The common run of the commands that the run works through, in the order
-    // and direction of the kind of run. First the journal of their renames is
-    // written; one that cannot be written ends the run with ERenameNotStarted
-    // before anything has changed. On any later exception the commands are
-    // freed before the exception passes on. The journal is removed however
-    // the run ends.
+    // and direction of the kind of run. First the journal of their moves is
+    // written, and lent to the marks for the run; one that cannot be written
+    // ends the run with ERenameNotStarted before anything has changed. On any
+    // later exception the commands are freed before the exception passes on.
+    // The journal is removed however the run ends.
     void RunWorkingThrough(TObjectList& commands, TJournalRun run);
 
     TListViewModel& FModel;
     TInvoker& FInvoker;
+    TMoveMarks& FMarks;
 
 private:
     void ReportProgress(std::int32_t percent);
@@ -58,10 +63,14 @@ private:
 };
 
 // Perform: makes one rename sub-command per row in the rows' current order,
-// then executes them. On any exception the commands still pending are freed.
+// or, with a plan for the rows, one per entry and one per cycle in the
+// plan's order; then executes them. On any exception the commands still
+// pending are freed.
 class TDoRenameTask : public TRenameTask {
 public:
-    using TRenameTask::TRenameTask;
+    // The plan is not owned; an empty one keeps the rows' order.
+    TDoRenameTask(TListViewModel& model, TInvoker& invoker, TMoveMarks& marks, const TRenamePlan& plan)
+        : TRenameTask(model, invoker, marks), FPlan(plan) {}
 
     void Run() override;
 
@@ -70,6 +79,8 @@ protected:
 
 private:
     void BuildSubCommands();
+
+    const TRenamePlan& FPlan;
 };
 
 // Restore: undoes the done sub-commands, last first. On any exception the

@@ -38,6 +38,7 @@ public:
         : FFileHandler(FModel, FItems, FInvoker), FRenameHandler(FModel, FItems, FInvoker),
           FHelpHandler(FModel, FItems, FInvoker) {
         Application->SetTitle("Trelvane");
+        FRenameHandler.JournalFolders = {Journals()};
     }
     // The items go while the record of their going is still there.
     ~THandlerBench() {

@@ -654,6 +654,39 @@ TEST(MainForm, PerformAndRestoreOfSkippedEntriesFromTheRenameMenu) {
     EXPECT_EQ(Screen->GetCursor(), crDefault);
 }
 
+TEST(MainForm, PerformAsksBeforeASwapAndRunsItInASafeOrderOnlyOnYes) {
+    TMainFormBench bench;
+    TShownErrors errors;
+    bench.Dir().MakeFile("a.txt", "a");
+    bench.Dir().MakeFile("b.txt", "b");
+    bench.Open(std::vector<std::string>{bench.Dir() / "a.txt", bench.Dir() / "b.txt"});
+    for (int row = 0; row < 2; ++row)
+        bench.Item(row).NewName = bench.Item(row).OldName == "a.txt" ? "b.txt" : "a.txt";
+    const std::string question = "2 entries take names that other entries of this run give up. Rename them in a "
+                                 "safe order, through temporary names where names swap?";
+    {
+        TDialogAnswerer yes({{"", IDYES}});
+        bench.Choose("RenamePerformAc");
+        ASSERT_EQ(yes.Seen.size(), 1u);
+        EXPECT_TRUE(yes.Seen[0].Shows(question));
+    }
+    EXPECT_EQ(ReadFileText(bench.Dir() / "a.txt"), "b");
+    EXPECT_EQ(ReadFileText(bench.Dir() / "b.txt"), "a");
+    EXPECT_EQ(bench.Text(0, 4), "Succeeded");
+    bench.Choose("RenameRestoreAc");
+    EXPECT_EQ(ReadFileText(bench.Dir() / "a.txt"), "a");
+    EXPECT_TRUE(errors.Messages.empty());
+    // No runs the list in its order: the first new name is taken.
+    {
+        TDialogAnswerer no({{"", IDNO}});
+        bench.Choose("RenamePerformAc");
+        EXPECT_EQ(no.Seen.size(), 1u);
+    }
+    EXPECT_EQ(errors.Messages, std::vector<std::string>{"The program could not rename the file."});
+    EXPECT_EQ(ListDirectory(bench.Dir().Path()), (std::vector<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(ReadFileText(bench.Dir() / "a.txt"), "a");
+}
+
 // Closes the program-wide dialog of the class whenever it is modal, at idle
 // moments, and counts how often.
 template <class TDialog>
@@ -818,6 +851,63 @@ TEST(MainForm, LongNamesAndPathsGoThroughTheWholeChain) {
                                                       "\" is too long: the disk takes names of at most 255 characters."
                                                 : "The program could not rename the file.";
         EXPECT_EQ(errors.Messages, kept ? std::vector<std::string>{} : std::vector<std::string>{refusal});
+    }
+}
+
+// Only a journal in the user's own folder is offered, and the question names
+// what the run touched; one where earlier versions wrote them is reported
+// once and left alone.
+TEST(MainForm, AtTheStartOnlyTheUsersOwnJournalsAreOfferedNamingWhatTheyTouch) {
+    struct TCase {
+        const char* name;
+        bool besideTheProgram;
+        const char* folder; // of the run, below the bench's folder
+        int answer;
+        std::vector<std::string> shown;
+    } const cases[] = {
+        {"own folder", false, "", IDNO, {"Folders: <dir>\n", "    x.txt -> a.txt\n"}},
+        {"beside the program", true, "", IDOK,
+         {"A rename journal was found where earlier versions of the program wrote them: "
+          "\"Rename-00000001-00000001.journal\" in \"<earlier>\". It is not offered",
+          "move it into \"<own>\""}},
+        {"folders that do not exist", false, "\\gone", IDNO,
+         {"Folders: <dir>\\gone\n", "These folders cannot be reached now: <dir>\\gone.",
+          "None of its renames is found"}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TMainFormBench bench;
+        bench.Make("x.txt");
+        TJournal journal;
+        journal.Started = "2024-05-01 14:03:07";
+        journal.CodePage = GetACP();
+        journal.Steps = {{bench.Dir().Path() + c.folder, "a.txt", "x.txt"}};
+        const std::string journalPath = (c.besideTheProgram ? bench.EarlierJournals() : bench.Journals()) +
+                                        "\\Rename-00000001-00000001.journal";
+        std::ofstream(journalPath, std::ios::binary) << FormatJournal(journal) << ".";
+        {
+            TDialogAnswerer box({{"", c.answer}});
+            bench.Open();
+            ASSERT_EQ(box.Seen.size(), 1u);
+            const std::string text = box.Seen[0].Texts.empty() ? "" : box.Seen[0].Texts.back();
+            for (std::string part : c.shown) {
+                for (const auto& [mark, path] :
+                     {std::pair<std::string, std::string>{"<dir>", bench.Dir().Path()},
+                      {"<earlier>", bench.EarlierJournals()},
+                      {"<own>", bench.Journals()}})
+                    if (const size_t at = part.find(mark); at != std::string::npos)
+                        part.replace(at, mark.size(), path);
+                EXPECT_NE(text.find(part), std::string::npos) << part << "\nin: " << text;
+            }
+        }
+        EXPECT_TRUE(EntryExists(journalPath)) << "the journal stays where it is";
+        EXPECT_EQ(ListDirectory(bench.Dir().Path()), std::vector<std::string>{"x.txt"});
+        bench.Close();
+        // At the next start a reported journal is not reported again.
+        TDialogAnswerer next(c.besideTheProgram ? std::vector<TDialogAnswer>{}
+                                                : std::vector<TDialogAnswer>{{"", IDNO}});
+        bench.Open();
+        bench.Close();
     }
 }
 

@@ -185,6 +185,7 @@ TEST(RenameCheck, TheHandlerSelectsTheFailingRowsAndShowsTheCounts) {
     TRenameBench bench;
     MakeDisk(bench.Dir(), "a b c");
     TRenameHandler handler(bench.Model(), bench.Items(), bench.Invoker());
+    handler.JournalFolders = {bench.Journals()};
     // The model takes the control's selection mode (several rows) first.
     bench.Model().ReadFromView(false);
     const char* const renames[][2] = {{"a", "b"}, {"b", "a"}, {"c", "c"}, {"c", "x?"}};
@@ -201,6 +202,7 @@ TEST(RenameCheck, TheHandlerSelectsTheFailingRowsAndShowsTheCounts) {
             for (int row = 0; row < kCheckReasonCount; ++row)
                 counts += (counts.empty() ? "" : " ") + dialog.CaptionLabels[row]->GetText() + " " +
                           dialog.ValueLabels[row]->GetText();
+            counts += " safe order: " + dialog.SafeOrderValue->GetText();
             dialog.CloseButton->Click();
         }});
         handler.Check();
@@ -208,7 +210,7 @@ TEST(RenameCheck, TheHandlerSelectsTheFailingRowsAndShowsTheCounts) {
     EXPECT_EQ(summary, "2 entries would fail; they are selected.");
     EXPECT_EQ(counts, "Invalid new name: 1 Same new path as an earlier entry: 0 New name already taken: 0 "
                       "Inside a directory renamed earlier: 0 Part of a cycle of names: 1 No longer on disk: 0 "
-                      "Unchanged (will be skipped): 1");
+                      "Unchanged (will be skipped): 1 safe order: 2");
     EXPECT_EQ(bench.View().States(), (std::vector<int>{LVIS_SELECTED, 0, 0, LVIS_SELECTED}));
     EXPECT_EQ(ListDirectory(bench.Dir().Path()), (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_FALSE(bench.Invoker().CanUndo());

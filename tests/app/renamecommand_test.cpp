@@ -367,7 +367,9 @@ TEST(RenameCommand, ALoopEndedBeforeTheFinishWaitsForTheTask) {
     TTempDir dir;
     TRenameBench bench;
     AddRenames(bench, dir, 8);
-    bench.Invoker().PendingCommands().Add(new TEndingRenameCommand(bench.Model()));
+    auto* command = new TEndingRenameCommand(bench.Model());
+    command->JournalFolders = {bench.Journals()};
+    bench.Invoker().PendingCommands().Add(command);
     const std::string outcome = Outcome([&] { bench.Invoker().Execute(); });
     int done = 0;
     while (done < 8 && bench.Item(done)->Result == R::Succeeded)

@@ -1,9 +1,11 @@
 // The rename journal: its format, damaged and cut-off journals, a journal
 // that cannot be written, the recovery's decisions from the disk, the runs
-// that keep a journal, and the start-up question with its three answers.
+// that keep a journal, runs in a safe order on disk and restored, and the
+// start-up question with its three answers.
 #include "app/dialogs/Trel_resultsdialog.h"
 #include "app/handlers/Trel_renamehandler.h"
 #include "app/rename/Trel_renamejournal.h"
+#include "app/rename/Trel_renameplan.h"
 #include "tests/common/FormTestSupport.h"
 #include "tests/common/ListViewTestSupport.h"
 #include "tests/common/RenameTestSupport.h"
@@ -55,6 +57,9 @@ std::string Tree(const TTempDir& dir) {
         text += (text.empty() ? "" : " ") + line;
     return text;
 }
+
+// The steps of a swap of a and b through the temporary name of a cycle.
+const char* const kSwap = "a>~trelvane-cycle-00000001-1.tmp b>a ~trelvane-cycle-00000001-1.tmp>b";
 
 // "dir/from>to" steps, blank-separated; the directory is relative to root.
 std::vector<TJournalStep> Steps(const TTempDir& root, const std::string& layout) {
@@ -305,6 +310,9 @@ TEST(RenameJournal, DecidesFromTheDiskWhichStepsAreDoneAndTakesThemBack) {
         {"unchanged names", "a=1", "a>a", "a=1", 1, "K"},
         {"steps the marks say never began", "a=1 b=2", "a>x b>y", "b=2 x=1", 1, "DB"},
         {"a name the system cut", "a=1", "a>b.", "b=1", 1, "D"},
+        {"a swap marked, not begun", "a=1 b=2", kSwap, "a=1 b=2", 1, "NBB"},
+        {"a swap cut after its second move", "a=1 b=2", kSwap, "a=2 ~trelvane-cycle-00000001-1.tmp=1", 3, "DDN"},
+        {"a swap done", "a=1 b=2", kSwap, "a=2 b=1", 3, "DDD"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -336,6 +344,7 @@ TEST(RenameJournal, LeavesWhatItCannotPlace) {
          "a.txt>A.TXT b.txt>B.TXT", true, 2, "FF"},
         {"another spelling than both", "A.txt=1", "a.txt>A.TXT", true, 1, "F"},
         {"marks after a new boot are not trusted", "b=2 x=1", "a>x b>y", false, 0, "DN"},
+        {"a swap after a new boot, done or never begun", "a=2 b=1", kSwap, false, 0, "NNN"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -450,6 +459,86 @@ TEST(RenameJournal, ARunThatCannotWriteItsJournalRenamesNothingAndKeepsTheHistor
     EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"a", "file"}));
 }
 
+// ---------------------------------------------------------------- runs in a safe order
+
+namespace {
+
+std::string TreeOf(const std::string& layout) {
+    TTempDir dir;
+    MakeTree(dir, layout);
+    return Tree(dir);
+}
+
+// The plan of the "dir/from>to" rows for the next Perform, and how many
+// entries it serves (-1: no plan).
+int PlanRows(TRenameBench& bench, const std::string& rows) {
+    for (const TJournalStep& step : Steps(bench.Dir(), rows))
+        bench.AddItem(step.Directory + "\\" + step.From, step.To);
+    TSafeOrder order = FindSafeOrder(CheckEntriesOf(bench.Model()));
+    bench.Plan = std::move(order.Plan);
+    return bench.Plan.Empty() ? -1 : order.Serves;
+}
+
+} // namespace
+
+TEST(RenamePlan, ChainsAndCyclesRunInASafeOrderAndRestoreTakesThemBack) {
+    std::string series[3]; // f0..f49 shifted by one: before, rows, after
+    for (int i = 0; i < 50; ++i) {
+        const std::string from = "f" + std::to_string(i), to = "f" + std::to_string(i + 1), n = std::to_string(i);
+        series[0] += from + "=" + n + " ";
+        series[1] += from + ">" + to + " ";
+        series[2] += to + "=" + n + " ";
+    }
+    const struct {
+        const char* what;
+        std::string before, rows;
+        int serves; // -1: no plan, the list's order
+        std::string after;
+    } cases[] = {
+        {"a chain of 2", "a=1 b=2", "a>b b>c", 1, "b=1 c=2"},
+        {"a chain of 50", series[0], series[1], 49, series[2]},
+        {"a swap", "a=1 b=2", "a>b b>a", 2, "a=2 b=1"},
+        {"a 3-cycle", "a=1 b=2 c=3", "a>b b>c c>a", 3, "a=3 b=1 c=2"},
+        {"a cycle inside a chain of directories", "p/ p/m=1 q/ q/x=x q/y=y", "q/x>y q/y>x p>q q>r", 3,
+         "q/ q/m=1 r/ r/x=y r/y=x"},
+        {"a directory after its contents", "d/ d/a=1 d/b=2 e/ e/c=3", "d/a>b d/b>c d>e e>f", 2, "e/ e/b=1 e/c=2 f/ f/c=3"},
+        {"a target held by a file not in the run", "a=1 b=2 c=3", "a>b b>c", -1, "a=1 b=2 c=3"},
+        {"names that differ only in letter case", "a.txt=a b.txt=b", "a.txt>B.TXT b.txt>A.TXT", 2, "A.TXT=b B.TXT=a"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TRenameBench bench;
+        MakeTree(bench.Dir(), c.before);
+        EXPECT_EQ(PlanRows(bench, c.rows), c.serves);
+        EXPECT_EQ(bench.Perform(), c.serves < 0 ? RenameFailedOutcome() : "");
+        EXPECT_EQ(Tree(bench.Dir()), TreeOf(c.after));
+        EXPECT_EQ(bench.Restore(), "");
+        EXPECT_EQ(Tree(bench.Dir()), TreeOf(c.before));
+    }
+}
+
+TEST(RenamePlan, NoTemporaryNameOutlivesACancelOrAFailure) {
+    TRenameBench bench;
+    MakeTree(bench.Dir(), "a=1 b=2 c=3");
+    // A cancel at the first report finds the swap done whole.
+    PlanRows(bench, "a>b b>a c>d");
+    bench.Probe.CancelAt = 50;
+    EXPECT_EQ(bench.Perform(), AbortOutcome());
+    EXPECT_EQ(Tree(bench.Dir()), "a=2 b=1 c=3");
+    EXPECT_EQ(bench.Restore(), "");
+    // A swap whose second move fails (the file is held open without leave to
+    // delete) is taken back whole.
+    bench.Probe.CancelAt = -1;
+    bench.Plan = FindSafeOrder(CheckEntriesOf(bench.Model())).Plan;
+    const HANDLE held = CreateFileA((bench.Dir() / "b").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_EQ(bench.Perform(), RenameFailedOutcome());
+    CloseHandle(held);
+    EXPECT_EQ(Tree(bench.Dir()), "a=1 b=2 c=3");
+    EXPECT_EQ(bench.Results(), "NFN");
+    EXPECT_TRUE(IsCycleTemporaryName(CycleTemporaryName(GetCurrentProcessId(), 12)));
+}
+
 // ---------------------------------------------------------------- the start-up question
 
 namespace {
@@ -512,6 +601,7 @@ public:
     TRecoveryBench() : FHandler(FModel, FItems, FInvoker) {
         Application->SetTitle("Trelvane");
         FHandler.JournalFolders = {FJournals.Path()};
+        FHandler.EarlierJournalFolders = {};
     }
     ~TRecoveryBench() { Application->SetTitle(""); }
 
@@ -563,16 +653,21 @@ TEST(RenameRecovery, TheQuestionSaysWhatWasFoundAndWhatEachAnswerDoes) {
     question.Started = "2024-05-01 14:03:07";
     question.Renames = 5;
     question.Done = 2;
+    question.Folders = {"C:\\a", "C:\\b", "C:\\c", "C:\\d", "C:\\e"};
+    question.TakeBacks = {"x -> a"};
     const std::string answers = "\nTake the renames found done back?\n\n"
                                 "Yes: rename each back to its name before the run, last first.\n"
                                 "No: keep the journal and ask again at the next start.\n"
                                 "Cancel: forget the run and leave the names as they are.";
     EXPECT_EQ(RecoveryQuestionText(question), "A rename run did not end: the program was stopped while it ran.\n\n"
                                               "Run: Restore, started 2024-05-01 14:03:07\n"
-                                              "Renames found done on disk: 2 of 5\n" +
+                                              "Folders: C:\\a, C:\\b, C:\\c and 2 more\n"
+                                              "Renames found done on disk: 2 of 5\n"
+                                              "    x -> a\n"
+                                              "    and 1 more\n" +
                                                   answers);
     question.NotFound = 1;
-    EXPECT_NE(RecoveryQuestionText(question).find("Renames found done on disk: 2 of 5\n"
+    EXPECT_NE(RecoveryQuestionText(question).find("    and 1 more\n"
                                                   "Renames found under neither name: 1\n"),
               std::string::npos);
 }
@@ -586,6 +681,8 @@ TEST(RenameRecovery, YesTakesTheDoneRenamesBackAndShowsTheResults) {
     question.Started = "2024-05-01 14:03:07";
     question.Renames = 2;
     question.Done = 1;
+    question.Folders = {bench.Dir().Path()};
+    question.TakeBacks = {"x -> a"};
     EXPECT_EQ(seen[0], std::vector<std::string>{RecoveryQuestionText(question)});
     EXPECT_EQ(Tree(bench.Dir()), "a=1 b=2 c=3");
     EXPECT_EQ(bench.ResultsShown, "1 0 1 1 3");

@@ -1,11 +1,12 @@
 // The program that the kill-and-recover test kills: it renames the test's
-// tree through the real rename command, under the progress dialog, with its
-// journal in the folder it is given: perform, restore, repeat, restore, ...
-// until it is killed. Each run is logged as "start <run>" before it begins
+// tree through the real rename command, under the progress dialog (in a safe
+// order when it is told to), with its journal in the folder it is given:
+// perform, restore, repeat, restore, ... until it is killed. Each run is logged as "start <run>" before it begins
 // and "end <run>" after it ended; a run that fails is logged and ends the
 // program, which the test reports.
 #include "app/names/Trel_rename.h"
 #include "app/rename/Trel_renamecommand.h"
+#include "app/rename/Trel_renameplan.h"
 #include "framework/Fw_forms.h"
 #include "framework/Fw_handles.h"
 #include "support/Vek_command.h"
@@ -42,7 +43,7 @@ int main(int argc, char** argv) {
     if (!ready)
         return 2;
     try {
-        const TKillPlan plan = MakeKillPlan(arguments.Directories, arguments.FilesPerDirectory);
+        const TKillPlan plan = MakeKillPlan(arguments.Directories, arguments.FilesPerDirectory, arguments.Planned);
         TListViewModel model(nullptr);
         TObjectList items;
         for (const TKillRow& row : plan.Rows) {
@@ -54,6 +55,11 @@ int main(int argc, char** argv) {
         TInvoker invoker;
         auto* command = new TRenameCommand(model);
         command->JournalFolders = {arguments.JournalFolder};
+        if (arguments.Planned) {
+            command->Plan = FindSafeOrder(CheckEntriesOf(model)).Plan;
+            if (command->Plan.Empty())
+                throw ERenameError("The rows need no safe order.");
+        }
         invoker.PendingCommands().Add(command);
         for (int run = 0; run < kMaxRuns; ++run) {
             WriteLine(log.Get(), "start " + std::to_string(run));

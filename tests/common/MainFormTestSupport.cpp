@@ -15,7 +15,8 @@ TMainFormBench::~TMainFormBench() {
 
 TTrelMainForm& TMainFormBench::Open(TCommandLine commandLine) {
     FForm = std::make_unique<TTrelMainForm>(std::move(commandLine), SettingsFile(),
-                                            std::vector<std::string>{FJournals.Path()});
+                                            std::vector<std::string>{FJournals.Path()},
+                                            std::vector<std::string>{FEarlierJournals.Path()});
     FForm->Show();
     FForm->ListView1.Focus();
     // The first idle moment adds the command line, the next one shows it.

@@ -22,6 +22,9 @@ public:
     TTempDir& Dir() { return FDir; }
     // Where the window's rename runs keep their journals.
     const std::string& Journals() const { return FJournals.Path(); }
+    // The folder that stands for the program's own, where earlier versions
+    // wrote their journals.
+    const std::string& EarlierJournals() const { return FEarlierJournals.Path(); }
     std::string SettingsFile() const { return FDir / "Settings.ini"; }
     // Makes the names in the folder (see MakeEntries); returns their paths.
     std::vector<std::string> Make(const std::string& names) { return FDir.MakeEntries(names); }
@@ -54,6 +57,7 @@ public:
 private:
     TTempDir FDir;
     TTempDir FJournals;
+    TTempDir FEarlierJournals;
     TCurrentDirectory FCurrent;
     std::unique_ptr<TTrelMainForm> FForm;
 };

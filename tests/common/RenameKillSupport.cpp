@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 namespace {
@@ -129,9 +130,23 @@ int CompareTrees(const std::vector<std::string>& expected, const std::vector<std
     return static_cast<int>(missing.size() + extra.size() > 0 ? std::max(missing.size(), extra.size()) : 0);
 }
 
+// Five files from k on that only a safe order renames: a swap and a cycle of
+// three, or a chain listed the wrong way round, a change of letter case and a
+// plain rename.
+void AddPlannedRows(TKillPlan& plan, const std::string& dir, int k) {
+    auto file = [&](int i) { return dir + "\\f" + std::to_string(i) + ".txt"; };
+    auto name = [](int i) { return "f" + std::to_string(i) + ".txt"; };
+    const bool cycles = (k / 5) % 2 == 0;
+    plan.Rows.insert(plan.Rows.end(), {{file(k), name(k + 1)},
+                                       {file(k + 1), cycles ? name(k) : name(k + 2)},
+                                       {file(k + 2), cycles ? name(k + 3) : "n" + std::to_string(k + 2) + ".txt"},
+                                       {file(k + 3), cycles ? name(k + 4) : "F" + std::to_string(k + 3) + ".TXT"},
+                                       {file(k + 4), cycles ? name(k + 2) : "r" + std::to_string(k + 4) + ".dat"}});
+}
+
 } // namespace
 
-TKillPlan MakeKillPlan(int directories, int filesPerDirectory) {
+TKillPlan MakeKillPlan(int directories, int filesPerDirectory, bool planned) {
     TKillPlan plan;
     for (int d = 0; d < directories; ++d) {
         const std::string dir = "d" + std::to_string(d);
@@ -140,6 +155,10 @@ TKillPlan MakeKillPlan(int directories, int filesPerDirectory) {
         for (int k = 0; k < filesPerDirectory; ++k)
             plan.Files.emplace_back(file(k), dir + "/f" + std::to_string(k));
         for (int k = 0; k + 4 < filesPerDirectory; k += 5) {
+            if (planned) {
+                AddPlannedRows(plan, dir, k);
+                continue;
+            }
             const std::string n = std::to_string(k);
             plan.Rows.push_back({file(k), "F" + std::to_string(k) + ".TXT"});
             // A chain, listed so that each name is free when its turn comes.
@@ -150,8 +169,13 @@ TKillPlan MakeKillPlan(int directories, int filesPerDirectory) {
             plan.Rows.push_back({file(k + 4), unchanged ? "f" + std::to_string(k + 4) + ".txt"
                                                         : "r" + std::to_string(k + 4) + ".dat"});
         }
-        if (d % 2 == 0)
+        if (!planned && d % 2 == 0)
             plan.Rows.push_back({dir, "e" + std::to_string(d)});
+    }
+    // Directories swapped in pairs, after everything inside them.
+    for (int d = 0; planned && d + 1 < directories; d += 2) {
+        plan.Rows.push_back({"d" + std::to_string(d), "d" + std::to_string(d + 1)});
+        plan.Rows.push_back({"d" + std::to_string(d + 1), "d" + std::to_string(d)});
     }
     return plan;
 }
@@ -173,31 +197,29 @@ std::vector<std::string> DescribeTree(const std::string& root) {
 }
 
 std::vector<std::string> ExpectedTree(const TKillPlan& plan, bool renamed) {
-    struct TEntry {
-        std::string Path;
-        std::string Line; // "|D" or "|F|contents"
-    };
-    std::vector<TEntry> entries;
-    for (const std::string& dir : plan.Directories)
-        entries.push_back({dir, "|D"});
-    for (const auto& [path, contents] : plan.Files)
-        entries.push_back({path, "|F|" + contents});
-    if (renamed) {
-        for (const TKillRow& row : plan.Rows) {
-            const size_t slash = row.Path.rfind('\\');
-            const std::string target =
-                (slash == std::string::npos ? std::string() : row.Path.substr(0, slash + 1)) + row.NewName;
-            for (TEntry& entry : entries) {
-                if (entry.Path == row.Path)
-                    entry.Path = target;
-                else if (entry.Path.rfind(row.Path + "\\", 0) == 0)
-                    entry.Path = target + entry.Path.substr(row.Path.size());
-            }
+    // Every row renames an entry of the original tree: each component of a
+    // path takes its new name, if its row has one.
+    std::map<std::string, std::string> newNames;
+    for (const TKillRow& row : plan.Rows)
+        if (renamed)
+            newNames[row.Path] = row.NewName;
+    auto renamedPath = [&](const std::string& path) {
+        std::string result;
+        for (size_t end = 0; end != std::string::npos;) {
+            const size_t start = end == 0 ? 0 : end + 1;
+            end = path.find('\\', start);
+            const std::string original = path.substr(0, end);
+            const auto found = newNames.find(original);
+            result += (result.empty() ? "" : "\\") +
+                      (found != newNames.end() ? found->second : original.substr(start));
         }
-    }
+        return result;
+    };
     std::vector<std::string> lines;
-    for (const TEntry& entry : entries)
-        lines.push_back(entry.Path + entry.Line);
+    for (const std::string& dir : plan.Directories)
+        lines.push_back(renamedPath(dir) + "|D");
+    for (const auto& [path, contents] : plan.Files)
+        lines.push_back(renamedPath(path) + "|F|" + contents);
     std::sort(lines.begin(), lines.end());
     return lines;
 }
@@ -205,11 +227,12 @@ std::vector<std::string> ExpectedTree(const TKillPlan& plan, bool renamed) {
 std::string FormatKillChildArguments(const TKillChildArguments& arguments) {
     return QuoteArgument(arguments.Root) + " " + QuoteArgument(arguments.JournalFolder) + " " +
            QuoteArgument(arguments.ReadyEvent) + " " + QuoteArgument(arguments.Log) + " " +
-           std::to_string(arguments.Directories) + " " + std::to_string(arguments.FilesPerDirectory);
+           std::to_string(arguments.Directories) + " " + std::to_string(arguments.FilesPerDirectory) +
+           (arguments.Planned ? " planned" : " listed");
 }
 
 bool ParseKillChildArguments(int argc, char** argv, TKillChildArguments& arguments) {
-    if (argc != 7)
+    if (argc != 8)
         return false;
     arguments.Root = argv[1];
     arguments.JournalFolder = argv[2];
@@ -217,13 +240,14 @@ bool ParseKillChildArguments(int argc, char** argv, TKillChildArguments& argumen
     arguments.Log = argv[4];
     arguments.Directories = std::atoi(argv[5]);
     arguments.FilesPerDirectory = std::atoi(argv[6]);
+    arguments.Planned = std::string(argv[7]) == "planned";
     return arguments.Directories > 0 && arguments.FilesPerDirectory > 0;
 }
 
 TKillRound KillAndRecover(const TKillSetup& setup, std::mt19937& random) {
     static int round = 0;
     TKillRound result;
-    const TKillPlan plan = MakeKillPlan(setup.Directories, setup.FilesPerDirectory);
+    const TKillPlan plan = MakeKillPlan(setup.Directories, setup.FilesPerDirectory, setup.Planned);
     result.Files = static_cast<int>(plan.Files.size());
     CreateOriginalTree(setup.Root, plan);
     CreateDirectoryA(setup.JournalFolder.c_str(), nullptr);
@@ -237,6 +261,7 @@ TKillRound KillAndRecover(const TKillSetup& setup, std::mt19937& random) {
     arguments.Log = setup.Log;
     arguments.Directories = setup.Directories;
     arguments.FilesPerDirectory = setup.FilesPerDirectory;
+    arguments.Planned = setup.Planned;
     TKernelHandle ready(CreateEventA(nullptr, TRUE, FALSE, arguments.ReadyEvent.c_str()));
     std::string commandLine = QuoteArgument(setup.ChildPath) + " " + FormatKillChildArguments(arguments);
     STARTUPINFOA startup{};

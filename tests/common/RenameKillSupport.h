@@ -24,7 +24,9 @@ struct TKillRow {
 // The tree before the first run, and the rows in list order. Per directory:
 // chains of three (c->n, b->c, a->b), a change of letter case only, a plain
 // rename and an unchanged entry; every other directory is renamed after the
-// entries in it.
+// entries in it. A planned one needs a safe order: swaps, cycles of three and
+// chains listed the wrong way round, and the directories swapped in pairs
+// after all their contents.
 struct TKillPlan {
     std::vector<std::string> Directories;
     // Relative path and contents.
@@ -32,7 +34,7 @@ struct TKillPlan {
     std::vector<TKillRow> Rows;
 };
 
-TKillPlan MakeKillPlan(int directories, int filesPerDirectory);
+TKillPlan MakeKillPlan(int directories, int filesPerDirectory, bool planned);
 
 // Empties the root and creates the tree as it is before the first run.
 void CreateOriginalTree(const std::string& root, const TKillPlan& plan);
@@ -51,6 +53,8 @@ struct TKillChildArguments {
     std::string Log;
     int Directories = 0;
     int FilesPerDirectory = 0;
+    // The planned rows, performed in a safe order.
+    bool Planned = false;
 };
 
 std::string FormatKillChildArguments(const TKillChildArguments& arguments);
@@ -82,6 +86,7 @@ struct TKillSetup {
     int FilesPerDirectory = 25;
     // The kill comes this long after the child is ready, at most.
     int MaxDelayMilliseconds = 1500;
+    bool Planned = false;
 };
 
 // Creates the original tree, starts the child, kills it after a random delay,

@@ -80,7 +80,13 @@ std::string TRenameBench::Probed(F&& step) {
 }
 
 std::string TRenameBench::Perform() {
-    return Probed([this] { Run(new TProbeRenameCommand(FModel, Probe)); });
+    return Probed([this] {
+        auto* command = new TProbeRenameCommand(FModel, Probe);
+        command->JournalFolders = {Journals()};
+        command->Plan = std::move(Plan);
+        Plan = TRenamePlan();
+        Run(command);
+    });
 }
 
 std::string TRenameBench::Restore() {
@@ -116,3 +122,4 @@ std::string AbortOutcome() {
 std::string RenameFailedOutcome() {
     return "rename: The program could not rename the file.";
 }
+

@@ -57,6 +57,8 @@ public:
     TListBench();
 
     TTempDir& Dir() { return FDir; }
+    // Where the bench's rename runs keep their journals.
+    const std::string& Journals() const { return FJournals.Path(); }
     TTestListView& View() { return FView; }
     TListViewModel& Model() { return FModel; }
     TInvoker& Invoker() { return FInvoker; }
@@ -77,6 +79,7 @@ public:
 
 protected:
     TTempDir FDir;
+    TTempDir FJournals;
     TTestListView FView;
     TListViewModel FModel;
     TInvoker FInvoker;
@@ -87,6 +90,8 @@ protected:
 class TRenameBench : public TListBench {
 public:
     TRenameProbe Probe;
+    // The order of the next Perform (given to its command).
+    TRenamePlan Plan;
 
     // A new item for the path, shown as the last row, with the new name.
     TRenameItem* AddItem(const std::string& path, const std::string& newName);
