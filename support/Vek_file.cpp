@@ -1,5 +1,7 @@
 #include "support/Vek_file.h"
 
+#include "framework/Fw_handles.h"
+
 #include <windows.h>
 #include <winnetwk.h>
 
@@ -888,8 +890,12 @@ std::string PathKey(const std::string& directoryKey, const std::string& name) {
     return key;
 }
 
-bool ListDirectoryNames(const std::string& directory, std::vector<std::string>& names) {
-    names.clear();
+namespace {
+
+// Calls found(data) for each entry that the directory lists, without "."
+// and ".."; false when the directory cannot be listed.
+template <class F>
+bool ForEachListed(const std::string& directory, F&& found) {
     TPath pattern(directory);
     pattern.Append("*");
     WIN32_FIND_DATAA data;
@@ -898,10 +904,57 @@ bool ListDirectoryNames(const std::string& directory, std::vector<std::string>& 
     if (!search.IsValid())
         return false;
     do {
-        const std::string name = data.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
+        const char* name = data.cFileName;
+        if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0)
+            found(data);
     } while (FindNextFileA(search.Handle(), &data));
+    return true;
+}
+
+std::uint64_t Ticks(const FILETIME& time) {
+    return std::uint64_t{time.dwHighDateTime} << 32 | time.dwLowDateTime;
+}
+
+} // namespace
+
+bool ListDirectoryNames(const std::string& directory, std::vector<std::string>& names) {
+    names.clear();
+    return ForEachListed(directory,
+                         [&](const WIN32_FIND_DATAA& data) { names.emplace_back(data.cFileName); });
+}
+
+bool ListDirectoryEntries(const std::string& directory, std::vector<TListedEntry>& entries) {
+    entries.clear();
+    return ForEachListed(directory, [&](const WIN32_FIND_DATAA& data) {
+        entries.push_back({data.cFileName, data.cAlternateFileName, data.dwFileAttributes,
+                           std::uint64_t{data.nFileSizeHigh} << 32 | data.nFileSizeLow,
+                           Ticks(data.ftCreationTime), Ticks(data.ftLastWriteTime)});
+    });
+}
+
+bool ReadFileHead(const std::string& path, std::size_t maxBytes, std::string& bytes) {
+    bytes.clear();
+    HANDLE handle =
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    const TFileHandle file(handle);
+    bytes.resize(maxBytes);
+    std::size_t filled = 0;
+    // A read may give fewer bytes than asked for before the end.
+    while (filled < maxBytes) {
+        DWORD read = 0;
+        const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(maxBytes - filled, MAXDWORD));
+        if (!ReadFile(file.Get(), bytes.data() + filled, ask, &read, nullptr)) {
+            bytes.clear();
+            return false;
+        }
+        if (read == 0)
+            break;
+        filled += read;
+    }
+    bytes.resize(filled);
     return true;
 }
 
