@@ -95,6 +95,7 @@ private:
     TActionList& CreateActionList();
     void WireControls();
     void BindActions();
+    void BindViewActions();
     // The action's execute handler runs the work inside the busy bracket.
     void Bind(const char* action, std::function<void(TAction&)> work);
     template <class F>

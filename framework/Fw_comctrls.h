@@ -118,6 +118,8 @@ public:
             AddColumn(def.Caption, def.Width);
     }
     void AddColumn(const std::string& caption, int designWidth);
+    // The columns after it move one place to the left.
+    void DeleteColumn(int column);
     int ColumnCount() const;
     std::string ColumnCaption(int column) const;
     // In pixels.

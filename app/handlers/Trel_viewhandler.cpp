@@ -1,7 +1,9 @@
 #include "app/handlers/Trel_viewhandler.h"
 
+#include "app/dialogs/Trel_progressdialog.h"
 #include "app/names/Trel_listedit.h"
 #include "framework/Fw_scope.h"
+#include "support/Vek_autopointer.h"
 #include "support/Vek_window.h"
 
 #include <algorithm>
@@ -22,6 +24,9 @@ const char* const kStateKey = "State";
 const char* const kListViewSection = "ListView";
 const char* const kColumnSection = "Column";
 const char* const kWidthKey = "Width";
+const char* const kVisibleKey = "Visible";
+// The info columns' sections follow those of the list's five own columns.
+constexpr int kFirstInfoSection = 5;
 
 // How much of a window's caption must lie on a work area for the user to
 // take it with the mouse: this wide (or the whole window, if narrower), and
@@ -161,12 +166,129 @@ void TViewHandler::SetStatusBarVisible(bool value) {
 
 void TViewHandler::ResetColumnWidths() {
     TListView& list = ListView();
-    const int columns = list.ColumnCount();
+    const int columns = FixedColumnCount();
     if (columns == 0)
         return;
     const int share = list.ClientWidth() / (columns + 1);
     for (int column = 0; column < columns; ++column)
         list.SetColumnWidth(column, column == 0 ? 2 * share : share);
+    for (int& width : FInfoWidth)
+        width = share;
+    PutInInfoColumns();
+}
+
+int TViewHandler::FixedColumnCount() const {
+    return ListView().ColumnCount() - static_cast<int>(FInfoInList.size());
+}
+
+void TViewHandler::RememberInfoWidths() {
+    const int fixed = FixedColumnCount();
+    for (size_t k = 0; k < FInfoInList.size(); ++k)
+        FInfoWidth[static_cast<int>(FInfoInList[k])] = ListView().ColumnWidth(fixed + static_cast<int>(k));
+}
+
+void TViewHandler::PutInInfoColumns() {
+    TListView& list = ListView();
+    // All are taken out and the shown ones put back in their order, so that
+    // every column's sub-item is its position.
+    for (; !FInfoInList.empty(); FInfoInList.pop_back())
+        list.DeleteColumn(list.ColumnCount() - 1);
+    for (int i = 0; i < kInfoColumnCount; ++i) {
+        if (!FInfoShown[i])
+            continue;
+        const auto column = static_cast<TInfoColumn>(i);
+        list.AddColumn(InfoColumnCaption(column), 0);
+        FInfoInList.push_back(column);
+        list.SetColumnWidth(list.ColumnCount() - 1, FInfoWidth[i]);
+    }
+}
+
+void TViewHandler::SetInfoColumnShown(TInfoColumn column, bool shown) {
+    FInfoShown[static_cast<int>(column)] = shown;
+    RememberInfoWidths();
+    PutInInfoColumns();
+    ReadShownFileInfo();
+}
+
+std::optional<TInfoColumn> TViewHandler::InfoColumnAt(int position) const {
+    const int index = position - FixedColumnCount();
+    if (index < 0 || index >= static_cast<int>(FInfoInList.size()))
+        return std::nullopt;
+    return FInfoInList[static_cast<size_t>(index)];
+}
+
+void TViewHandler::ReadShownFileInfo() {
+    if (!FInfoInList.empty())
+        ReadFileInfo(IsInfoColumnShown(TInfoColumn::DateTaken));
+}
+
+void TViewHandler::Refresh() {
+    ForgetFileInfo(Model());
+    ReadShownFileInfo();
+    if (Model().Count() > 0)
+        ListView().UpdateItems(0, Model().Count() - 1);
+}
+
+bool TViewHandler::ReadFileInfo(bool taken) {
+    const std::vector<TFileInfoRequest> requests = FileInfoRequests(Model(), taken);
+    if (requests.empty())
+        return true;
+    std::vector<TFileInfo> answers;
+    std::exception_ptr error;
+    const bool completed = requests.size() <= kQuickReadLimit
+                               ? ::ReadFileInfo(requests, answers, [](std::size_t) { return true; })
+                               : ReadOnWorker(requests, answers, error);
+    // What was read is kept, however the reading ended.
+    ApplyFileInfo(requests, answers);
+    ListView().UpdateItems(0, Model().Count() - 1);
+    if (error)
+        std::rethrow_exception(error);
+    return completed;
+}
+
+bool TViewHandler::ReadOnWorker(const std::vector<TFileInfoRequest>& requests,
+                                std::vector<TFileInfo>& answers, std::exception_ptr& error) {
+    TTrelProgressDialog& dialog = Application->Dialog<TTrelProgressDialog>();
+    // Ours until the worker has it; the worker frees it after its finish event.
+    TAutoPointer<TFileInfoTask> unstarted(new TFileInfoTask(requests, answers));
+    TFileInfoTask* running = nullptr;
+    bool completed = false;
+    unstarted->FreeOnFinish = true;
+    unstarted->OnProgress = [&dialog](int percent) { dialog.SetPosition(percent); };
+    unstarted->OnFinished = [&](TObject* task) {
+        completed = static_cast<TFileInfoTask*>(task)->Completed();
+        running = nullptr;
+        dialog.FinishRun();
+    };
+    unstarted->OnError = [&error](TObject*, Exception& e) {
+        error = std::make_exception_ptr(EHandlerError(e.Message()));
+    };
+    dialog.PrepareForRun("File Information", "Reading the files' information...", [&running] {
+        if (running)
+            running->Cancel();
+    });
+    dialog.OnStart = [&](TObject*) {
+        // A start message left over from an earlier show must not start it twice.
+        if (!unstarted)
+            return;
+        unstarted->Start();
+        running = unstarted.Release();
+    };
+    try {
+        dialog.Execute(true);
+    } catch (...) {
+        error = std::current_exception();
+    }
+    dialog.OnStart = nullptr;
+    // The loop ends before the finish event only when the program is ending:
+    // the worker still calls back here, so stop it and wait.
+    if (running) {
+        running->Cancel();
+        while (running)
+            Application->HandleMessage();
+    }
+    dialog.OnCloseQuery = nullptr;
+    return completed;
 }
 
 template <class F>
@@ -196,6 +318,16 @@ void TViewHandler::SortByResult() {
     Rearrange([](TListViewModel& model) { SortModel(model, SortKeyByResult); });
 }
 
+void TViewHandler::SortByInfo(TInfoColumn column) {
+    if (!ReadFileInfo(NeedsDateTaken(column)))
+        Abort();
+    Rearrange([column](TListViewModel& model) {
+        model.SortByKey([column](TListViewModel* m, int row) {
+            return SortKeyByInfo(*static_cast<const TRenameItem*>(m->Items(row)->GetData()), column);
+        });
+    });
+}
+
 void TViewHandler::Invert() {
     Rearrange([](TListViewModel& model) { model.Reverse(); });
 }
@@ -218,6 +350,7 @@ void TViewHandler::LoadSettings(TMemIniFile& iniFile, TIniSection& section) {
     SetToolbarVisible(iniFile.ReadBool(section.GetSectionName(), kShowToolbarKey, GetToolbarVisible()));
     SetStatusBarVisible(iniFile.ReadBool(section.GetSectionName(), kShowStatusBarKey, GetStatusBarVisible()));
     RememberPlacement = iniFile.ReadBool(section.GetSectionName(), kRememberPlacementKey, RememberPlacement);
+    LoadInfoColumns(iniFile, section);
     if (!RememberPlacement)
         return;
     LoadPlacement(iniFile, section);
@@ -248,13 +381,28 @@ void TViewHandler::LoadColumnWidths(TMemIniFile& iniFile, TIniSection& section) 
     TListView& list = ListView();
     const TSubSection listView(section, kListViewSection);
     const TSubSection columns(section, kColumnSection);
-    for (int column = 0; column < list.ColumnCount(); ++column) {
+    for (int column = 0; column < FixedColumnCount(); ++column) {
         const TSubSection position(section, IntToStr(column));
         const int current = list.ColumnWidth(column);
         const int width = iniFile.ReadInteger(section.GetSectionName(), kWidthKey, current);
         if (width != current)
             list.SetColumnWidth(column, VisibleColumnWidth(width));
     }
+}
+
+void TViewHandler::LoadInfoColumns(TMemIniFile& iniFile, TIniSection& section) {
+    RememberInfoWidths();
+    const TSubSection listView(section, kListViewSection);
+    const TSubSection columns(section, kColumnSection);
+    for (int i = 0; i < kInfoColumnCount; ++i) {
+        const TSubSection position(section, IntToStr(kFirstInfoSection + i));
+        const std::string name = section.GetSectionName();
+        FInfoShown[i] = iniFile.ReadBool(name, kVisibleKey, FInfoShown[i]);
+        const int width = iniFile.ReadInteger(name, kWidthKey, FInfoWidth[i]);
+        if (RememberPlacement && width != FInfoWidth[i])
+            FInfoWidth[i] = VisibleColumnWidth(width);
+    }
+    PutInInfoColumns();
 }
 
 void TViewHandler::SaveSettings(TMemIniFile& iniFile, TIniSection& section) {
@@ -275,11 +423,21 @@ void TViewHandler::SaveSettings(TMemIniFile& iniFile, TIniSection& section) {
         }
         iniFile.WriteInteger(section.GetSectionName(), kStateKey, static_cast<int>(window.GetShowCommand()));
     }
+    SaveColumns(iniFile, section);
+}
+
+void TViewHandler::SaveColumns(TMemIniFile& iniFile, TIniSection& section) {
     TListView& list = ListView();
+    RememberInfoWidths();
     const TSubSection listView(section, kListViewSection);
     const TSubSection columns(section, kColumnSection);
-    for (int column = 0; column < list.ColumnCount(); ++column) {
+    for (int column = 0; column < FixedColumnCount(); ++column) {
         const TSubSection position(section, IntToStr(column));
         iniFile.WriteInteger(section.GetSectionName(), kWidthKey, list.ColumnWidth(column));
+    }
+    for (int i = 0; i < kInfoColumnCount; ++i) {
+        const TSubSection position(section, IntToStr(kFirstInfoSection + i));
+        iniFile.WriteBool(section.GetSectionName(), kVisibleKey, FInfoShown[i]);
+        iniFile.WriteInteger(section.GetSectionName(), kWidthKey, FInfoWidth[i]);
     }
 }
