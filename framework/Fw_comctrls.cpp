@@ -266,6 +266,10 @@ void TListView::UpdateItems(int first, int last) {
     SendMessageA(Handle(), LVM_REDRAWITEMS, static_cast<WPARAM>(first), last);
 }
 
+void TListView::UpdateVisibleItems() {
+    InvalidateRect(Handle(), nullptr, FALSE);
+}
+
 void TListView::SetSmallImages(TImageList* images) {
     FSmallImages = images;
     ApplyImages();

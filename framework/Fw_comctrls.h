@@ -137,6 +137,9 @@ public:
     void EnsureVisible(int index);
     // Draws the rows again from OnData.
     void UpdateItems(int first, int last);
+    // Draws the rows in sight again from OnData: the control does not walk
+    // every row, as UpdateItems over a long list does.
+    void UpdateVisibleItems();
 
     // Both may be one list. The list view never frees them.
     void SetSmallImages(TImageList* images);

@@ -225,8 +225,7 @@ void TViewHandler::ReadShownFileInfo() {
 void TViewHandler::Refresh() {
     ForgetFileInfo(Model());
     ReadShownFileInfo();
-    if (Model().Count() > 0)
-        ListView().UpdateItems(0, Model().Count() - 1);
+    ListView().UpdateVisibleItems();
 }
 
 bool TViewHandler::ReadFileInfo(bool taken) {
@@ -240,7 +239,7 @@ bool TViewHandler::ReadFileInfo(bool taken) {
                                : ReadOnWorker(requests, answers, error);
     // What was read is kept, however the reading ended.
     ApplyFileInfo(requests, answers);
-    ListView().UpdateItems(0, Model().Count() - 1);
+    ListView().UpdateVisibleItems();
     if (error)
         std::rethrow_exception(error);
     return completed;
