@@ -448,15 +448,35 @@ TEST(ViewMenu, DateTakenOfAFolderOfPhotosWithADamagedOneIsReadOnTheWorker) {
     EXPECT_EQ(bench.Text(71, 1), "photo.txt");
 }
 
+TEST(ViewMenu, ShownInfoColumnsComeBackWhetherPlacementIsRememberedOrNot) {
+    TViewBench bench;
+    const int share = bench.Open().ListView1.ClientWidth() / 6;
+    bench.Close();
+    bench.WriteSettings("[MainForm,ViewHandler]\nRememberPlacement=0\n"
+                        "[MainForm,ViewHandler,ListView,Column,7]\nVisible=1\nWidth=90\n");
+    TTrelMainForm& form = bench.Open();
+    EXPECT_TRUE(bench.MenuChecked("ViewColumnCreatedAc"));
+    ASSERT_EQ(form.ListView1.ColumnCount(), 6);
+    EXPECT_EQ(form.ListView1.ColumnCaption(5), "Created");
+    EXPECT_EQ(form.ListView1.ColumnWidth(5), share) << "the stored width is not applied";
+}
+
 TEST(FileInfo, ACancelKeepsWhatWasReadAndTheRestWaitsForARefreshOrARename) {
     TTempDir first, second;
-    TRenameItem a(first.MakeFile("a.txt", "abc")), b(second.MakeFile("b.txt", "abcde"));
-    const std::vector<TFileInfoRequest> requests = {FileInfoRequest(a, false), FileInfoRequest(b, false)};
+    TRenameItem a(first.MakeFile("a.txt", "abc")), sub(first.MakeDir("sub")),
+        gone(first.MakeFile("gone.txt"));
+    TRenameItem b(second.MakeFile("b.txt", "abcde"));
+    DeleteFileA((first / "gone.txt").c_str());
+    std::vector<TFileInfoRequest> requests;
+    for (TRenameItem* item : {&a, &sub, &gone, &b})
+        requests.push_back(FileInfoRequest(*item, false));
     std::vector<TFileInfo> answers;
     // Stopped after the first directory.
     EXPECT_FALSE(ReadFileInfo(requests, answers, [](std::size_t answered) { return answered == 0; }));
     ApplyFileInfo(requests, answers);
     EXPECT_EQ(a.Info.Size.value_or(0), 3u);
+    EXPECT_TRUE(!sub.Info.Size && sub.Info.Modified != 0) << "a directory has dates, no size";
+    EXPECT_TRUE(!gone.Info.Size && gone.Info.Modified == 0);
     EXPECT_FALSE(b.Info.Size);
     EXPECT_FALSE(NeedsFileInfo(b, false));
     EXPECT_TRUE(NeedsFileInfo(b, true)) << "the date taken was not asked";
