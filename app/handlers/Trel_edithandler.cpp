@@ -7,6 +7,7 @@
 #include "support/Vek_list.h"
 
 #include <functional>
+#include <memory_resource>
 #include <memory>
 #include <string_view>
 #include <unordered_set>
@@ -146,7 +147,10 @@ std::vector<bool> SelectNewPaths(const std::vector<std::string>& known,
         const size_t start = i == 0 ? 0 : ends[i - 1];
         return std::string_view(keys.data() + start, ends[i] - start);
     };
-    std::unordered_set<std::string_view> met;
+    // The set's nodes come from one growing block: a heap call per node costs
+    // more than everything else here (under Wine four times as much).
+    std::pmr::monotonic_buffer_resource nodes;
+    std::pmr::unordered_set<std::string_view> met(&nodes);
     met.reserve(count);
     for (size_t i = 0; i < known.size(); ++i)
         met.insert(key(i));
