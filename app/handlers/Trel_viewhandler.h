@@ -3,14 +3,12 @@
 #pragma once
 
 #include "app/handlers/Trel_handler.h"
-#include "app/names/Trel_fileinfo.h"
 #include "app/names/Trel_listedit.h"
 #include "framework/Fw_comctrls.h"
 #include "framework/Fw_forms.h"
 
 #include <windows.h>
 
-#include <exception>
 #include <optional>
 #include <vector>
 
@@ -110,19 +108,9 @@ private:
     // The shown info columns put in the list after its own, in their order,
     // each with its kept width.
     void PutInInfoColumns();
-    // Reads what the rows lack (taken: the date taken too): a few at once,
-    // many on the worker. Stores what was read, even when cancelled or
-    // failed; false when cancelled.
+    // Reads what the rows lack (taken: the date taken too) and stores it
+    // (see ReadAndStoreFileInfo); false when cancelled.
     bool ReadFileInfo(bool taken);
-    // The reading on the worker under the progress dialog; false when
-    // cancelled, error set when it failed.
-    bool ReadOnWorker(const std::vector<TFileInfoRequest>& requests, std::vector<TFileInfo>& answers,
-                      std::exception_ptr& error);
-
-    // Up to this many rows lacking values are read on the main thread: a few
-    // dozen take a moment at most (a listing per directory, the first 64 KB
-    // of a photo), and a progress dialog would only flash.
-    static constexpr std::size_t kQuickReadLimit = 64;
 
     TForm* FForm = nullptr;
     TToolBar* FToolBar = nullptr;
