@@ -483,3 +483,25 @@ TEST(FileInfo, ACancelKeepsWhatWasReadAndTheRestWaitsForARefreshOrARename) {
     a.OldName = "c.txt";
     EXPECT_TRUE(NeedsFileInfo(a, false));
 }
+
+TEST(FileInfo, SortKeysOrderAsTheValuesWithoutAValueLastAndPhotosGoByTheirExtension) {
+    TTempDir dir;
+    TRenameItem item(dir.MakeFile("a.txt"));
+    auto sizeKey = [&](std::optional<std::uint64_t> size) {
+        item.Info.Size = size;
+        return SortKeyByInfo(item, TInfoColumn::Size);
+    };
+    const std::vector<std::string> ascending = {sizeKey(0),          sizeKey(255),
+                                                sizeKey(256),        sizeKey(1ULL << 32),
+                                                sizeKey(1ULL << 40), sizeKey(std::nullopt)};
+    for (size_t i = 0; i + 1 < ascending.size(); ++i)
+        EXPECT_LT(ascending[i], ascending[i + 1]) << i;
+    item.Info.Taken = TDateParts{2021, 7, 14, 9, 30, 5};
+    const std::string taken = SortKeyByInfo(item, TInfoColumn::DateTaken);
+    item.Info.Taken = TDateParts{2021, 7, 14, 9, 30, 6};
+    EXPECT_LT(taken, SortKeyByInfo(item, TInfoColumn::DateTaken));
+    for (const char* name : {"a.JPG", "b.jpeg", "c.Tiff", "d.tif", "e.jfif"})
+        EXPECT_TRUE(IsPhotoName(name)) << name;
+    for (const char* name : {"a.png", "b.jpg.txt", "jpg", "c.heic"})
+        EXPECT_FALSE(IsPhotoName(name)) << name;
+}
