@@ -16,5 +16,6 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
         Application->FreeForms();
         return 1;
     }
-    return 0;
+    // The main window sets it for a scripted start (/preset, /perform).
+    return Application->GetExitCode();
 }

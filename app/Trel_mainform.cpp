@@ -12,7 +12,9 @@
 
 #include <shellapi.h>
 
+#include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <iterator>
 
@@ -79,6 +81,11 @@ const TActionDef kActions[] = {
     {"NameUrlDecodeAc", "UR&L Decode...", ShortCut('U', scCtrl | scShift)},
     {"NameFreeEditAc", "&Free Edit...", ShortCut('E', scCtrl), Image(TActionImage::FreeEdit), "Free edit"},
     {"NameEnterAc", "&Enter", ShortCut(VK_F2)},
+    // F4 repeats, as in Windows programs; F1 and F2 are taken, Alt+F4 is the
+    // system's.
+    {"NameRepeatAc", "Repe&at Last Operation", ShortCut(VK_F4)},
+    {"NameSaveAsPresetAc", "Save as Pre&set..."},
+    {"NameManagePresetsAc", "&Manage Presets..."},
     {"ViewToolbarAc", "&Toolbar", scNone, -1, nullptr, aoAutoCheck | aoChecked},
     {"ViewStatusBarAc", "&Status Bar", scNone, -1, nullptr, aoAutoCheck | aoChecked},
     {"ViewRememberPlacementAc", "&Remember Placement", scNone, -1, nullptr, aoAutoCheck | aoChecked},
@@ -106,6 +113,12 @@ const TActionDef kActions[] = {
     {"HelpContentsAc", "&Contents"},
     {"HelpAboutAc", "&About"},
 };
+
+const char* const kNameMenu = "&Name";
+// Its items are the presets, then "Manage Presets...".
+const char* const kPresetsMenu = "&Presets";
+// The command identifiers of the presets' items: after those of the actions.
+constexpr int kFirstPresetCommandId = FirstActionCommandId + 0x1000;
 
 const TMenuItemDef kMainMenu[] = {
     {0, "&File"},
@@ -136,7 +149,7 @@ const TMenuItemDef kMainMenu[] = {
     {2, nullptr, "EditSelectByResultSkippedAc"},
     {2, nullptr, "EditSelectByResultNoneAc"},
     {1, nullptr, "EditReverseSelectionAc"},
-    {0, "&Name"},
+    {0, kNameMenu},
     {1, nullptr, "NameCopyAc"},
     {1, "-"},
     {1, nullptr, "NameInsertAc"},
@@ -149,6 +162,11 @@ const TMenuItemDef kMainMenu[] = {
     {1, "-"},
     {1, nullptr, "NameFreeEditAc"},
     {1, nullptr, "NameEnterAc"},
+    {1, "-"},
+    {1, nullptr, "NameRepeatAc"},
+    {1, nullptr, "NameSaveAsPresetAc"},
+    {1, kPresetsMenu},
+    {2, nullptr, "NameManagePresetsAc"},
     {0, "&View"},
     {1, nullptr, "ViewToolbarAc"},
     {1, nullptr, "ViewStatusBarAc"},
@@ -227,6 +245,22 @@ const char* const kToolButtons[] = {
 };
 // clang-format on
 
+// The item of the menu whose caption is this.
+TMenuItem& MenuItemNamed(TMenuItem& parent, const std::string& caption) {
+    for (int i = 0; i < parent.Count(); ++i)
+        if (parent.Items(i).Caption() == caption)
+            return parent.Items(i);
+    throw EInvalidOperation(Format("The menu has no item %s.", caption.c_str()));
+}
+
+// A text as a menu shows it: an ampersand is no access key.
+std::string MenuCaption(const std::string& text) {
+    std::string caption;
+    for (const char c : text)
+        caption += c == '&' ? std::string("&&") : std::string(1, c);
+    return caption;
+}
+
 // The Sort By actions of the columns, left to right.
 const char* const kSortByColumn[] = {
     "ViewSortByNewNameAc", "ViewSortByOldNameAc", "ViewSortByDirectoryAc",
@@ -256,6 +290,31 @@ const TInfoActions kInfoActions[] = {
 
 } // namespace
 
+namespace {
+
+const char* const kPresetOption = "/preset:";
+
+// A slash and a word, up to a colon or the end ("/perform", "/preset:..."):
+// a path has a separator or a dot in it ("/home/me/a.txt" under Wine).
+bool IsOption(const std::string& argument) {
+    std::size_t end = 1;
+    while (end < argument.size() && std::isalpha(static_cast<unsigned char>(argument[end])))
+        ++end;
+    return argument[0] == '/' && end > 1 && (end == argument.size() || argument[end] == ':');
+}
+
+void TakeOption(const std::string& option, TCommandLine& commandLine) {
+    const std::string prefix = option.substr(0, std::strlen(kPresetOption));
+    if (AnsiCompareText(option, "/perform") == 0)
+        commandLine.Perform = true;
+    else if (AnsiCompareText(prefix, kPresetOption) == 0 && option.size() > prefix.size())
+        commandLine.Preset = option.substr(prefix.size());
+    else if (commandLine.Problem.empty())
+        commandLine.Problem = Format("The option \"%s\" is not known.", option.c_str());
+}
+
+} // namespace
+
 TCommandLine ParseCommandLine(const wchar_t* commandLine) {
     TCommandLine result;
     // An empty line would give the program's own path as the only argument.
@@ -268,12 +327,16 @@ TCommandLine ParseCommandLine(const wchar_t* commandLine) {
     auto free = ScopeExit([arguments] { LocalFree(arguments); });
     for (int i = 1; i < count; ++i) {
         const std::wstring argument = arguments[i];
-        std::string path;
-        if (TryWideToAnsi(argument, path))
-            result.Paths.push_back(std::move(path));
-        else
+        std::string text;
+        if (!TryWideToAnsi(argument, text))
             result.Refused.push_back(NameForMessage(argument));
+        else if (IsOption(text))
+            TakeOption(text, result);
+        else
+            result.Paths.push_back(std::move(text));
     }
+    if (result.Perform && result.Preset.empty() && result.Problem.empty())
+        result.Problem = "The option /perform needs a preset (/preset:\"name\").";
     return result;
 }
 
@@ -304,6 +367,7 @@ void TTrelMainForm::TIdleHook::Remove() {
 TTrelMainForm::TTrelMainForm(TCommandLine commandLine, std::string settingsFile,
                              std::vector<std::string> journalFolders)
     : TForm(kMainFormDef), ActionList1(CreateActionList()),
+      PresetActions(CreateComponent<TActionList>(kFirstPresetCommandId)),
       MainMenu1(CreateComponent<TMainMenu>(kMainMenu, ActionList1)),
       PopupMenu1(CreateComponent<TPopupMenu>(kPopupMenu, ActionList1)),
       ImageList1(CreateComponent<TImageList>()), ImageList2(CreateComponent<TImageList>()),
@@ -320,6 +384,7 @@ TTrelMainForm::TTrelMainForm(TCommandLine commandLine, std::string settingsFile,
     FFileHandler = std::make_unique<TFileHandler>(*FModel, *FItemList, *FInvoker);
     FEditHandler = std::make_unique<TEditHandler>(*FModel, *FItemList, *FInvoker);
     FNameHandler = std::make_unique<TNameHandler>(*FModel, *FItemList, *FInvoker);
+    FNameHandler->Presets().SetFileName(PresetsFile());
     FViewHandler = std::make_unique<TViewHandler>(*FModel, *FItemList, *FInvoker);
     FRenameHandler = std::make_unique<TRenameHandler>(*FModel, *FItemList, *FInvoker);
     FRenameHandler->JournalFolders = FJournalFolders;
@@ -362,6 +427,7 @@ TActionList& TTrelMainForm::CreateActionList() {
 
 void TTrelMainForm::WireControls() {
     AddActionList(ActionList1);
+    AddActionList(PresetActions);
     SetMainMenu(&MainMenu1);
     ImageList1.AddImages([](HIMAGELIST list, int) { AddActionImages(list); });
     ImageList2.AddImages([](HIMAGELIST list, int) { AddRowImages(list); });
@@ -372,7 +438,11 @@ void TTrelMainForm::WireControls() {
     ListView1.SetStateImages(&ImageList2);
     ListView1.SetPopupMenu(&PopupMenu1);
     ListView1.OnData = [this](TListView& sender, TListItemData& item) { ListView1Data(sender, item); };
-    ListView1.OnChange = [this](TListView&, int, int) { FUpdatePending = true; };
+    ListView1.OnChange = [this](TListView&, int, int) {
+        FUpdatePending = true;
+        if (FBusyCount == 0)
+            FStatusNote.clear();
+    };
     ListView1.OnColumnClick = [this](TListView& sender, int column) { ListView1ColumnClick(sender, column); };
     ListView1.OnEditing = [this](TListView& sender, int index, bool& allow) {
         ListView1Editing(sender, index, allow);
@@ -417,20 +487,7 @@ void TTrelMainForm::BindActions() {
     Bind("EditSelectByResultNoneAc",
          [this](TAction&) { FEditHandler->SelectByResult(TRenameItemResult::None); });
     Bind("EditReverseSelectionAc", [this](TAction&) { FEditHandler->ReverseSelection(); });
-    Bind("NameCopyAc", [this](TAction&) { FNameHandler->Copy(); });
-    Bind("NameInsertAc", [this](TAction&) { FNameHandler->Insert(); });
-    Bind("NameOverwriteAc", [this](TAction&) { FNameHandler->Overwrite(); });
-    Bind("NameReplaceAc", [this](TAction&) { FNameHandler->Replace(); });
-    Bind("NameCapitalizeAc", [this](TAction&) { FNameHandler->Capitalize(); });
-    Bind("NameUrlEncodeAc", [this](TAction&) { FNameHandler->UrlEncode(); });
-    Bind("NameUrlDecodeAc", [this](TAction&) { FNameHandler->UrlDecode(); });
-    Bind("NameFreeEditAc", [this](TAction&) { FNameHandler->FreeEdit(); });
-    Bind("NameEnterAc", [this](TAction&) {
-        const int focused = ListView1.FocusedIndex();
-        ListView1.ClearSelection();
-        if (focused >= 0)
-            ListView1.EditLabel(focused);
-    });
+    BindNameActions();
     BindViewActions();
     Bind("RenameCheckAc", [this](TAction&) { FRenameHandler->Check(); });
     Bind("RenamePerformAc", [this](TAction&) { FRenameHandler->Perform(); });
@@ -462,6 +519,32 @@ void TTrelMainForm::BindViewActions() {
     Bind("ViewRefreshAc", [this](TAction&) { FViewHandler->Refresh(); });
 }
 
+void TTrelMainForm::BindNameActions() {
+    Bind("NameCopyAc", [this](TAction&) { FNameHandler->Copy(); });
+    Bind("NameInsertAc", [this](TAction&) { FNameHandler->Insert(); });
+    Bind("NameOverwriteAc", [this](TAction&) { FNameHandler->Overwrite(); });
+    Bind("NameReplaceAc", [this](TAction&) { FNameHandler->Replace(); });
+    Bind("NameCapitalizeAc", [this](TAction&) { FNameHandler->Capitalize(); });
+    Bind("NameUrlEncodeAc", [this](TAction&) { FNameHandler->UrlEncode(); });
+    Bind("NameUrlDecodeAc", [this](TAction&) { FNameHandler->UrlDecode(); });
+    Bind("NameFreeEditAc", [this](TAction&) { FNameHandler->FreeEdit(); });
+    Bind("NameRepeatAc", [this](TAction&) { FNameHandler->RepeatLastOperation(); });
+    Bind("NameSaveAsPresetAc", [this](TAction&) {
+        auto rebuild = ScopeExit([this] { RebuildPresetsMenu(); });
+        FNameHandler->SaveAsPreset();
+    });
+    Bind("NameManagePresetsAc", [this](TAction&) {
+        auto rebuild = ScopeExit([this] { RebuildPresetsMenu(); });
+        FNameHandler->ManagePresets();
+    });
+    Bind("NameEnterAc", [this](TAction&) {
+        const int focused = ListView1.FocusedIndex();
+        ListView1.ClearSelection();
+        if (focused >= 0)
+            ListView1.EditLabel(focused);
+    });
+}
+
 template <class F>
 void TTrelMainForm::RunBusy(F&& work) {
     BeginBusy();
@@ -474,8 +557,10 @@ void TTrelMainForm::RunBusy(F&& work) {
 }
 
 void TTrelMainForm::BeginBusy() {
-    if (++FBusyCount == 1)
+    if (++FBusyCount == 1) {
         Screen->SetCursor(crHourGlass);
+        FStatusNote.clear();
+    }
 }
 
 void TTrelMainForm::EndBusy() {
@@ -509,6 +594,10 @@ void TTrelMainForm::UpdateControls() {
     for (const char* action : kSelectionNameActions)
         Enable(action, anySelected);
     Enable("NameEnterAc", ListView1.FocusedIndex() >= 0);
+    Enable("NameRepeatAc", anySelected && !FNameHandler->RecentSteps().empty());
+    Enable("NameSaveAsPresetAc", !FNameHandler->RecentSteps().empty());
+    for (int i = 0; i < PresetActions.Count(); ++i)
+        PresetActions.Actions(i).SetEnabled(anySelected);
     for (const char* action : kSelectionViewActions)
         Enable(action, anySelected);
     Enable("RenameCheckAc", count > 0);
@@ -522,7 +611,10 @@ void TTrelMainForm::UpdateControls() {
     for (const TInfoActions& info : kInfoActions)
         Check(info.Show, FViewHandler->IsInfoColumnShown(info.Column));
 
-    StatusBar1.SetSimpleText(anySelected ? Format("%d items selected", selected) : Format("%d items", count));
+    if (!FStatusNote.empty())
+        StatusBar1.SetSimpleText(FStatusNote);
+    else
+        StatusBar1.SetSimpleText(anySelected ? Format("%d items selected", selected) : Format("%d items", count));
 }
 
 void TTrelMainForm::ActionList1Update(TActionList& /*Sender*/, bool& Handled) {
@@ -582,22 +674,106 @@ void TTrelMainForm::FirstIdle() {
     // A run cut off last time is settled before anything new is added: its
     // entries may be among the paths of the command line.
     RunBusy([&] { FRenameHandler->RecoverInterruptedRuns(); });
+    LoadPresets();
     AddCommandLine();
 }
 
+std::string TTrelMainForm::PresetsFile() const {
+    TPath path(FSettingsFile);
+    path.SetName(kPresetsFileName);
+    return path.GetPath();
+}
+
+void TTrelMainForm::LoadPresets() {
+    // A damaged file is told about; the program goes on without its presets.
+    try {
+        FNameHandler->Presets().Load();
+    } catch (const Exception&) {
+        Application->HandleException();
+    }
+    RebuildPresetsMenu();
+}
+
+void TTrelMainForm::RebuildPresetsMenu() {
+    TMenuItem& menu = MenuItemNamed(MenuItemNamed(MainMenu1.Items(), kNameMenu), kPresetsMenu);
+    for (; FPresetItems > 0; --FPresetItems)
+        menu.DeleteItem(0);
+    PresetActions.Clear();
+    const std::vector<TPreset>& presets = FNameHandler->Presets().Presets();
+    for (const TPreset& preset : presets) {
+        const std::string caption = MenuCaption(preset.Name);
+        TAction& action = PresetActions.Add({"NamePresetAc", caption.c_str()});
+        const std::string name = preset.Name;
+        action.OnExecute = [this, name](TAction&) { RunBusy([&] { ApplyPreset(name); }); };
+        menu.InsertItem(FPresetItems++, &action);
+    }
+    if (FPresetItems > 0)
+        menu.InsertItem(FPresetItems++, nullptr);
+    FUpdatePending = true;
+}
+
+void TTrelMainForm::ApplyPreset(const std::string& name) {
+    const int selected = ListView1.SelectedCount();
+    FNameHandler->ApplyPreset(name);
+    FStatusNote = Format("Preset \"%s\" applied to %d names.", name.c_str(), selected);
+}
+
 void TTrelMainForm::AddCommandLine() {
+    if (!FCommandLine.Problem.empty())
+        return RefuseCommandLine(FCommandLine.Problem);
+    const bool scripted = !FCommandLine.Preset.empty();
+    if (scripted && !FNameHandler->Presets().Find(FCommandLine.Preset))
+        return RefuseCommandLine(Format("There is no preset named \"%s\".", FCommandLine.Preset.c_str()));
     // As with a path that does not exist, one that cannot be named refuses
     // the whole command line.
-    if (!FCommandLine.Refused.empty())
-        throw EHandlerError(Format("The path \"%s\" holds a character that the system's code page cannot represent.",
-                                   FCommandLine.Refused.front().c_str()));
+    if (!FCommandLine.Refused.empty()) {
+        const std::string message =
+            Format("The path \"%s\" holds a character that the system's code page cannot represent.",
+                   FCommandLine.Refused.front().c_str());
+        if (scripted)
+            return RefuseCommandLine(message);
+        throw EHandlerError(message);
+    }
     if (FCommandLine.Paths.empty())
-        return;
+        return scripted ? RefuseCommandLine("The preset has no paths to apply to.") : void();
+    // Until the script is done, its end is a failure.
+    if (FCommandLine.Perform)
+        Application->SetExitCode(kExitNotRenamed);
     TStringList paths;
     paths.SetCapacity(static_cast<int>(FCommandLine.Paths.size()));
     for (const std::string& path : FCommandLine.Paths)
         paths.Add(path);
     RunBusy([&] { FEditHandler->AddPaths(paths); });
+    if (scripted)
+        RunScript();
+}
+
+void TTrelMainForm::RunScript() {
+    // The added entries are the selected ones.
+    RunBusy([&] { ApplyPreset(FCommandLine.Preset); });
+    if (!FCommandLine.Perform)
+        return;
+    // Its error is told, then the results show how far it came.
+    try {
+        RunBusy([&] { FRenameHandler->Perform(); });
+    } catch (...) {
+        Application->HandleException();
+    }
+    for (int row = 0; row < FModel->Count(); ++row) {
+        const TRenameItemResult result = static_cast<TRenameItem*>(FModel->Items(row)->GetData())->Result;
+        if (result != TRenameItemResult::Succeeded && result != TRenameItemResult::Skipped)
+            return RunBusy([&] { FRenameHandler->ShowResults(); });
+    }
+    Application->SetExitCode(kExitRenamed);
+    FCloseQuietly = true;
+    Close();
+}
+
+void TTrelMainForm::RefuseCommandLine(const std::string& message) {
+    Application->SetExitCode(kExitRefused);
+    Application->HandleException(std::make_exception_ptr(EHandlerError(message)));
+    FCloseQuietly = true;
+    Close();
 }
 
 void TTrelMainForm::Dispatch(TMessage& Message) {
@@ -622,8 +798,10 @@ void TTrelMainForm::DropFiles(TMessage& Message) {
 
 void TTrelMainForm::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
     // New asks before anything is cleared; a No ends the close in the silent
-    // abort, with the list and the history as they were.
-    ActionList1.Action("FileNewAc").Execute();
+    // abort, with the list and the history as they were. A scripted start
+    // that is done ends without asking.
+    if (!FCloseQuietly)
+        ActionList1.Action("FileNewAc").Execute();
     try {
         SaveSettings();
     } catch (const EAbort&) {

@@ -18,7 +18,9 @@
 #include <string>
 #include <vector>
 
-// The paths given on a command line, in order, in the program's code page.
+// The paths given on a command line, in order, in the program's code page,
+// and the options: /preset:"name" applies the preset to the added paths,
+// /perform as well renames them after.
 struct TCommandLine {
     TCommandLine(std::vector<std::string> paths = {}) : Paths(std::move(paths)) {}
 
@@ -27,11 +29,25 @@ struct TCommandLine {
     // (NameForMessage); while there is one, nothing of the command line is
     // added.
     std::vector<std::string> Refused;
+    // Empty: no preset.
+    std::string Preset;
+    bool Perform = false;
+    // Why the options cannot be followed (an unknown option, /perform
+    // without a preset); while there is a reason, nothing is added.
+    std::string Problem;
 };
 // The arguments after the program's own name, read from the UTF-16 command
 // line: the ANSI one holds a look-alike of a character that the code page
-// lacks, which may name another file.
+// lacks, which may name another file. A slash and a word ("/perform",
+// "/preset:...") is an option, known or not (case ignored); anything else a
+// path.
 TCommandLine ParseCommandLine(const wchar_t* commandLine);
+// What the program returns at its end after a scripted start: every entry
+// renamed or skipped (and for a start without /perform), a rename that did
+// not succeed, a command line that could not be followed.
+constexpr int kExitRenamed = 0;
+constexpr int kExitNotRenamed = 1;
+constexpr int kExitRefused = 2;
 // The process's own command line.
 TCommandLine CommandLinePaths();
 // "Settings.ini" in the executable's directory, whatever the current directory.
@@ -60,6 +76,8 @@ public:
     ~TTrelMainForm() override;
 
     const std::string& SettingsFile() const { return FSettingsFile; }
+    // "Presets.ini" beside the settings file.
+    std::string PresetsFile() const;
     // The rows behind the list.
     TListViewModel& Model() const { return *FModel; }
 
@@ -78,6 +96,8 @@ public:
     bool IsShortCut(const MSG& msg) override;
 
     TActionList& ActionList1;
+    // One action per preset, rebuilt with the Presets submenu.
+    TActionList& PresetActions;
     TMainMenu& MainMenu1;
     TPopupMenu& PopupMenu1;
     TImageList& ImageList1;
@@ -95,6 +115,7 @@ private:
     TActionList& CreateActionList();
     void WireControls();
     void BindActions();
+    void BindNameActions();
     void BindViewActions();
     // The action's execute handler runs the work inside the busy bracket.
     void Bind(const char* action, std::function<void(TAction&)> work);
@@ -108,7 +129,18 @@ private:
     void ActionList1Update(TActionList& Sender, bool& Handled);
     void FormCloseQuery(TObject* Sender, bool& CanClose);
     void FirstIdle();
+    void LoadPresets();
+    // The Presets submenu: one item per preset, in name order, then a
+    // separator and Manage Presets.
+    void RebuildPresetsMenu();
+    void ApplyPreset(const std::string& name);
     void AddCommandLine();
+    // The command line's preset over the added entries, then with /perform
+    // the rename; the program closes when every entry was renamed or
+    // skipped, and stays open otherwise.
+    void RunScript();
+    // A message, then the program ends with kExitRefused.
+    void RefuseCommandLine(const std::string& message);
     void DropFiles(TMessage& Message);
     void Enable(const char* action, bool enabled);
     void Check(const char* action, bool checked);
@@ -160,4 +192,11 @@ private:
     TIdleHook FFirstIdleHook;
     int FBusyCount = 0;
     bool FUpdatePending = false;
+    // The items of the Presets submenu before Manage Presets (separator too).
+    int FPresetItems = 0;
+    // Shown in the status bar instead of the counts until the next command or
+    // change of the selection (which preset ran).
+    std::string FStatusNote;
+    // The program ends without asking (a scripted start that is done).
+    bool FCloseQuietly = false;
 };

@@ -12,6 +12,7 @@
 #include "app/dialogs/Trel_partdialog.h"
 #include "app/dialogs/Trel_replacedialog.h"
 #include "app/handlers/Trel_namehandler.h"
+#include "app/names/Trel_presets.h"
 #include "app/names/Trel_rename.h"
 #include "bench/BenchSupport.h"
 #include "framework/Fw_forms.h"
@@ -21,6 +22,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -56,6 +58,68 @@ double ReadLinesOneByOne(HWND edit, int& lines) {
             SendMessageA(edit, EM_GETLINE, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer.data()));
         }
     });
+}
+
+// The five steps of a photo preset: numbers at the tail of the base name,
+// "photo" replaced, the name as a book title, a text at the head, the
+// extension in upper case.
+TPreset PhotoPreset() {
+    TPreset preset{"Photos", std::vector<TNameStep>(5)};
+    std::vector<TNameStep>& s = preset.Steps;
+    s[0].Operation = noInsert;
+    s[0].Position = ipTail;
+    s[0].Source.Kind = skNumber;
+    s[0].Source.Specs.Number.Prefix = " #";
+    s[0].Source.Specs.Number.Digits = 6;
+    s[1].Operation = noReplace;
+    s[1].Part = pkName;
+    s[1].OldText = "photo";
+    s[1].Source.Specs.Custom.Text = "image";
+    s[2].Operation = noCapitalize;
+    s[2].Part = pkName;
+    s[2].Case = ccBookTitle;
+    s[3].Operation = noInsert;
+    s[3].Source.Specs.Custom.Text = "2024 ";
+    s[4].Operation = noCapitalize;
+    s[4].Part = pkExtension;
+    s[4].Case = ccUpperCase;
+    return preset;
+}
+
+// Goals: the preset applied in at most 1.5 s under Wine, its Undo in 0.3 s;
+// the preview never holds up typing for longer than a slice.
+void MeasurePreset(TNameHandler& handler, TInvoker& invoker, TListViewModel& model) {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string file = std::string(folder) + "trelvane-bench-Presets.ini";
+    DeleteFileA(file.c_str());
+    handler.Presets().SetFileName(file);
+    handler.Presets().Save(PhotoPreset());
+    std::printf("\nThe five-step preset through the handler (the selection, the names, one command, the rows):\n");
+    double cpu = ThreadCpuMilliseconds();
+    double ms = Milliseconds([&] { handler.ApplyPreset("Photos"); });
+    std::printf("  %-44s %8.1f ms (%.0f ms processor)   last name now \"%s\"\n", "Preset applied", ms,
+                ThreadCpuMilliseconds() - cpu, NewNameOf(model, kRows - 1).c_str());
+    cpu = ThreadCpuMilliseconds();
+    ms = Milliseconds([&] { invoker.Undo(); });
+    std::printf("  %-44s %8.1f ms (%.0f ms processor)   last name now \"%s\"\n", "Its Undo", ms,
+                ThreadCpuMilliseconds() - cpu, NewNameOf(model, kRows - 1).c_str());
+    DeleteFileA(file.c_str());
+
+    std::printf("\nOne update of a dialog's preview line over the %d names (as the dialog runs it):\n", kRows);
+    TNames names;
+    for (int i = 0; i < kRows; ++i)
+        names.push_back(NewNameOf(model, i));
+    for (const TNameStep& step : {PhotoPreset().Steps[0], PhotoPreset().Steps[1]}) {
+        TStepPreview preview(step, names);
+        double longest = 0;
+        const double whole = Milliseconds([&] {
+            for (bool done = false; !done;)
+                longest = std::max(longest, Milliseconds([&] { done = preview.Advance(256); }));
+        });
+        std::printf("  %-44s %8.1f ms whole, the longest slice %.1f ms\n    \"%s\"\n",
+                    DescribeStep(step).substr(0, 44).c_str(), whole, longest, preview.Text().c_str());
+    }
 }
 
 } // namespace
@@ -133,6 +197,7 @@ int main() {
     }
     Application->OnIdle = nullptr;
     std::printf("  %d commands on the history\n", invoker.UndoCommands().Count());
+    MeasurePreset(handler, invoker, model);
 
     // The memo on its own, with the text Free Edit gave it: how much of the
     // operation the edit control takes to lay the lines out.

@@ -173,6 +173,10 @@ TAction& TActionList::Add(const TActionDef& def) {
     return *FActions.back();
 }
 
+void TActionList::Clear() {
+    FActions.clear();
+}
+
 TAction& TActionList::Actions(int index) const {
     if (index < 0 || index >= Count())
         throw EListError(Format("List index out of bounds (%d).", index));

@@ -150,6 +150,9 @@ public:
             Add(def);
     }
     TAction& Add(const TActionDef& def);
+    // Frees every action (their links let go); the next one added gets the
+    // first command identifier again.
+    void Clear();
 
     int Count() const { return static_cast<int>(FActions.size()); }
     TAction& Actions(int index) const;

@@ -258,6 +258,15 @@ void TListView::ClearSelection() {
     SendMessageA(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
 }
 
+void TListView::Select(int index) {
+    ClearSelection();
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    EnsureVisible(index);
+}
+
 void TListView::EnsureVisible(int index) {
     SendMessageA(Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
 }
@@ -343,6 +352,10 @@ void TListView::HandleNotify(TMessage& Message) {
             OnChange(*this, change.iFrom, change.iTo);
         break;
     }
+    case NM_CLICK:
+    case LVN_KEYDOWN:
+        HandleToggle(*header);
+        break;
     case LVN_COLUMNCLICK:
         if (OnColumnClick)
             OnColumnClick(*this, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
@@ -355,29 +368,47 @@ void TListView::HandleNotify(TMessage& Message) {
         FLabelEdit = allow ? EditHandle() : nullptr;
         break;
     }
-    case LVN_ENDLABELEDITA: {
-        const LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
+    case LVN_ENDLABELEDITA:
         // The list keeps no text of its own; the row shows what OnData gives.
         Message.Result = FALSE;
-        // The row shows its own text again, whatever becomes of the edit.
-        auto update = ScopeExit([this, &item] { UpdateItems(item.iItem, item.iItem); });
-        // The box's text is read in UTF-16 where the box holds it so (text
-        // pasted into it): a character that the code page lacks is then
-        // refused, not renamed to the look-alike in pszText.
-        HWND edit = EditHandle();
-        if (!edit && FLabelEdit && IsWindow(FLabelEdit))
-            edit = FLabelEdit;
-        FLabelEdit = nullptr;
-        // No text: the edit was cancelled.
-        if (item.pszText && OnEdited) {
-            const std::string text = edit ? ControlText(edit) : std::string(item.pszText);
-            OnEdited(*this, item.iItem, text);
-        }
+        HandleEndLabelEdit(reinterpret_cast<NMLVDISPINFOA*>(header)->item);
         break;
-    }
     default:
         break;
     }
+}
+
+void TListView::HandleEndLabelEdit(const LVITEMA& item) {
+    // The row shows its own text again, whatever becomes of the edit.
+    auto update = ScopeExit([this, &item] { UpdateItems(item.iItem, item.iItem); });
+    // The box's text is read in UTF-16 where the box holds it so (text
+    // pasted into it): a character that the code page lacks is then
+    // refused, not renamed to the look-alike in pszText.
+    HWND edit = EditHandle();
+    if (!edit && FLabelEdit && IsWindow(FLabelEdit))
+        edit = FLabelEdit;
+    FLabelEdit = nullptr;
+    // No text: the edit was cancelled.
+    if (item.pszText && OnEdited) {
+        const std::string text = edit ? ControlText(edit) : std::string(item.pszText);
+        OnEdited(*this, item.iItem, text);
+    }
+}
+
+void TListView::HandleToggle(const NMHDR& header) {
+    if (!OnToggle)
+        return;
+    if (header.code == LVN_KEYDOWN) {
+        if (reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_SPACE && FocusedIndex() >= 0)
+            OnToggle(*this, FocusedIndex());
+        return;
+    }
+    LVHITTESTINFO hit{};
+    hit.pt = reinterpret_cast<const NMITEMACTIVATE&>(header).ptAction;
+    const int index =
+        static_cast<int>(SendMessageA(Handle(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    if (index >= 0 && (hit.flags & LVHT_ONITEMSTATEICON))
+        OnToggle(*this, index);
 }
 
 bool TListView::ContextMenu(POINT screenPoint) {

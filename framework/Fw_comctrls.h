@@ -103,6 +103,7 @@ using TListChangeEvent = std::function<void(TListView& Sender, int First, int La
 using TListColumnClickEvent = std::function<void(TListView& Sender, int Column)>;
 using TListEditingEvent = std::function<void(TListView& Sender, int Index, bool& AllowEdit)>;
 using TListEditedEvent = std::function<void(TListView& Sender, int Index, const std::string& Text)>;
+using TListToggleEvent = std::function<void(TListView& Sender, int Index)>;
 
 // A report-style list view in virtual (owner-data) mode: it holds no rows of
 // its own and asks OnData for what it shows. Its window is what
@@ -133,6 +134,8 @@ public:
     // -1 when no row has the focus.
     int FocusedIndex() const;
     void ClearSelection();
+    // Makes the row the only selected one and the focused one, in view.
+    void Select(int index);
     // Scrolls the row wholly into view.
     void EnsureVisible(int index);
     // Draws the rows again from OnData.
@@ -163,6 +166,9 @@ public:
     // An in-place edit was accepted (not for a cancelled one), also when the
     // list's own gesture opened it.
     TListEditedEvent OnEdited;
+    // A row's mark is to change: a click on its state image, or Space on the
+    // focused row (a list whose state images are check boxes).
+    TListToggleEvent OnToggle;
 
     void HandleNotify(TMessage& Message) override;
     bool ContextMenu(POINT screenPoint) override;
@@ -170,6 +176,9 @@ public:
 
 private:
     void FillDisplayInfo(NMLVDISPINFOA& info);
+    // A click on a state image or Space: OnToggle.
+    void HandleToggle(const NMHDR& header);
+    void HandleEndLabelEdit(const LVITEMA& item);
     void ApplyImages();
 
     TImageList* FSmallImages = nullptr;

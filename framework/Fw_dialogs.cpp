@@ -43,6 +43,8 @@ DWORD SystemOptions(TOpenOptions options) {
         flags |= OFN_ENABLESIZING;
     if (options & ofNoDereferenceLinks)
         flags |= OFN_NODEREFERENCELINKS;
+    if (options & ofSaveDialog)
+        flags |= OFN_OVERWRITEPROMPT;
     return flags;
 }
 
@@ -151,6 +153,20 @@ std::string ChosenPath(const std::wstring& path) {
     return text;
 }
 
+// The chosen files into files, shortcuts resolved when asked: every name
+// converts, or the choice is refused as a whole and files stay.
+void ChosenFiles(std::vector<std::wstring>& chosen, bool resolveShortcuts, TStrings& files) {
+    if (chosen.empty())
+        FileDialogFailed();
+    if (resolveShortcuts)
+        ResolveShortcuts(chosen);
+    TStringList result;
+    result.SetCapacity(static_cast<int>(chosen.size()));
+    for (const std::wstring& path : chosen)
+        result.Add(ChosenPath(path));
+    files.Assign(result);
+}
+
 template <class TChar>
 bool EndsInSeparator(const std::basic_string<TChar>& folder) {
     if constexpr (sizeof(TChar) == 1)
@@ -209,6 +225,7 @@ void TOpenDialog::Execute(HWND owner) {
     const std::wstring filter = ShownText(SystemFilter(FFilter));
     const std::wstring title = ShownText(FTitle);
     const std::wstring fileName = ShownText(FFileName);
+    const std::wstring defaultExtension = ShownText(FDefaultExtension);
     std::size_t size = std::max<std::size_t>(FInitialBufferSize, fileName.size() + 2);
     for (;;) {
         // The name box shows what the buffer holds; the rest stays zero, and
@@ -228,22 +245,15 @@ void TOpenDialog::Execute(HWND owner) {
         dialog.nMaxFile = static_cast<DWORD>(size);
         dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
         dialog.Flags = SystemOptions(FOptions);
+        dialog.lpstrDefExt = defaultExtension.empty() ? nullptr : defaultExtension.c_str();
         std::size_t needed = 0;
-        if (GetOpenFileNameW(&dialog)) {
+        const bool answered = (FOptions & ofSaveDialog) ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+        if (answered) {
             std::vector<std::wstring> chosen;
             // Some systems cut a choice that does not fit short and still
             // report success: that is a choice too large as well.
             if (SplitSelection(std::wstring_view(buffer.data(), size), dialog.nFileOffset, chosen)) {
-                if (chosen.empty())
-                    FileDialogFailed();
-                if (!(FOptions & ofNoDereferenceLinks))
-                    ResolveShortcuts(chosen);
-                // Every name converts, or the choice is refused as a whole.
-                TStringList files;
-                files.SetCapacity(static_cast<int>(chosen.size()));
-                for (const std::wstring& path : chosen)
-                    files.Add(ChosenPath(path));
-                FFiles.Assign(files);
+                ChosenFiles(chosen, !(FOptions & ofNoDereferenceLinks), FFiles);
                 FFileName = FFiles.Strings(0);
                 FFilterIndex = static_cast<int>(dialog.nFilterIndex);
                 return;

@@ -24,6 +24,7 @@ enum TOpenOption : std::uint32_t {
     ofFileMustExist = 0x08,      // a typed file must exist
     ofEnableSizing = 0x10,       // the user may resize the dialog
     ofNoDereferenceLinks = 0x20, // a chosen shortcut is returned itself, not its target
+    ofSaveDialog = 0x40,         // the system's save dialog, which asks before a file is replaced
 };
 using TOpenOptions = std::uint32_t;
 
@@ -45,6 +46,9 @@ public:
     // ofHideReadOnly | ofEnableSizing until changed.
     TOpenOptions Options() const { return FOptions; }
     void SetOptions(TOpenOptions options) { FOptions = options; }
+    // Added to a typed name without an extension ("ini", without the dot).
+    const std::string& DefaultExtension() const { return FDefaultExtension; }
+    void SetDefaultExtension(const std::string& extension) { FDefaultExtension = extension; }
     // The name shown in the name box when the dialog opens; after it, the
     // first chosen file's full path.
     const std::string& FileName() const { return FFileName; }
@@ -71,6 +75,7 @@ private:
     std::string FFilter;
     int FFilterIndex = 1;
     TOpenOptions FOptions = ofHideReadOnly | ofEnableSizing;
+    std::string FDefaultExtension;
     std::string FFileName;
     TStringList FFiles;
     std::uint32_t FInitialBufferSize;

@@ -46,3 +46,38 @@ const char* PanelClass() {
 
 TPanel::TPanel(TControlHost& host, const TControlDef& def, const RECT& designBounds)
     : TControl(host, def, designBounds, PanelClass(), WS_CLIPCHILDREN, WS_EX_CONTROLPARENT) {}
+
+// TTimer
+
+namespace {
+
+constexpr UINT_PTR kTimerId = 1;
+
+} // namespace
+
+TTimer::TTimer() {
+    FWindow.Attach(AllocateHWnd([this](TMessage& message) {
+        if (message.Msg == WM_TIMER && OnTimer)
+            OnTimer(this);
+        else
+            message.Result = DefWindowProcA(FWindow.Get(), message.Msg, message.WParam, message.LParam);
+    }));
+    if (!FWindow)
+        throw EInvalidOperation("The program could not create a window.");
+}
+
+TTimer::~TTimer() {
+    Stop();
+}
+
+void TTimer::Start(unsigned interval) {
+    if (SetTimer(FWindow.Get(), kTimerId, interval, nullptr) == 0)
+        throw EInvalidOperation("The program could not start a timer.");
+    FRunning = true;
+}
+
+void TTimer::Stop() {
+    if (FRunning)
+        KillTimer(FWindow.Get(), kTimerId);
+    FRunning = false;
+}

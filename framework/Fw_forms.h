@@ -182,6 +182,10 @@ public:
 
     const std::string& GetTitle() const { return FTitle; }
     void SetTitle(const std::string& title) { FTitle = title; }
+    // What the program gives back to whoever started it when it ends; 0
+    // until set.
+    int GetExitCode() const { return FExitCode; }
+    void SetExitCode(int code) { FExitCode = code; }
 
     TForm* GetMainForm() const { return FMainForm; }
     void SetMainForm(TForm* form) { FMainForm = form; }
@@ -253,6 +257,7 @@ private:
     void FormDestroyed(TForm* form);
 
     std::string FTitle;
+    int FExitCode = 0;
     TForm* FMainForm = nullptr;
     std::vector<std::unique_ptr<TForm>> FForms;
     std::vector<TForm*> FModalForms;

@@ -105,6 +105,21 @@ int TMenuItem::CommandId() const {
     return Action() && !FSubMenu ? Action()->CommandId() : 0;
 }
 
+TMenuItem& TMenuItem::InsertItem(int index, TAction* action) {
+    if (!FSubMenu || index < 0 || index > Count())
+        throw EListError(Format("List index out of bounds (%d).", index));
+    auto item = std::unique_ptr<TMenuItem>(new TMenuItem(FMenu, this, nullptr));
+    item->FSeparator = action == nullptr;
+    item->TActionLink::SetAction(action);
+    return FMenu.Insert(*this, static_cast<size_t>(index), std::move(item));
+}
+
+void TMenuItem::DeleteItem(int index) {
+    Items(index);
+    RemoveMenu(FSubMenu, static_cast<UINT>(index), MF_BYPOSITION);
+    FItems.erase(FItems.begin() + index);
+}
+
 bool TMenuItem::Click() {
     return Action() && Action()->Choose();
 }
@@ -195,25 +210,30 @@ void TMenu::Build(const TMenuItemDef* defs, size_t count, TActionList& actions) 
         if (def.Action && !separator)
             item->TActionLink::SetAction(&actions.Action(def.Action));
 
-        HMENU holder = parent == FRoot.get() ? Handle() : parent->FSubMenu;
-        const std::string text = item->Text();
-        MENUITEMINFOA info{};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | (separator ? 0 : MIIM_STRING);
-        info.fType = separator ? MFT_SEPARATOR : MFT_STRING;
-        info.wID = static_cast<UINT>(item->CommandId());
-        info.hSubMenu = subMenu.Get();
-        info.dwTypeData = const_cast<char*>(text.c_str());
-        const bool followsAction = item->Action() && !opensSubMenu;
-        info.fState = (followsAction && !item->Action()->Enabled() ? MFS_DISABLED : MFS_ENABLED) |
-                      (followsAction && item->Action()->Checked() ? MFS_CHECKED : MFS_UNCHECKED);
-        CheckMenuCall(InsertMenuItemA(holder, static_cast<UINT>(parent->FItems.size()), TRUE, &info));
+        Insert(*parent, parent->FItems.size(), std::move(item));
         // The menu destroys its submenus with it from now on.
         subMenu.Detach();
-        parent->FItems.push_back(std::move(item));
         if (opensSubMenu)
             path.push_back(parent->FItems.back().get());
     }
+}
+
+TMenuItem& TMenu::Insert(TMenuItem& parent, size_t index, std::unique_ptr<TMenuItem> item) {
+    HMENU holder = &parent == FRoot.get() ? Handle() : parent.FSubMenu;
+    const std::string text = item->Text();
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | (item->FSeparator ? 0 : MIIM_STRING);
+    info.fType = item->FSeparator ? MFT_SEPARATOR : MFT_STRING;
+    info.wID = static_cast<UINT>(item->CommandId());
+    info.hSubMenu = item->FSubMenu;
+    info.dwTypeData = const_cast<char*>(text.c_str());
+    const bool followsAction = item->Action() && !item->FSubMenu;
+    info.fState = (followsAction && !item->Action()->Enabled() ? MFS_DISABLED : MFS_ENABLED) |
+                  (followsAction && item->Action()->Checked() ? MFS_CHECKED : MFS_UNCHECKED);
+    CheckMenuCall(InsertMenuItemA(holder, static_cast<UINT>(index), TRUE, &info));
+    parent.FItems.insert(parent.FItems.begin() + static_cast<std::ptrdiff_t>(index), std::move(item));
+    return *parent.FItems[index];
 }
 
 bool TMenu::IsShortCut(TShortCut shortCut) {

@@ -62,6 +62,12 @@ public:
     // The item whose shortcut this is, here or in a submenu, or null.
     TMenuItem* FindByShortCut(TShortCut shortCut);
 
+    // Items of a submenu that change while the program runs: an item that
+    // shows the action (null: a separator) put at the index, and the item at
+    // the index taken out and freed. Only for items that open a submenu.
+    TMenuItem& InsertItem(int index, TAction* action);
+    void DeleteItem(int index);
+
 protected:
     void ActionChanged() override;
 
@@ -103,6 +109,8 @@ protected:
 private:
     friend class TMenuItem;
     void Build(const TMenuItemDef* defs, size_t count, TActionList& actions);
+    // Puts the item into the parent's menu at the index; returns it.
+    TMenuItem& Insert(TMenuItem& parent, size_t index, std::unique_ptr<TMenuItem> item);
 
     TMenuHandle FHandle;
     std::unique_ptr<TMenuItem> FRoot;

@@ -5,7 +5,9 @@
 # BUILD_DIR/wineprefix-display, and the script returns when the program ends.
 # Without one the program runs on a virtual display in the tests' prefix; the
 # script waits for the window, writes a picture of the screen to
-# BUILD_DIR/trelvane.png and closes the program with File > Exit.
+# BUILD_DIR/trelvane.png and closes the program with File > Exit. With
+# TRELVANE_RUN_MENU set to keys ("np": Name > Presets) the picture shows that
+# menu open. Options (/preset:..., /perform) are passed on as they are.
 set -e
 [ -n "$1" ] || { echo "usage: $0 BUILD_DIR [paths...]" >&2; exit 2; }
 build=$(cd "$1" && pwd)
@@ -24,10 +26,12 @@ fi
 # Relative paths name files from where the command was given; the virtual
 # display's script runs in the build folder.
 args=""
+rows=0
 for path in "$@"; do
   case $path in
+    /*/*|/*.*) rows=$((rows + 1)) ;;
     /*) ;;
-    *) path=$PWD/$path ;;
+    *) path=$PWD/$path; rows=$((rows + 1)) ;;
   esac
   args="$args '$(printf '%s' "$path" | sed "s/'/'\\\\''/g")'"
 done
@@ -40,8 +44,11 @@ driver=$build/tools/rundriver/trelvane_rundriver.exe
   \"$here/wine-exec\" \"$program\" $args &
   program=\$!
   status=0
-  geometry=\$(\"$here/wine-exec\" \"$driver\" wait $# | tr -d '\\r') || status=1
+  geometry=\$(\"$here/wine-exec\" \"$driver\" wait $rows | tr -d '\\r') || status=1
   [ -n \"\$geometry\" ] || status=1
+  if [ -n \"$TRELVANE_RUN_MENU\" ]; then
+    \"$here/wine-exec\" \"$driver\" menu \"$TRELVANE_RUN_MENU\" || status=1
+  fi
   # Only the window.
   import -window root \${geometry:+-crop \"\$geometry\"} \"$picture\" || status=1
   \"$here/wine-exec\" \"$driver\" exit || status=1

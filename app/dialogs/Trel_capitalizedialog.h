@@ -8,6 +8,11 @@ struct TTrelCapitalizeDialogValues {
     TCharacterCase Case = ccLowerCase;
 };
 
+// The values of the combo boxes' indexes; raises as PartFromIndex and
+// CaseFromIndex.
+TTrelCapitalizeDialogValues CapitalizeDialogValues(int partIndex, int caseIndex);
+TNameStep CapitalizeStep(const TTrelCapitalizeDialogValues& values);
+
 class TTrelCapitalizeDialog : public TForm {
 public:
     TTrelCapitalizeDialog();
@@ -18,9 +23,14 @@ public:
     bool CloseQuery() override;
 
     TTrelCapitalizeDialogValues Values;
+    TPreviewLine& Preview() const { return *FPreview; }
 
     TComboBox* PartComboBox;
     TComboBox* CaseComboBox;
     TButton* OkButton;
     TButton* CancelButton;
+    TLabel* PreviewLabel;
+
+private:
+    std::unique_ptr<TPreviewLine> FPreview;
 };

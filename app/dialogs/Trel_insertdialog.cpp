@@ -13,8 +13,9 @@ const TControlDef kControls[] = {
     {ckRadioButton, "RadioButton41", 135, 100, 121, 26, "&Number:"},
     {ckButton, "Button41", 260, 100, 26, 26, "..."},
     {ckRadioButton, "RadioButton51", 135, 130, 321, 26, "Clip&board (a line per item)"},
-    {ckButton, "Button91", 250, 175, 101, 26, "OK", coDefault, mrOk},
-    {ckButton, "Button92", 355, 175, 101, 26, "Cancel", coCancel, mrCancel},
+    {ckLabel, "Label81", 10, 165, 446, 26, "", coNoPrefix | coCenterVertically},
+    {ckButton, "Button91", 250, 205, 101, 26, "OK", coDefault, mrOk},
+    {ckButton, "Button92", 355, 205, 101, 26, "Cancel", coCancel, mrCancel},
 };
 
 } // namespace
@@ -36,13 +37,27 @@ TTrelInsertDialogValues InsertDialogValues(const TTextSourceDialogState& state,
     return values;
 }
 
+TNameStep InsertStep(const TTrelInsertDialogValues& values) {
+    TNameStep step;
+    step.Operation = noInsert;
+    step.Part = values.Part;
+    step.Position = values.Position;
+    step.Source = values.Source;
+    return step;
+}
+
 TTrelInsertDialog::TTrelInsertDialog()
-    : TTrelTextSourceDialog({"Insert", 466, 211, bsDialog, poMainFormCenter}) {
+    : TTrelTextSourceDialog({"Insert", 466, 241, bsDialog, poMainFormCenter}) {
     CreateControls(kControls);
     BindControls({"ComboBox11", "ComboBox21", nullptr, "RadioButton31", "Edit31", "RadioButton41", "Button41",
                   "RadioButton51", nullptr},
                  true);
     Values.Source.Specs.Number = NumbersDialog().Values;
+}
+
+TNameStep TTrelInsertDialog::StepOf(const TTextSourceDialogState& state,
+                                     const TNumberSrcLinesSpecs& numbers) const {
+    return InsertStep(InsertDialogValues(state, numbers));
 }
 
 bool TTrelInsertDialog::Execute() {

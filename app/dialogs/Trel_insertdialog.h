@@ -15,6 +15,8 @@ struct TTrelInsertDialogValues {
 TTextSourceDialogState InsertDialogState(const TTrelInsertDialogValues& values);
 TTrelInsertDialogValues InsertDialogValues(const TTextSourceDialogState& state,
                                            const TNumberSrcLinesSpecs& numbers);
+// The operation the values give.
+TNameStep InsertStep(const TTrelInsertDialogValues& values);
 
 class TTrelInsertDialog : public TTrelTextSourceDialog {
 public:
@@ -24,6 +26,7 @@ public:
     // which has stored the controls' values in Values.
     bool Execute();
     bool CloseQuery() override;
+    TNameStep StepOf(const TTextSourceDialogState& state, const TNumberSrcLinesSpecs& numbers) const override;
 
     TTrelInsertDialogValues Values;
 };

@@ -1,9 +1,22 @@
 #include "app/dialogs/Trel_namedialog.h"
 
-const char* const kPartItems = "Name\nBase name\nExtension";
-const char* const kPositionItems = "Head\nTail";
-const char* const kCaseItems = "Lower case\nUpper case\nBook title";
-const char* const kEncodingItems = "UTF-8\nANSI";
+#include "framework/Fw_sysutils.h"
+
+#include <windows.h>
+
+namespace {
+
+// The line is worked out once the controls have not changed for this long:
+// the pause between two keys of a typist is shorter.
+constexpr unsigned kPreviewPauseMs = 200;
+// Then a slice at a time, each this long at most, the queue's messages
+// handled between two: a key pressed meanwhile waits no longer than a slice.
+constexpr unsigned kPreviewSliceMs = 15;
+constexpr int kPreviewNamesPerCheck = 256;
+// The timer's interval between slices: as soon as the queue is empty.
+constexpr unsigned kPreviewNextSliceMs = 1;
+
+} // namespace
 
 int ItemIndexOf(int value, int count) {
     return value >= 0 && value < count ? value : -1;
@@ -41,4 +54,44 @@ TSrcLinesKind KindFromChecks(bool custom, bool number, bool clipboard) {
     if (clipboard)
         return skClipboard;
     throw EInvalidOperation("The kind is not specified.");
+}
+
+// ---------------------------------------------------------------- TPreviewLine
+
+TPreviewLine::TPreviewLine(TLabel& label) : FLabel(label) {
+    FTimer.OnTimer = [this](TObject*) { Tick(); };
+}
+
+void TPreviewLine::SetNames(const TNames* names, const TEntries* entries) {
+    FNames = names;
+    FEntries = entries;
+    FPreview.reset();
+    FTimer.Stop();
+    FLabel.SetText(std::string());
+}
+
+void TPreviewLine::Changed() {
+    FPreview.reset();
+    if (FNames && MakeStep)
+        FTimer.Start(kPreviewPauseMs);
+}
+
+void TPreviewLine::Tick() {
+    if (!FPreview) {
+        // The controls' values, or the reason they are none, at this moment.
+        try {
+            FPreview = std::make_unique<TStepPreview>(MakeStep(), *FNames, FEntries);
+        } catch (const Exception& e) {
+            FTimer.Stop();
+            FLabel.SetText(e.Message());
+            return;
+        }
+        FTimer.Start(kPreviewNextSliceMs);
+    }
+    const ULONGLONG start = GetTickCount64();
+    while (!FPreview->Advance(kPreviewNamesPerCheck) && GetTickCount64() - start < kPreviewSliceMs)
+        ;
+    FLabel.SetText(FPreview->Text());
+    if (FPreview->Done())
+        FTimer.Stop();
 }

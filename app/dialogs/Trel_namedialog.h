@@ -3,15 +3,13 @@
 #pragma once
 
 #include "app/names/Trel_nameedit.h"
+#include "app/names/Trel_namestep.h"
+#include "framework/Fw_extctrls.h"
 #include "framework/Fw_forms.h"
 
+#include <functional>
+#include <memory>
 #include <utility>
-
-// The items of the combo boxes, in the order of the enumerations' values.
-extern const char* const kPartItems;
-extern const char* const kPositionItems;
-extern const char* const kCaseItems;
-extern const char* const kEncodingItems;
 
 // The combo-box index that shows a value: the value itself, or -1 (no item)
 // for a value outside the count items.
@@ -42,3 +40,34 @@ bool CloseWithValues(TForm& form, TValues& stored, F&& convert) {
     stored = std::move(values);
     return true;
 }
+
+// The preview line of a Name dialog: what the step that the controls give
+// would make of the selected names (see TStepPreview), or why the controls
+// give none. It follows the controls once the typing pauses and is worked
+// out a slice at a time, so that typing never waits for a large selection.
+class TPreviewLine {
+public:
+    explicit TPreviewLine(TLabel& label);
+
+    // The selected names (and entries), which must outlive the dialog's
+    // showing; null: no preview (the line stays empty).
+    void SetNames(const TNames* names, const TEntries* entries = nullptr);
+    const TNames* Names() const { return FNames; }
+    const TEntries* Entries() const { return FEntries; }
+    // The step that the controls give now; raises with the reason when they
+    // give none.
+    std::function<TNameStep()> MakeStep;
+    // The controls changed.
+    void Changed();
+    // The line now.
+    std::string Text() const { return FLabel.GetText(); }
+
+private:
+    void Tick();
+
+    TLabel& FLabel;
+    TTimer FTimer;
+    const TNames* FNames = nullptr;
+    const TEntries* FEntries = nullptr;
+    std::unique_ptr<TStepPreview> FPreview;
+};

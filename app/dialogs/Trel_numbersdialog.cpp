@@ -15,8 +15,9 @@ const TControlDef kControls[] = {
     {ckEdit, "Edit51", 135, 130, 241, 23},
     {ckLabel, "Label61", 10, 160, 121, 26, "&Padding:", coCenterVertically},
     {ckEdit, "Edit61", 135, 160, 241, 23},
-    {ckButton, "Button91", 170, 200, 101, 26, "OK", coDefault, mrOk},
-    {ckButton, "Button92", 275, 200, 101, 26, "Cancel", coCancel, mrCancel},
+    {ckLabel, "Label71", 10, 195, 366, 26, "", coNoPrefix | coCenterVertically},
+    {ckButton, "Button91", 170, 230, 101, 26, "OK", coDefault, mrOk},
+    {ckButton, "Button92", 275, 230, 101, 26, "Cancel", coCancel, mrCancel},
 };
 
 bool ReadsAsDigits(const std::string& text, int& digits) {
@@ -60,7 +61,7 @@ TNumberSrcLinesSpecs NumbersDialogValues(const TNumbersDialogState& state) {
     return values;
 }
 
-TTrelNumbersDialog::TTrelNumbersDialog() : TForm({"Numbers", 386, 236, bsDialog, poMainFormCenter}) {
+TTrelNumbersDialog::TTrelNumbersDialog() : TForm({"Numbers", 386, 266, bsDialog, poMainFormCenter}) {
     CreateControls(kControls);
     PrefixEdit = &Control<TEdit>("Edit11");
     SuffixEdit = &Control<TEdit>("Edit21");
@@ -70,9 +71,13 @@ TTrelNumbersDialog::TTrelNumbersDialog() : TForm({"Numbers", 386, 236, bsDialog,
     PaddingEdit = &Control<TEdit>("Edit61");
     OkButton = &Control<TButton>("Button91");
     CancelButton = &Control<TButton>("Button92");
-    // The prefix and the suffix take any text.
+    PreviewLabel = &Control<TLabel>("Label71");
+    FPreview = std::make_unique<TPreviewLine>(*PreviewLabel);
+    // The prefix and the suffix take any text: they change the preview only.
     for (TEdit* edit : {InitialEdit, IncrementEdit, DigitsEdit, PaddingEdit})
         edit->OnChange = [this](TObject*) { UpdateControls(); };
+    for (TEdit* edit : {PrefixEdit, SuffixEdit})
+        edit->OnChange = [this](TObject*) { FPreview->Changed(); };
 }
 
 bool TTrelNumbersDialog::Execute() {
@@ -97,6 +102,7 @@ void TTrelNumbersDialog::SetState(const TNumbersDialogState& state) {
 
 void TTrelNumbersDialog::UpdateControls() {
     OkButton->SetEnabled(NumbersDialogAcceptable(GetState()));
+    FPreview->Changed();
 }
 
 bool TTrelNumbersDialog::CloseQuery() {

@@ -6,6 +6,7 @@
 #include "app/names/Trel_nameedit.h"
 #include "framework/Fw_forms.h"
 
+#include <memory>
 #include <string>
 
 // The texts of the dialog's six edits.
@@ -38,8 +39,11 @@ public:
 
     TNumbersDialogState GetState() const;
     void SetState(const TNumbersDialogState& state);
-    // OK is enabled only while the texts are acceptable.
+    // OK is enabled only while the texts are acceptable; the preview follows.
     void UpdateControls();
+    // What the dialog that opened it would make of the names with these
+    // numbers (that dialog sets it up).
+    TPreviewLine& Preview() const { return *FPreview; }
 
     bool CloseQuery() override;
 
@@ -55,4 +59,8 @@ public:
     TEdit* PaddingEdit;
     TButton* OkButton;
     TButton* CancelButton;
+    TLabel* PreviewLabel;
+
+private:
+    std::unique_ptr<TPreviewLine> FPreview;
 };

@@ -11,8 +11,9 @@ const TControlDef kControls[] = {
     {ckRadioButton, "RadioButton31", 135, 70, 121, 26, "&Number:"},
     {ckButton, "Button31", 260, 70, 26, 26, "..."},
     {ckRadioButton, "RadioButton41", 135, 100, 321, 26, "Clip&board (a line per item)"},
-    {ckButton, "Button91", 250, 140, 101, 26, "OK", coDefault, mrOk},
-    {ckButton, "Button92", 355, 140, 101, 26, "Cancel", coCancel, mrCancel},
+    {ckLabel, "Label81", 10, 135, 446, 26, "", coNoPrefix | coCenterVertically},
+    {ckButton, "Button91", 250, 170, 101, 26, "OK", coDefault, mrOk},
+    {ckButton, "Button92", 355, 170, 101, 26, "Cancel", coCancel, mrCancel},
 };
 
 } // namespace
@@ -32,13 +33,26 @@ TTrelOverwriteDialogValues OverwriteDialogValues(const TTextSourceDialogState& s
     return values;
 }
 
+TNameStep OverwriteStep(const TTrelOverwriteDialogValues& values) {
+    TNameStep step;
+    step.Operation = noOverwrite;
+    step.Part = values.Part;
+    step.Source = values.Source;
+    return step;
+}
+
 TTrelOverwriteDialog::TTrelOverwriteDialog()
-    : TTrelTextSourceDialog({"Overwrite", 466, 176, bsDialog, poMainFormCenter}) {
+    : TTrelTextSourceDialog({"Overwrite", 466, 206, bsDialog, poMainFormCenter}) {
     CreateControls(kControls);
     BindControls({"ComboBox11", nullptr, nullptr, "RadioButton21", "Edit21", "RadioButton31", "Button31",
                   "RadioButton41", nullptr},
                  true);
     Values.Source.Specs.Number = NumbersDialog().Values;
+}
+
+TNameStep TTrelOverwriteDialog::StepOf(const TTextSourceDialogState& state,
+                                        const TNumberSrcLinesSpecs& numbers) const {
+    return OverwriteStep(OverwriteDialogValues(state, numbers));
 }
 
 bool TTrelOverwriteDialog::Execute() {

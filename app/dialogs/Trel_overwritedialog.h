@@ -12,6 +12,7 @@ struct TTrelOverwriteDialogValues {
 TTextSourceDialogState OverwriteDialogState(const TTrelOverwriteDialogValues& values);
 TTrelOverwriteDialogValues OverwriteDialogValues(const TTextSourceDialogState& state,
                                                  const TNumberSrcLinesSpecs& numbers);
+TNameStep OverwriteStep(const TTrelOverwriteDialogValues& values);
 
 class TTrelOverwriteDialog : public TTrelTextSourceDialog {
 public:
@@ -21,6 +22,7 @@ public:
     // which has stored the controls' values in Values.
     bool Execute();
     bool CloseQuery() override;
+    TNameStep StepOf(const TTextSourceDialogState& state, const TNumberSrcLinesSpecs& numbers) const override;
 
     TTrelOverwriteDialogValues Values;
 };

@@ -20,8 +20,9 @@ const TControlDef kControls[] = {
     // Why the old text is no valid regular expression; two lines beside the
     // check boxes, empty while it is.
     {ckLabel, "Label71", 235, 155, 221, 56, "", coNoPrefix},
-    {ckButton, "Button91", 255, 225, 101, 26, "OK", coDefault, mrOk},
-    {ckButton, "Button92", 360, 225, 101, 26, "Cancel", coCancel, mrCancel},
+    {ckLabel, "Label81", 10, 220, 446, 26, "", coNoPrefix | coCenterVertically},
+    {ckButton, "Button91", 255, 255, 101, 26, "OK", coDefault, mrOk},
+    {ckButton, "Button92", 360, 255, 101, 26, "Cancel", coCancel, mrCancel},
 };
 
 // The part's list opens this many items tall.
@@ -57,8 +58,19 @@ TTrelReplaceDialogValues ReplaceDialogValues(const TTextSourceDialogState& state
     return values;
 }
 
+TNameStep ReplaceStep(const TTrelReplaceDialogValues& values) {
+    TNameStep step;
+    step.Operation = noReplace;
+    step.Part = values.Part;
+    step.OldText = values.OldText;
+    step.Source = values.Source;
+    step.MatchCase = values.MatchCase;
+    step.RegularExpression = values.RegularExpression;
+    return step;
+}
+
 TTrelReplaceDialog::TTrelReplaceDialog()
-    : TTrelTextSourceDialog({"Replace", 466, 261, bsDialog, poMainFormCenter}) {
+    : TTrelTextSourceDialog({"Replace", 466, 291, bsDialog, poMainFormCenter}) {
     CreateControls(kControls);
     BindControls({"ComboBox11", nullptr, "Edit21", "RadioButton31", "Edit31", "RadioButton41", "Button41",
                   "RadioButton51", "CheckBox61"},
@@ -68,6 +80,11 @@ TTrelReplaceDialog::TTrelReplaceDialog()
     RegularExpressionCheckBox->OnClick = [this](TObject*) { UpdateControls(); };
     SendMessageA(PartComboBox->Handle(), CB_SETMINVISIBLE, kPartListItems, 0);
     Values.Source.Specs.Number = NumbersDialog().Values;
+}
+
+TNameStep TTrelReplaceDialog::StepOf(const TTextSourceDialogState& state,
+                                      const TNumberSrcLinesSpecs& numbers) const {
+    return ReplaceStep(ReplaceDialogValues(state, numbers));
 }
 
 bool TTrelReplaceDialog::Execute() {

@@ -24,6 +24,7 @@ std::string ReplacePatternMessage(const TTextSourceDialogState& state);
 // ReplacePatternMessage for a pattern that does not compile.
 TTrelReplaceDialogValues ReplaceDialogValues(const TTextSourceDialogState& state,
                                              const TNumberSrcLinesSpecs& numbers);
+TNameStep ReplaceStep(const TTrelReplaceDialogValues& values);
 
 class TTrelReplaceDialog : public TTrelTextSourceDialog {
 public:
@@ -33,6 +34,7 @@ public:
     // which has stored the controls' values in Values.
     bool Execute();
     bool CloseQuery() override;
+    TNameStep StepOf(const TTextSourceDialogState& state, const TNumberSrcLinesSpecs& numbers) const override;
     // Also shows why the pattern is not valid, beside the check boxes.
     void UpdateControls() override;
 

@@ -1,5 +1,7 @@
 #include "app/dialogs/Trel_textsourcedialog.h"
 
+#include "framework/Fw_scope.h"
+
 TTextSourceEnabling TextSourceEnabling(const TTextSourceDialogState& state, bool hasPosition) {
     const bool ok = (!state.CustomChecked || !state.CustomText.empty()) && state.PartIndex >= 0 &&
                     (!hasPosition || state.PositionIndex >= 0) &&
@@ -42,10 +44,12 @@ void TTrelTextSourceDialog::BindControls(const TControlNames& names, bool partUp
         MatchCaseCheckBox = &Control<TCheckBox>(names.MatchCaseCheckBox);
     OkButton = &Control<TButton>("Button91");
     CancelButton = &Control<TButton>("Button92");
+    PreviewLabel = &Control<TLabel>("Label81");
+    FPreview = std::make_unique<TPreviewLine>(*PreviewLabel);
+    FPreview->MakeStep = [this] { return StepOf(GetState(), FNumbersDialog.Values); };
 
     const TNotifyEvent update = [this](TObject*) { UpdateControls(); };
-    if (partUpdates)
-        PartComboBox->OnChange = update;
+    PartComboBox->OnChange = partUpdates ? update : [this](TObject*) { FPreview->Changed(); };
     if (PositionComboBox)
         PositionComboBox->OnChange = update;
     if (OldTextEdit)
@@ -53,8 +57,22 @@ void TTrelTextSourceDialog::BindControls(const TControlNames& names, bool partUp
     CustomEdit->OnChange = update;
     for (TRadioButton* radio : {CustomRadioButton, NumberRadioButton, ClipboardRadioButton})
         radio->OnClick = update;
+    if (MatchCaseCheckBox)
+        MatchCaseCheckBox->OnClick = update;
+    NumbersButton->OnClick = [this](TObject*) { EditNumbers(); };
+}
+
+void TTrelTextSourceDialog::EditNumbers() {
+    TPreviewLine& preview = FNumbersDialog.Preview();
+    preview.MakeStep = [this] { return StepOf(GetState(), NumbersDialogValues(FNumbersDialog.GetState())); };
+    preview.SetNames(FPreview->Names(), FPreview->Entries());
+    auto forget = ScopeExit([&preview] {
+        preview.SetNames(nullptr);
+        preview.MakeStep = nullptr;
+    });
     // Its OK changes the numbers that this dialog keeps; its Cancel does not.
-    NumbersButton->OnClick = [this](TObject*) { FNumbersDialog.Execute(); };
+    if (FNumbersDialog.Execute())
+        FPreview->Changed();
 }
 
 TTextSourceDialogState TTrelTextSourceDialog::GetState() const {
@@ -97,6 +115,7 @@ void TTrelTextSourceDialog::UpdateControls() {
     CustomEdit->SetEnabled(enabling.CustomEdit);
     NumbersButton->SetEnabled(enabling.NumbersButton);
     OkButton->SetEnabled(enabling.Ok);
+    FPreview->Changed();
 }
 
 bool TTrelTextSourceDialog::ShowWith(const TTextSourceDialogState& state,

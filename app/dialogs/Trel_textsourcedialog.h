@@ -7,6 +7,7 @@
 #include "app/names/Trel_nameedit.h"
 #include "framework/Fw_forms.h"
 
+#include <memory>
 #include <string>
 
 // The controls of a text-source dialog as plain values. A dialog without a
@@ -51,9 +52,13 @@ class TTrelTextSourceDialog : public TForm {
 public:
     TTextSourceDialogState GetState() const;
     void SetState(const TTextSourceDialogState& state);
-    // Applies TextSourceEnabling to the controls.
+    // Applies TextSourceEnabling to the controls; the preview follows.
     virtual void UpdateControls();
     TTrelNumbersDialog& NumbersDialog() const { return FNumbersDialog; }
+    // The operation of the dialog with the state's values and the numbers;
+    // raises as the conversion of the state does.
+    virtual TNameStep StepOf(const TTextSourceDialogState& state, const TNumberSrcLinesSpecs& numbers) const = 0;
+    TPreviewLine& Preview() const { return *FPreview; }
 
     TComboBox* PartComboBox = nullptr;
     // Insert only.
@@ -70,6 +75,7 @@ public:
     TCheckBox* RegularExpressionCheckBox = nullptr;
     TButton* OkButton = nullptr;
     TButton* CancelButton = nullptr;
+    TLabel* PreviewLabel = nullptr;
 
 protected:
     // The names of a dialog's controls in its table; null where it has none.
@@ -86,13 +92,19 @@ protected:
     };
 
     explicit TTrelTextSourceDialog(const TFormDef& def);
-    // Finds the controls (after CreateControls) and hooks the enabling rule
-    // to their changes; a part change triggers it only when partUpdates is set.
+    // Finds the controls (after CreateControls; the preview is "Label81")
+    // and hooks the enabling rule to their changes; a part change triggers
+    // it only when partUpdates is set (the preview follows it always).
     void BindControls(const TControlNames& names, bool partUpdates);
     // Shows the state and puts the number settings into the Numbers dialog,
     // then shows the dialog modally; true when it was closed with OK.
     bool ShowWith(const TTextSourceDialogState& state, const TNumberSrcLinesSpecs& numbers);
 
 private:
+    // "...": the Numbers dialog, its preview the operation of this dialog
+    // with the numbers it shows.
+    void EditNumbers();
+
     TTrelNumbersDialog& FNumbersDialog;
+    std::unique_ptr<TPreviewLine> FPreview;
 };

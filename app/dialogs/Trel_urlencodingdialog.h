@@ -9,6 +9,12 @@ struct TTrelUrlEncodingDialogValues {
     TCharacterEncoding Encoding = ceUtf8;
 };
 
+// The values of the combo boxes' indexes; raises as PartFromIndex and
+// EncodingFromIndex.
+TTrelUrlEncodingDialogValues UrlEncodingDialogValues(int partIndex, int encodingIndex);
+// URL Encode or URL Decode with the values.
+TNameStep UrlCodingStep(const TTrelUrlEncodingDialogValues& values, TNameOperation operation);
+
 class TTrelUrlEncodingDialog : public TForm {
 public:
     TTrelUrlEncodingDialog();
@@ -19,9 +25,16 @@ public:
     bool CloseQuery() override;
 
     TTrelUrlEncodingDialogValues Values;
+    // Which of the two the dialog is shown for: what its preview applies.
+    TNameOperation Operation = noUrlEncode;
+    TPreviewLine& Preview() const { return *FPreview; }
 
     TComboBox* PartComboBox;
     TComboBox* EncodingComboBox;
     TButton* OkButton;
     TButton* CancelButton;
+    TLabel* PreviewLabel;
+
+private:
+    std::unique_ptr<TPreviewLine> FPreview;
 };

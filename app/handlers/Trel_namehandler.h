@@ -1,20 +1,28 @@
 // The Name menu: the name operations on the selected entries, each one
-// undoable command, and the in-place edit of one name.
+// undoable command, the in-place edit of one name, the repetition of the
+// last operation and the presets.
 #pragma once
 
 #include "app/handlers/Trel_handler.h"
-#include "app/names/Trel_nameedit.h"
+#include "app/names/Trel_namestep.h"
+#include "app/names/Trel_presets.h"
+#include "app/names/Trel_rename.h"
+#include "framework/Fw_dialogs.h"
 
-#include <functional>
 #include <string>
+#include <vector>
+
+// How many operations the handler remembers.
+constexpr int kRecentSteps = 20;
 
 // Each operation but Enter asks for its settings in the program's dialog of
 // that operation (created on first use, kept with its last accepted values
-// until the program ends). A cancelled dialog raises the silent abort: nothing
-// changes and nothing is shown. Every other error raises with its message and
-// changes nothing either. The operations over the selection read the
-// selection from the list control first; the new names then go to the list
-// control's rows through one name edit command on the invoker's history.
+// until the program ends), which previews the result over the selection. A
+// cancelled dialog raises the silent abort: nothing changes and nothing is
+// shown. Every other error raises with its message and changes nothing
+// either. The operations over the selection read the selection from the list
+// control first; the new names then go to the list control's rows through one
+// name edit command on the invoker's history.
 class TNameHandler : public THandler {
 public:
     using THandler::THandler;
@@ -46,21 +54,56 @@ public:
     // selection is not read. A row outside the list raises the list index error.
     void Enter(int index, const std::string& text);
 
-    // The Name menu keeps no settings.
+    // The operations done through the six dialogs above, oldest first, at
+    // most kRecentSteps.
+    const std::vector<TNameStep>& RecentSteps() const { return FRecent; }
+    // The newest of them applied once more to the selection, without its
+    // dialog (a clipboard source reads the clipboard now).
+    void RepeatLastOperation();
+    // Save as Preset: the recent operations offered in the dialog; the ticked
+    // ones, in the order given, stored under the name given (a preset of that
+    // name is replaced only when the user agrees).
+    void SaveAsPreset();
+    // The preset's steps over the selection, in order, as one command: all or
+    // nothing (the message names the step and the name). None of the name
+    // raises EHandlerError.
+    void ApplyPreset(const std::string& name);
+    // Manage Presets: rename, delete, export and import.
+    void ManagePresets();
+    TPresetStore& Presets() { return FPresets; }
+
+    // The recent operations, in the sub-sections "Recent1" (the oldest) to
+    // "Recent20"; one that cannot be read is left out.
     void LoadSettings(TMemIniFile& iniFile, TIniSection& section) override;
     void SaveSettings(TMemIniFile& iniFile, TIniSection& section) override;
 
 private:
-    // The new name of the k-th selected entry from its current new name.
-    using TNewName = std::function<std::string(const std::string& newName, int k)>;
-    // Reads the selection from the list control and runs one name edit
-    // command that gives each selected entry, in list order, its new name.
-    // With a source, its lines are made first (one per selected entry) and
-    // passed to newName in lines; a source that fails changes nothing. With
-    // matcherStack the new names are made on a thread whose stack takes a
-    // regular expression's matching of long names.
-    void EditSelected(const TSrcLinesSpecs* source, TStrings& lines, const TNewName& newName,
-                      bool matcherStack = false);
+    struct TSelection {
+        TEntries Items;
+        TNames Names;
+    };
+    // The selection read from the list control, in list order.
+    TSelection ReadSelection();
+    // One name edit command that gives each entry its name.
+    void Commit(const TSelection& selection, const TNames& names);
+    // The step over the selection as one command.
+    void ApplyToSelection(TSelection& selection, const TNameStep& step);
+    // The dialog shown with the selection's preview; its accepted values made
+    // a step, applied, and remembered.
+    template <class TDialog, class F>
+    void RunDialog(F&& stepOf);
     // The chosen part of every selected entry's new name, in list order.
     void SelectedParts(TPartKind part, TStrings& parts);
+    // Asked before a preset of the name is replaced; No ends in the silent
+    // abort.
+    void ConfirmReplace(const std::string& name);
+    void RenamePreset(const std::string& name);
+    void DeletePreset(const std::string& name);
+    void ExportPreset(const std::string& name);
+    void ImportPresets();
+
+    std::vector<TNameStep> FRecent;
+    TPresetStore FPresets;
+    // Lives as long as the handler, so that it opens where it was last used.
+    TOpenDialog FPresetFileDialog;
 };

@@ -565,6 +565,17 @@ TImagePixels PaintResultImage(TRenameItemResult result, int size) {
     return canvas.Pixels();
 }
 
+TImagePixels PaintCheckImage(bool ticked, int size) {
+    CheckSize(size);
+    TCanvas canvas(size);
+    canvas.Box(2, 2, 14, 14, kWhite, {105, 105, 105});
+    if (ticked) {
+        canvas.Line(4.5, 8.2, 6.9, 10.8, 1.8, {30, 30, 30});
+        canvas.Line(6.9, 10.8, 11.6, 5.2, 1.8, {30, 30, 30});
+    }
+    return canvas.Pixels();
+}
+
 TImagePixels PaintProgramIcon(int size) {
     CheckSize(size);
     TCanvas canvas(size);
@@ -658,6 +669,12 @@ void AddRowImages(HIMAGELIST imageList) {
     const int size = ImageListSize(imageList);
     for (int i = 0; i < kRowImageCount; ++i)
         AddPicture(imageList, PaintRowImage(static_cast<TRowImage>(i), size));
+}
+
+void AddCheckImages(HIMAGELIST imageList) {
+    const int size = ImageListSize(imageList);
+    for (const bool ticked : {false, true})
+        AddPicture(imageList, PaintCheckImage(ticked, size));
 }
 
 HIMAGELIST CreateActionImageList(int size) {

@@ -62,6 +62,8 @@ TImagePixels PaintActionImage(TActionImage image, int size);
 TImagePixels PaintRowImage(TRowImage image, int size);
 TImagePixels PaintResultImage(TRenameItemResult result, int size);
 TImagePixels PaintProgramIcon(int size);
+// A check box, empty or ticked: the state images of a list of choices.
+TImagePixels PaintCheckImage(bool ticked, int size);
 
 // The image size for a screen of that many pixels per inch: 16 at 96.
 int ImageSizeForPixelsPerInch(int pixelsPerInch);
@@ -74,6 +76,8 @@ TIconHandle CreatePictureIcon(const TImagePixels& pixels);
 // could not create an image.".
 void AddActionImages(HIMAGELIST imageList);
 void AddRowImages(HIMAGELIST imageList);
+// The empty check box, then the ticked one.
+void AddCheckImages(HIMAGELIST imageList);
 // A 32-bit image list with a mask holding the pictures at size by size
 // pixels; the caller destroys it (ImageList_Destroy).
 HIMAGELIST CreateActionImageList(int size);

@@ -190,10 +190,10 @@ void TRenameName::DecodeCharacters(TCharacterEncoding encoding) {
     switch (encoding) {
     case ceUtf8: {
         std::wstring wide;
-        if (!TryAnsiToWide(FText, wide, CP_UTF8)) {
-            FText.clear();
-            return;
-        }
+        // Refused like bytes that are no text of the code page: emptying the
+        // part would silently throw the name away.
+        if (!TryAnsiToWide(FText, wide, CP_UTF8))
+            throw ENameEditError("The decoded name is not valid UTF-8.");
         // Never a look-alike: the system's best fit would make a full-width
         // solidus a "/" and, in code page 932, a yen sign a backslash.
         std::string ansi;
@@ -295,6 +295,28 @@ std::string UrlDecodePart(const std::string& name, TPartKind part, TCharacterEnc
     });
 }
 
+// ---------------------------------------------------------------- value names
+
+const char* const kPartItems = "Name\nBase name\nExtension";
+const char* const kPositionItems = "Head\nTail";
+const char* const kCaseItems = "Lower case\nUpper case\nBook title";
+const char* const kEncodingItems = "UTF-8\nANSI";
+
+std::string ItemAt(const char* items, int index) {
+    TStringList lines;
+    lines.SetText(items);
+    return index >= 0 && index < lines.Count() ? lines.Strings(index) : std::string();
+}
+
+int IndexOfItem(const char* items, const std::string& word) {
+    TStringList lines;
+    lines.SetText(items);
+    for (int i = 0; i < lines.Count(); ++i)
+        if (AnsiCompareText(lines.Strings(i), word) == 0)
+            return i;
+    return -1;
+}
+
 // ---------------------------------------------------------------- text sources
 
 const char* const kLineCountMismatch = "The number of lines does not match.";
@@ -334,12 +356,16 @@ void TNumberSrcLinesSpecs::GetLines(int count, TStrings& lines) const {
         const std::int64_t number = std::int64_t{Initial} + std::int64_t{k} * std::int64_t{Increment};
         if (number < 0)
             throw ENameEditError("Negative numbers are not supported.");
-        std::string digits = IntToStr(number);
-        if (static_cast<std::int64_t>(digits.size()) < Digits)
-            digits.insert(0, static_cast<std::size_t>(Digits) - digits.size(), Padding);
-        result.Add(Prefix + digits + Suffix);
+        result.Add(Line(number));
     }
     lines.Assign(result);
+}
+
+std::string TNumberSrcLinesSpecs::Line(std::int64_t number) const {
+    std::string digits = IntToStr(number);
+    if (static_cast<std::int64_t>(digits.size()) < Digits)
+        digits.insert(0, static_cast<std::size_t>(Digits) - digits.size(), Padding);
+    return Prefix + digits + Suffix;
 }
 
 const TSrcLinesSpecs& TTextSrcSpecs::GetCurrent() const {

@@ -16,6 +16,17 @@ enum TCharacterCase : std::uint8_t { ccLowerCase = 0, ccUpperCase = 1, ccBookTit
 enum TCharacterEncoding : std::uint8_t { ceUtf8 = 0, ceAnsi = 1 };
 enum TSrcLinesKind : std::uint8_t { skCustom = 0, skNumber = 1, skClipboard = 2 };
 
+// The names of the values, one a line, in the order of the enumerations: the
+// items of the dialogs' combo boxes and the words of stored operations.
+extern const char* const kPartItems;
+extern const char* const kPositionItems;
+extern const char* const kCaseItems;
+extern const char* const kEncodingItems;
+// The line of the items at the index; empty outside them.
+std::string ItemAt(const char* items, int index);
+// The index of the line that is the word (case ignored), or -1.
+int IndexOfItem(const char* items, const std::string& word);
+
 
 // One name (of a file or a directory; both are split alike) and the edits of
 // the Name menu. An operation that throws leaves the name unchanged.
@@ -38,10 +49,9 @@ public:
     // ceUtf8: the ANSI text becomes UTF-8 bytes (bytes that are no character
     // of the code page raise ENameEditError); ceAnsi: unchanged.
     virtual void EncodeCharacters(TCharacterEncoding encoding);
-    // ceUtf8: UTF-8 bytes become ANSI text; a character that the code page
-    // cannot hold raises ENameEditError and leaves the text as it was (never
-    // a look-alike or "?"), and malformed UTF-8 makes the text empty. ceAnsi:
-    // unchanged.
+    // ceUtf8: UTF-8 bytes become ANSI text; malformed UTF-8 and a character
+    // that the code page cannot hold raise ENameEditError and leave the text
+    // as it was (never a look-alike or "?"). ceAnsi: unchanged.
     virtual void DecodeCharacters(TCharacterEncoding encoding);
     virtual void UrlEncode();
     virtual void UrlDecode();
@@ -124,6 +134,8 @@ constexpr std::int32_t kMaxNumberDigits = 255;
 class TNumberSrcLinesSpecs : public TSrcLinesSpecs {
 public:
     void GetLines(int count, TStrings& lines) const override;
+    // The line of the number, padded (a negative one too, unchecked).
+    std::string Line(std::int64_t number) const;
 
     std::string Prefix;
     std::string Suffix;

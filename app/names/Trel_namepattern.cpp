@@ -8,6 +8,8 @@
 #include <process.h>
 
 #include <bitset>
+#include <cwchar>
+#include <cwctype>
 #include <cstdint>
 #include <exception>
 #include <iterator>
@@ -95,6 +97,246 @@ std::size_t WideCharSize(const std::wstring& text, std::size_t i) {
     const bool pair = i + 1 < text.size() && text[i] >= 0xD800 && text[i] <= 0xDBFF && text[i + 1] >= 0xDC00 &&
                       text[i + 1] <= 0xDFFF;
     return pair ? 2 : 1;
+}
+
+// ---------------------------------------------------------------- characters beyond 16 bits
+//
+// A character beyond the 16-bit range is two UTF-16 units, a surrogate pair,
+// and the wide matcher steps through units. The pattern is therefore
+// rewritten for names that hold such characters: "." and every class that
+// can match one take its pair as one character, a lone surrogate matches
+// nothing (no name holds one), and a character beyond the range written in
+// the pattern is one atom, so a quantifier repeats the whole of it. On a
+// text without pairs the rewritten pattern matches exactly as the original.
+
+// c is one of the characters of the set (never the zero that ends it).
+bool IsOneOf(wchar_t c, const wchar_t* set) {
+    return c != L'\0' && std::wcschr(set, c) != nullptr;
+}
+
+bool IsHighSurrogate(wchar_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsLowSurrogate(wchar_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+bool StartsPair(const std::wstring& text, std::size_t i) {
+    return i + 1 < text.size() && IsHighSurrogate(text[i]) && IsLowSurrogate(text[i + 1]);
+}
+
+bool HoldsPair(const std::wstring& text) {
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (StartsPair(text, i))
+            return true;
+    return false;
+}
+
+// Any character beyond the 16-bit range, and the range of every surrogate.
+const wchar_t* const kAnyPair = L"[\xD800-\xDBFF][\xDC00-\xDFFF]";
+const wchar_t* const kSurrogates = L"\xD800-\xDFFF";
+constexpr char32_t kFirstBeyond = 0x10000;
+
+std::wstring UnitsOf(char32_t c) {
+    if (c < kFirstBeyond)
+        return std::wstring(1, static_cast<wchar_t>(c));
+    const char32_t v = c - kFirstBeyond;
+    return {static_cast<wchar_t>(0xD800 + (v >> 10)), static_cast<wchar_t>(0xDC00 + (v & 0x3FF))};
+}
+
+// The alternatives that match the characters lo to hi, all beyond the
+// 16-bit range, as surrogate pairs.
+std::wstring BeyondRange(char32_t lo, char32_t hi) {
+    const std::wstring first = UnitsOf(lo);
+    const std::wstring last = UnitsOf(hi);
+    const auto range = [](wchar_t from, wchar_t to) { return L"[" + std::wstring{from, L'-', to} + L"]"; };
+    if (first[0] == last[0])
+        return first.substr(0, 1) + range(first[1], last[1]);
+    std::wstring result = first.substr(0, 1) + range(first[1], L'\xDFFF');
+    if (last[0] - first[0] > 1)
+        result += L"|" + range(static_cast<wchar_t>(first[0] + 1), static_cast<wchar_t>(last[0] - 1)) +
+                  L"[\xDC00-\xDFFF]";
+    return result + L"|" + last.substr(0, 1) + range(L'\xDC00', last[1]);
+}
+
+// One member of a bracket expression as written, with its character where it
+// is one (a class such as \d or [:alpha:] is none).
+struct TClassMember {
+    std::wstring Text;
+    char32_t Char = 0;
+    bool IsChar = false;
+};
+
+// The character of an escape inside a bracket expression, where it names one.
+bool EscapedChar(const std::wstring& text, char32_t& c) {
+    static const std::wstring kControls = L"n\nr\rt\tf\fv\vb\b0";
+    const wchar_t e = text[1];
+    const std::size_t control = kControls.find(e);
+    if (control != std::wstring::npos && control % 2 == 0) {
+        c = control + 1 < kControls.size() ? kControls[control + 1] : 0;
+        return true;
+    }
+    if ((e == L'u' && text.size() == 6) || (e == L'x' && text.size() == 4)) {
+        c = static_cast<char32_t>(std::wcstoul(text.c_str() + 2, nullptr, 16));
+        return true;
+    }
+    c = e;
+    return !std::iswalnum(e);
+}
+
+// The member at i of a bracket expression; i moves past it.
+TClassMember ReadClassMember(const std::wstring& pattern, std::size_t& i) {
+    TClassMember member;
+    const std::size_t start = i;
+    if (pattern[i] == L'\\' && i + 1 < pattern.size()) {
+        std::size_t digits = pattern[i + 1] == L'u' ? 4 : pattern[i + 1] == L'x' ? 2 : 0;
+        i += 2;
+        while (digits > 0 && i < pattern.size() && std::iswxdigit(pattern[i]))
+            ++i, --digits;
+        member.Text = pattern.substr(start, i - start);
+        member.IsChar = EscapedChar(member.Text, member.Char);
+        return member;
+    }
+    if (pattern[i] == L'[' && i + 1 < pattern.size() && IsOneOf(pattern[i + 1], L":.=")) {
+        const std::size_t close = pattern.find(std::wstring{pattern[i + 1], L']'}, i + 2);
+        i = close == std::wstring::npos ? pattern.size() : close + 2;
+        member.Text = pattern.substr(start, i - start);
+        return member;
+    }
+    const std::size_t size = StartsPair(pattern, i) ? 2 : 1;
+    member.Text = pattern.substr(i, size);
+    member.Char = size == 2 ? kFirstBeyond + ((pattern[i] - 0xD800) << 10) + (pattern[i + 1] - 0xDC00)
+                            : static_cast<char32_t>(pattern[i]);
+    member.IsChar = true;
+    i += size;
+    return member;
+}
+
+// A bracket expression split as the rewriting needs it.
+struct TBracket {
+    bool Negated = false;
+    // The members within the 16-bit range, as written.
+    std::wstring Narrow;
+    // Alternatives matching the members beyond it.
+    std::wstring Beyond;
+    // A class that matches what it does not name (\D, \W, \S): every
+    // character beyond the range.
+    bool MatchesBeyond = false;
+    // A range that takes in the surrogates.
+    bool SpansSurrogates = false;
+};
+
+// Files a single member or a range lo-hi (hi null for a single member).
+void AddToBracket(TBracket& bracket, const TClassMember& lo, const TClassMember* hi) {
+    const bool range = hi && lo.IsChar && hi->IsChar && lo.Char <= hi->Char;
+    const char32_t last = range ? hi->Char : lo.Char;
+    if (lo.IsChar && last >= kFirstBeyond && (!hi || range)) {
+        if (lo.Char < kFirstBeyond) {
+            bracket.Narrow += lo.Text + L"-\xFFFF";
+            bracket.SpansSurrogates = bracket.SpansSurrogates || lo.Char <= 0xDFFF;
+        }
+        bracket.Beyond += (bracket.Beyond.empty() ? L"" : L"|") + BeyondRange(std::max(lo.Char, kFirstBeyond), last);
+        return;
+    }
+    bracket.Narrow += lo.Text + (hi ? L"-" + hi->Text : L"");
+    if (lo.Text.size() == 2 && lo.Text[0] == L'\\' && IsOneOf(lo.Text[1], L"DWS"))
+        bracket.MatchesBeyond = true;
+    if (range && lo.Char <= 0xDFFF && last >= 0xD800)
+        bracket.SpansSurrogates = true;
+}
+
+// Reads the bracket expression that opens at i; false when it never closes.
+bool ReadBracket(const std::wstring& pattern, std::size_t& i, TBracket& bracket) {
+    std::size_t j = i + 1;
+    bracket.Negated = j < pattern.size() && pattern[j] == L'^';
+    if (bracket.Negated)
+        ++j;
+    while (j < pattern.size() && pattern[j] != L']') {
+        const TClassMember lo = ReadClassMember(pattern, j);
+        if (j + 1 < pattern.size() && pattern[j] == L'-' && pattern[j + 1] != L']') {
+            ++j;
+            const TClassMember hi = ReadClassMember(pattern, j);
+            AddToBracket(bracket, lo, &hi);
+        } else {
+            AddToBracket(bracket, lo, nullptr);
+        }
+    }
+    if (j >= pattern.size())
+        return false;
+    i = j + 1;
+    return true;
+}
+
+std::wstring RewrittenBracket(const TBracket& b) {
+    if (b.Negated) {
+        // Everything beyond the range is a non-member of a class such as \W.
+        if (b.MatchesBeyond)
+            return L"[^" + b.Narrow + L"]";
+        const std::wstring pair = b.Beyond.empty() ? kAnyPair : L"(?!" + b.Beyond + L")" + kAnyPair;
+        return L"(?:" + pair + L"|[^" + b.Narrow + kSurrogates + L"])";
+    }
+    std::wstring result = L"(?:" + b.Beyond;
+    if (b.MatchesBeyond)
+        result += (b.Beyond.empty() ? L"" : L"|") + std::wstring(kAnyPair);
+    if (!b.Narrow.empty()) {
+        if (result.size() > 3)
+            result += L"|";
+        // A class that takes in the surrogates must not take half a pair.
+        if (b.SpansSurrogates || b.MatchesBeyond)
+            result += L"(?![" + std::wstring(kSurrogates) + L"])";
+        result += L"[" + b.Narrow + L"]";
+    }
+    return result + L")";
+}
+
+// Copies the bracket expression at i as it is, or rewritten where it can match
+// a character beyond the 16-bit range or half of one.
+void AppendBracket(const std::wstring& pattern, std::size_t& i, std::wstring& result) {
+    const std::size_t start = i;
+    TBracket bracket;
+    if (!ReadBracket(pattern, i, bracket)) {
+        // Left for the compiler to refuse.
+        result.append(pattern, start, std::wstring::npos);
+        i = pattern.size();
+        return;
+    }
+    const bool plain = !bracket.Negated && bracket.Beyond.empty() && !bracket.MatchesBeyond &&
+                       !bracket.SpansSurrogates;
+    if (plain || (bracket.Negated && bracket.MatchesBeyond && bracket.Beyond.empty()))
+        result.append(pattern, start, i - start);
+    else
+        result += RewrittenBracket(bracket);
+}
+
+// The pattern with every atom taking a whole character (see above).
+std::wstring CodePointPattern(const std::wstring& pattern) {
+    std::wstring result;
+    for (std::size_t i = 0; i < pattern.size();) {
+        const wchar_t c = pattern[i];
+        if (c == L'\\' && i + 1 < pattern.size()) {
+            const wchar_t e = pattern[i + 1];
+            if (IsOneOf(e, L"DWS"))
+                result += L"(?:" + std::wstring(kAnyPair) + L"|[^\\" + static_cast<wchar_t>(std::towlower(e)) +
+                          kSurrogates + L"])";
+            else
+                result.append(pattern, i, 2);
+            i += 2;
+        } else if (c == L'[') {
+            AppendBracket(pattern, i, result);
+        } else if (c == L'.') {
+            // What "." takes in a name: anything but a line break.
+            result += L"(?:" + std::wstring(kAnyPair) + L"|[^\n\r" + kSurrogates + L"])";
+            ++i;
+        } else if (StartsPair(pattern, i)) {
+            result += L"(?:" + pattern.substr(i, 2) + L")";
+            i += 2;
+        } else {
+            result += c;
+            ++i;
+        }
+    }
+    return result;
 }
 
 // The characters the matcher may read for one name before it gives up
@@ -303,7 +545,20 @@ unsigned __stdcall MatcherThreadProc(void* data) {
 
 struct TNamePattern::TCompiled {
     TNameRegex Regex;
+    // For the names that hold characters beyond the 16-bit range; null when
+    // the rewriting changes nothing.
+    std::unique_ptr<TNameRegex> CodePoints;
 };
+
+namespace {
+
+void Compile(TNameRegex& regex, const std::wstring& pattern, std::regex_constants::syntax_option_type flags) {
+    regex.imbue(SystemCaseLocale());
+    // The compiler recurses for every nested group.
+    RunWithMatcherStack([&] { regex.assign(pattern, flags); });
+}
+
+} // namespace
 
 TNamePattern::TNamePattern(const std::string& pattern, bool matchCase) {
     if (pattern.empty())
@@ -316,9 +571,14 @@ TNamePattern::TNamePattern(const std::string& pattern, bool matchCase) {
         flags |= std::regex_constants::icase;
     try {
         auto compiled = std::make_unique<TCompiled>();
-        compiled->Regex.imbue(SystemCaseLocale());
-        // The compiler recurses for every nested group.
-        RunWithMatcherStack([&] { compiled->Regex.assign(wide, flags); });
+        const std::wstring codePoints = CodePointPattern(wide);
+        // A pattern that holds a character beyond the 16-bit range may not
+        // even compile as it is ([😀-😂] is a range between two halves).
+        Compile(compiled->Regex, HoldsPair(wide) ? codePoints : wide, flags);
+        if (!HoldsPair(wide) && codePoints != wide) {
+            compiled->CodePoints = std::make_unique<TNameRegex>();
+            Compile(*compiled->CodePoints, codePoints, flags);
+        }
         FCompiled = std::move(compiled);
     } catch (const std::regex_error& error) {
         throw ENameEditError(std::string("The regular expression is not valid: ") + RegexProblem(error, wide) +
@@ -333,6 +593,8 @@ std::string TNamePattern::Replace(const std::string& text, const std::string& re
         return text;
     const std::wstring wide = Widened(text);
     const std::wstring with = Widened(replacement);
+    const TNameRegex& regex =
+        FCompiled->CodePoints && HoldsPair(wide) ? *FCompiled->CodePoints : FCompiled->Regex;
     std::uint64_t reads = 0;
     const wchar_t* const begin = wide.data();
     const TCountingIterator end(begin + wide.size(), &reads);
@@ -344,7 +606,7 @@ std::string TNamePattern::Replace(const std::string& text, const std::string& re
         for (std::size_t from = 0; from <= wide.size();) {
             // Anchors and word boundaries see the character before the search.
             const auto flags = from > 0 ? std::regex_constants::match_prev_avail : std::regex_constants::match_default;
-            if (!std::regex_search(TCountingIterator(begin + from, &reads), end, match, FCompiled->Regex, flags))
+            if (!std::regex_search(TCountingIterator(begin + from, &reads), end, match, regex, flags))
                 break;
             const std::size_t start = static_cast<std::size_t>(match[0].first.Position() - begin);
             const std::size_t stop = static_cast<std::size_t>(match[0].second.Position() - begin);

@@ -32,6 +32,25 @@ const char* PartName(TPartKind part) {
     return part == pkName ? "Name" : part == pkBaseName ? "Base name" : "Extension";
 }
 
+// UTF-8 text in the code page, or none where it cannot hold it.
+std::optional<std::string> InCodePage(const std::string& utf8) {
+    std::wstring wide;
+    std::string text;
+    if (!TryAnsiToWide(utf8, wide, CP_UTF8) || !TryWideToAnsi(wide, text))
+        return std::nullopt;
+    return text;
+}
+
+// Characters beyond the 16-bit range, in UTF-8: U+1F600 to U+1F603, U+1F642,
+// U+1F910 and U+1F970.
+const std::string kGrinning = "\xF0\x9F\x98\x80";
+const std::string kBeaming = "\xF0\x9F\x98\x81";
+const std::string kGrinningTears = "\xF0\x9F\x98\x82";
+const std::string kSmiley = "\xF0\x9F\x98\x83";
+const std::string kSlightSmile = "\xF0\x9F\x99\x82";
+const std::string kZipper = "\xF0\x9F\xA4\x90";
+const std::string kHearts = "\xF0\x9F\xA5\xB0";
+
 // Double-byte characters of code page 932: 表 and ソ end in 0x5C (the backslash), ア in 0x41 ('A').
 const std::string kHyo = "\x95\x5C";
 const std::string kSo = "\x83\x5C";
@@ -266,22 +285,26 @@ TEST(NameEdit, Utf8CodingOfTheAnsiCodePage) {
     }
 }
 
-TEST(NameEdit, MalformedUtf8EmptiesTheDecodedPart) {
+// Malformed UTF-8 is refused as bytes that are no text of the code page are:
+// the names stay as they were, never emptied.
+TEST(NameEdit, MalformedUtf8IsRefused) {
     const struct {
         TPartKind part;
-        std::string name, expected;
+        std::string name;
     } cases[] = {
-        {pkName, "a%C3.txt", ""},
-        {pkBaseName, "a%C3.txt", ".txt"},
-        {pkBaseName, "%C3%28.txt", ".txt"},    // a lead byte without its continuation
-        {pkBaseName, "%A9.txt", ".txt"},       // a lone continuation byte
-        {pkBaseName, "%C0%AF.txt", ".txt"},    // an overlong form of '/'
-        {pkBaseName, "%ED%A0%80.txt", ".txt"}, // an encoded surrogate
-        {pkExtension, "a.t%FFt", "a"},
-        {pkBaseName, "plain.txt", "plain.txt"},
+        {pkName, "a%C3.txt"},      {pkBaseName, "a%C3.txt"},
+        {pkBaseName, "%C3%28.txt"},    // a lead byte without its continuation
+        {pkBaseName, "%A9.txt"},       // a lone continuation byte
+        {pkBaseName, "%C0%AF.txt"},    // an overlong form of '/'
+        {pkBaseName, "%ED%A0%80.txt"}, // an encoded surrogate
+        {pkBaseName, "%FF.txt"},       {pkExtension, "a.t%FFt"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(UrlDecodePart(c.name, c.part, ceUtf8), c.expected) << PartName(c.part) << " of " << c.name;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(PartName(c.part)) + " of " + c.name);
+        EXPECT_ERROR_MESSAGE(ENameEditError, UrlDecodePart(c.name, c.part, ceUtf8),
+                             "The decoded name is not valid UTF-8.");
+    }
+    EXPECT_EQ(UrlDecodePart("plain.txt", pkBaseName, ceUtf8), "plain.txt");
     // The same bytes as ANSI text are taken as they are where they are text
     // of the code page.
     if (!IsUtf8CodePage()) {
@@ -733,10 +756,31 @@ TEST(NamePattern, ReplacesEveryMatchWithTheExpandedLine) {
         // only the chosen part is searched
         {"jpe?g", "jpg", "a.jpeg.jpeg", pkExtension, false, "a.jpeg.jpg"},
         {"\\.", "_", "a.b.c", pkBaseName, true, "a_b.c"},
+        // one character per code point, two UTF-16 units or one (rows in
+        // UTF-8, run where the code page holds them)
+        {"^.", "Y", kGrinning + "_smile.txt", pkName, true, "Y_smile.txt"},
+        {"^..", "Z", kGrinning + "_smile.txt", pkName, true, "Zsmile.txt"},
+        {".", "[$&]", kGrinning + "a", pkName, true, "[" + kGrinning + "][a]"},
+        {"^(.)(.)$", "$2$1", kGrinning + "a", pkName, true, "a" + kGrinning},
+        {"^(.)(.)$", "x", kGrinning, pkName, true, kGrinning},
+        {kGrinning + "+", "x", kGrinning + kGrinning + "a", pkName, true, "xa"},
+        {kGrinning + "{2}", "x", kGrinning + kGrinning + kGrinning, pkName, true, "x" + kGrinning},
+        {"[" + kGrinning + "-" + kGrinningTears + "]", "_", "a" + kBeaming + "b" + kSmiley, pkName, true,
+         "a_b" + kSmiley},
+        {"[" + kGrinning + "-" + kZipper + "]", "_", kSlightSmile + kZipper + kHearts, pkName, true, "__" + kHearts},
+        {"[^a]", "_", "a" + kGrinning, pkName, true, "a_"},
+        {"[^" + kGrinning + "]", "_", kGrinning + kBeaming, pkName, true, kGrinning + "_"},
+        {"[a" + kGrinning + "]+", "_", "a" + kGrinning + "b", pkName, true, "_b"},
+        {"\\W", "_", kGrinning + "a", pkName, true, "_a"},
+        {"[\\S]", "_", kGrinning, pkName, true, "_"},
+        {"\\w+", "_", kGrinning + "ab", pkName, true, kGrinning + "_"},
     };
     for (const auto& c : cases) {
-        const TNamePattern pattern(c.pattern, c.matchCase);
-        EXPECT_EQ(ReplaceMatchesInPart(c.name, c.part, pattern, c.replacement), c.expected)
+        const auto pattern = InCodePage(c.pattern), replacement = InCodePage(c.replacement),
+                   name = InCodePage(c.name), expected = InCodePage(c.expected);
+        if (!pattern || !replacement || !name || !expected)
+            continue;
+        EXPECT_EQ(ReplaceMatchesInPart(*name, c.part, TNamePattern(*pattern, c.matchCase), *replacement), *expected)
             << PartName(c.part) << " of " << c.name << ": " << c.pattern << " -> " << c.replacement << " case "
             << c.matchCase;
     }
@@ -796,17 +840,13 @@ TEST(NamePattern, MatchesCharactersOfADoubleByteCodePage) {
                          "The name holds bytes that are no characters of the system's code page.");
 }
 
-TEST(NamePattern, MatchesCharactersOfUtf8AndRefusesASplitOne) {
+TEST(NamePattern, MatchesCharactersOfUtf8) {
     if (GetACP() != CP_UTF8)
         GTEST_SKIP() << "needs UTF-8 as the ANSI code page (the UTF-8 run)";
     const std::string eAcute = "\xC3\xA9";
-    const std::string grinning = "\xF0\x9F\x98\x80"; // outside the 16-bit range: two UTF-16 units
     EXPECT_EQ(ReplaceMatchesInPart("a" + eAcute, pkName, TNamePattern(".", true), "[$&]"), "[a][" + eAcute + "]");
-    EXPECT_EQ(ReplaceMatchesInPart(grinning, pkName, TNamePattern("x*", true), "-"), "-" + grinning + "-");
-    EXPECT_EQ(ReplaceMatchesInPart(grinning, pkName, TNamePattern("^(.*)$", true), "<$1>"), "<" + grinning + ">");
-    // "." takes one UTF-16 unit, half of the character: no such name is made.
-    EXPECT_ERROR_MESSAGE(ENameEditError, ReplaceMatchesInPart(grinning, pkName, TNamePattern(".", true), "[$&]"),
-                         "The new name would hold a character that the system's code page cannot represent.");
+    EXPECT_EQ(ReplaceMatchesInPart(kGrinning, pkName, TNamePattern("x*", true), "-"), "-" + kGrinning + "-");
+    EXPECT_EQ(ReplaceMatchesInPart(kGrinning, pkName, TNamePattern("^(.*)$", true), "<$1>"), "<" + kGrinning + ">");
 }
 
 TEST(NamePattern, AnInvalidPatternIsRefusedWithTheReason) {

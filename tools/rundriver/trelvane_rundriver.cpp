@@ -4,6 +4,9 @@
 //                                  its list holds ROWS rows (or a message box
 //                                  of the program shows), and has painted;
 //                                  prints the window's geometry (WxH+X+Y)
+//   trelvane_rundriver menu KEYS   opens the menu bar's menu of the first
+//                                  key (Alt and the key), then presses the
+//                                  other keys in it ("np": Name > Presets)
 //   trelvane_rundriver exit        answers a message box that shows, chooses
 //                                  File > Exit with the keys, confirms the question that
 //                                  follows and waits until the window is gone
@@ -12,6 +15,7 @@
 
 #include <commctrl.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +27,8 @@ namespace {
 // new prefix is the slow case.
 constexpr DWORD kTimeoutMilliseconds = 60000;
 constexpr DWORD kPollMilliseconds = 100;
+// A menu opened by a key has drawn itself by then (the picture waits for it).
+constexpr DWORD kMenuOpenMilliseconds = 700;
 
 std::string ClassOf(HWND window) {
     char name[64] = "";
@@ -145,6 +151,31 @@ void ChooseFileExit(HWND window) {
     PressKey('X', false);
 }
 
+void TapKey(WORD key) {
+    PressKey(key, true);
+    PressKey(key, false);
+}
+
+int Menu(const char* keys) {
+    HWND window = MainWindow();
+    if (!window || !*keys) {
+        std::fprintf(stderr, "The program's window is not shown.\n");
+        return 1;
+    }
+    SetForegroundWindow(window);
+    WaitUntilAnswered(window);
+    PressKey(VK_MENU, true);
+    TapKey(static_cast<WORD>(std::toupper(static_cast<unsigned char>(keys[0]))));
+    PressKey(VK_MENU, false);
+    for (const char* key = keys + 1; *key; ++key) {
+        // The menu opens (a submenu too) before its next key.
+        Sleep(kMenuOpenMilliseconds);
+        TapKey(static_cast<WORD>(std::toupper(static_cast<unsigned char>(*key))));
+    }
+    Sleep(kMenuOpenMilliseconds);
+    return 0;
+}
+
 int Exit() {
     HWND window = MainWindow();
     if (!window) {
@@ -158,6 +189,15 @@ int Exit() {
         Press(box, IDOK);
         WaitFor([&] { return MessageBoxOf(window) == nullptr; });
     }
+    // A dialog that the menu keys opened is cancelled: while it shows, the
+    // main window is disabled.
+    WaitFor([&] {
+        if (IsWindowEnabled(window))
+            return true;
+        TapKey(VK_ESCAPE);
+        Sleep(kMenuOpenMilliseconds);
+        return false;
+    });
     ChooseFileExit(window);
     // With entries in the list the program asks before it clears them.
     const bool closed = WaitFor([&] {
@@ -180,8 +220,10 @@ int Exit() {
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "wait") == 0)
         return Wait(argc >= 3 ? std::atoi(argv[2]) : 0);
+    if (argc >= 3 && std::strcmp(argv[1], "menu") == 0)
+        return Menu(argv[2]);
     if (argc >= 2 && std::strcmp(argv[1], "exit") == 0)
         return Exit();
-    std::fprintf(stderr, "usage: trelvane_rundriver wait ROWS | exit\n");
+    std::fprintf(stderr, "usage: trelvane_rundriver wait ROWS | menu KEYS | exit\n");
     return 2;
 }
