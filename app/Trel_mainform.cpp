@@ -29,7 +29,8 @@ const char* const kSystemSection = "System";
 const char* const kMainFormSection = "MainForm";
 const char* const kCurrentDirectoryKey = "CurrentDirectory";
 
-// The number of columns after the caption: old name, directory, type, result.
+// The number of the list's own columns after the caption: old name,
+// directory, type, result. The shown info columns follow them.
 constexpr int kSubItemCount = 4;
 
 const TFormDef kMainFormDef{"Trelvane", 525, 402, bsSizeable, poDefault};
@@ -89,14 +90,23 @@ const TActionDef kActions[] = {
     {"ViewToolbarAc", "&Toolbar", scNone, -1, nullptr, aoAutoCheck | aoChecked},
     {"ViewStatusBarAc", "&Status Bar", scNone, -1, nullptr, aoAutoCheck | aoChecked},
     {"ViewRememberPlacementAc", "&Remember Placement", scNone, -1, nullptr, aoAutoCheck | aoChecked},
+    {"ViewColumnSizeAc", "&Size", scNone, -1, nullptr, aoAutoCheck},
+    {"ViewColumnModifiedAc", "&Modified", scNone, -1, nullptr, aoAutoCheck},
+    {"ViewColumnCreatedAc", "&Created", scNone, -1, nullptr, aoAutoCheck},
+    {"ViewColumnDateTakenAc", "&Date taken", scNone, -1, nullptr, aoAutoCheck},
     {"ViewSortByNewNameAc", "&New Name"},
     {"ViewSortByOldNameAc", "&Old Name"},
     {"ViewSortByDirectoryAc", "&Directory"},
     {"ViewSortByTypeAc", "&Type"},
     {"ViewSortByResultAc", "&Result"},
+    {"ViewSortBySizeAc", "&Size"},
+    {"ViewSortByModifiedAc", "&Modified"},
+    {"ViewSortByCreatedAc", "&Created"},
+    {"ViewSortByDateTakenAc", "Date t&aken"},
     {"ViewInvertAc", "&Invert"},
     {"ViewMoveUpAc", "Move &Up", scNone, Image(TActionImage::MoveUp), "Move up"},
     {"ViewMoveDownAc", "Move &Down", scNone, Image(TActionImage::MoveDown), "Move down"},
+    {"ViewRefreshAc", "Re&fresh", ShortCut(VK_F5)},
     {"RenameCheckAc", "&Check...", ShortCut('K', scCtrl)},
     {"RenamePerformAc", "&Perform", scNone, Image(TActionImage::PerformRename), "Perform rename"},
     {"RenameRestoreAc", "&Restore"},
@@ -163,16 +173,28 @@ const TMenuItemDef kMainMenu[] = {
     {1, nullptr, "ViewStatusBarAc"},
     {1, nullptr, "ViewRememberPlacementAc"},
     {1, "-"},
+    {1, "&Columns"},
+    {2, nullptr, "ViewColumnSizeAc"},
+    {2, nullptr, "ViewColumnModifiedAc"},
+    {2, nullptr, "ViewColumnCreatedAc"},
+    {2, nullptr, "ViewColumnDateTakenAc"},
     {1, "Sort &By"},
     {2, nullptr, "ViewSortByNewNameAc"},
     {2, nullptr, "ViewSortByOldNameAc"},
     {2, nullptr, "ViewSortByDirectoryAc"},
     {2, nullptr, "ViewSortByTypeAc"},
     {2, nullptr, "ViewSortByResultAc"},
+    {2, "-"},
+    {2, nullptr, "ViewSortBySizeAc"},
+    {2, nullptr, "ViewSortByModifiedAc"},
+    {2, nullptr, "ViewSortByCreatedAc"},
+    {2, nullptr, "ViewSortByDateTakenAc"},
     {1, nullptr, "ViewInvertAc"},
     {1, "-"},
     {1, nullptr, "ViewMoveUpAc"},
     {1, nullptr, "ViewMoveDownAc"},
+    {1, "-"},
+    {1, nullptr, "ViewRefreshAc"},
     {0, "&Rename"},
     {1, nullptr, "RenameCheckAc"},
     {1, nullptr, "RenamePerformAc"},
@@ -253,6 +275,19 @@ const char* const kSelectionNameActions[] = {
     "NameCapitalizeAc", "NameUrlEncodeAc", "NameUrlDecodeAc", "NameFreeEditAc",
 };
 const char* const kSelectionViewActions[] = {"ViewMoveUpAc", "ViewMoveDownAc"};
+
+// View > Columns and View > Sort By of each info column, in its order.
+struct TInfoActions {
+    TInfoColumn Column;
+    const char* Show;
+    const char* Sort;
+};
+const TInfoActions kInfoActions[] = {
+    {TInfoColumn::Size, "ViewColumnSizeAc", "ViewSortBySizeAc"},
+    {TInfoColumn::Modified, "ViewColumnModifiedAc", "ViewSortByModifiedAc"},
+    {TInfoColumn::Created, "ViewColumnCreatedAc", "ViewSortByCreatedAc"},
+    {TInfoColumn::DateTaken, "ViewColumnDateTakenAc", "ViewSortByDateTakenAc"},
+};
 
 } // namespace
 
@@ -457,6 +492,16 @@ void TTrelMainForm::BindActions() {
          [this](TAction&) { FEditHandler->SelectByResult(TRenameItemResult::None); });
     Bind("EditReverseSelectionAc", [this](TAction&) { FEditHandler->ReverseSelection(); });
     BindNameActions();
+    BindViewActions();
+    Bind("RenameCheckAc", [this](TAction&) { FRenameHandler->Check(); });
+    Bind("RenamePerformAc", [this](TAction&) { FRenameHandler->Perform(); });
+    Bind("RenameRestoreAc", [this](TAction&) { FRenameHandler->Restore(); });
+    Bind("RenameResultsAc", [this](TAction&) { FRenameHandler->ShowResults(); });
+    Bind("HelpContentsAc", [this](TAction&) { FHelpHandler->Contents(); });
+    Bind("HelpAboutAc", [this](TAction&) { FHelpHandler->About(); });
+}
+
+void TTrelMainForm::BindViewActions() {
     Bind("ViewToolbarAc", [this](TAction& action) { FViewHandler->SetToolbarVisible(action.Checked()); });
     Bind("ViewStatusBarAc", [this](TAction& action) { FViewHandler->SetStatusBarVisible(action.Checked()); });
     Bind("ViewRememberPlacementAc",
@@ -466,15 +511,16 @@ void TTrelMainForm::BindActions() {
     Bind("ViewSortByDirectoryAc", [this](TAction&) { FViewHandler->SortByDirectory(); });
     Bind("ViewSortByTypeAc", [this](TAction&) { FViewHandler->SortByType(); });
     Bind("ViewSortByResultAc", [this](TAction&) { FViewHandler->SortByResult(); });
+    for (const TInfoActions& info : kInfoActions) {
+        const TInfoColumn column = info.Column;
+        Bind(info.Show,
+             [this, column](TAction& action) { FViewHandler->SetInfoColumnShown(column, action.Checked()); });
+        Bind(info.Sort, [this, column](TAction&) { FViewHandler->SortByInfo(column); });
+    }
     Bind("ViewInvertAc", [this](TAction&) { FViewHandler->Invert(); });
     Bind("ViewMoveUpAc", [this](TAction&) { FViewHandler->MoveUp(); });
     Bind("ViewMoveDownAc", [this](TAction&) { FViewHandler->MoveDown(); });
-    Bind("RenameCheckAc", [this](TAction&) { FRenameHandler->Check(); });
-    Bind("RenamePerformAc", [this](TAction&) { FRenameHandler->Perform(); });
-    Bind("RenameRestoreAc", [this](TAction&) { FRenameHandler->Restore(); });
-    Bind("RenameResultsAc", [this](TAction&) { FRenameHandler->ShowResults(); });
-    Bind("HelpContentsAc", [this](TAction&) { FHelpHandler->Contents(); });
-    Bind("HelpAboutAc", [this](TAction&) { FHelpHandler->About(); });
+    Bind("ViewRefreshAc", [this](TAction&) { FViewHandler->Refresh(); });
 }
 
 void TTrelMainForm::BindNameActions() {
@@ -508,6 +554,10 @@ void TTrelMainForm::RunBusy(F&& work) {
     BeginBusy();
     auto end = ScopeExit([this] { EndBusy(); });
     work();
+    // Rows that the command added or renamed show their values in the shown
+    // info columns.
+    if (FBusyCount == 1 && FViewHandler)
+        FViewHandler->ReadShownFileInfo();
 }
 
 void TTrelMainForm::BeginBusy() {
@@ -562,6 +612,8 @@ void TTrelMainForm::UpdateControls() {
     Check("ViewToolbarAc", FViewHandler->GetToolbarVisible());
     Check("ViewStatusBarAc", FViewHandler->GetStatusBarVisible());
     Check("ViewRememberPlacementAc", FViewHandler->RememberPlacement);
+    for (const TInfoActions& info : kInfoActions)
+        Check(info.Show, FViewHandler->IsInfoColumnShown(info.Column));
 
     if (!FStatusNote.empty())
         StatusBar1.SetSimpleText(FStatusNote);
@@ -581,13 +633,15 @@ void TTrelMainForm::ListView1Data(TListView& /*Sender*/, TListItemData& Item) {
     const int index = Item.Index();
     if (!FModel || !FRenameHandler || index < 0 || index >= FModel->Count())
         return;
-    Item.ReserveSubItems(kSubItemCount);
+    const std::vector<TInfoColumn>& infoColumns = FViewHandler->ShownInfoColumns();
+    const int subItems = kSubItemCount + static_cast<int>(infoColumns.size());
+    Item.ReserveSubItems(subItems);
     if (FRenameHandler->IsBusy()) {
         // The worker may be changing the items: none is read.
         Item.SetCaption(BusyRowText);
         Item.SetImageIndex(-1);
         Item.SetStateIndex(-1);
-        for (int i = 0; i < kSubItemCount; ++i)
+        for (int i = 0; i < subItems; ++i)
             Item.AddSubItem(std::string());
         return;
     }
@@ -597,6 +651,8 @@ void TTrelMainForm::ListView1Data(TListView& /*Sender*/, TListItemData& Item) {
     Item.AddSubItem(item.Directory);
     Item.AddSubItem(TypeText(item.Type));
     Item.AddSubItem(ResultText(item.Result));
+    for (const TInfoColumn column : infoColumns)
+        Item.AddSubItem(InfoText(item, column));
     Item.SetImageIndex(TypeImageIndex(item));
     Item.SetStateIndex(ResultImageIndex(item));
 }
@@ -604,6 +660,8 @@ void TTrelMainForm::ListView1Data(TListView& /*Sender*/, TListItemData& Item) {
 void TTrelMainForm::ListView1ColumnClick(TListView& /*Sender*/, int Column) {
     if (Column >= 0 && Column < static_cast<int>(std::size(kSortByColumn)))
         ActionList1.Action(kSortByColumn[Column]).Choose();
+    else if (const std::optional<TInfoColumn> info = FViewHandler->InfoColumnAt(Column))
+        ActionList1.Action(kInfoActions[static_cast<int>(*info)].Sort).Choose();
 }
 
 void TTrelMainForm::ListView1Editing(TListView& /*Sender*/, int /*Index*/, bool& AllowEdit) {

@@ -117,6 +117,7 @@ private:
     void WireControls();
     void BindActions();
     void BindNameActions();
+    void BindViewActions();
     // The action's execute handler runs the work inside the busy bracket.
     void Bind(const char* action, std::function<void(TAction&)> work);
     template <class F>

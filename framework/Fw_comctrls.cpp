@@ -202,6 +202,11 @@ void TListView::AddColumn(const std::string& caption, int designWidth) {
         throw EInvalidOperation("The program could not add a column to the list.");
 }
 
+void TListView::DeleteColumn(int column) {
+    if (!SendMessageA(Handle(), LVM_DELETECOLUMN, static_cast<WPARAM>(column), 0))
+        throw EInvalidOperation("The program could not remove a column from the list.");
+}
+
 int TListView::ColumnCount() const {
     HWND header = reinterpret_cast<HWND>(SendMessageA(Handle(), LVM_GETHEADER, 0, 0));
     return header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
@@ -268,6 +273,10 @@ void TListView::EnsureVisible(int index) {
 
 void TListView::UpdateItems(int first, int last) {
     SendMessageA(Handle(), LVM_REDRAWITEMS, static_cast<WPARAM>(first), last);
+}
+
+void TListView::UpdateVisibleItems() {
+    InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void TListView::SetSmallImages(TImageList* images) {

@@ -119,6 +119,8 @@ public:
             AddColumn(def.Caption, def.Width);
     }
     void AddColumn(const std::string& caption, int designWidth);
+    // The columns after it move one place to the left.
+    void DeleteColumn(int column);
     int ColumnCount() const;
     std::string ColumnCaption(int column) const;
     // In pixels.
@@ -138,6 +140,9 @@ public:
     void EnsureVisible(int index);
     // Draws the rows again from OnData.
     void UpdateItems(int first, int last);
+    // Draws the rows in sight again from OnData: the control does not walk
+    // every row, as UpdateItems over a long list does.
+    void UpdateVisibleItems();
 
     // Both may be one list. The list view never frees them.
     void SetSmallImages(TImageList* images);

@@ -355,4 +355,24 @@ std::string TDirectorySearch::ShortName() const {
     return ReadableText(FData.cAlternateFileName);
 }
 
+bool ReadOpenFile(HANDLE file, std::size_t maxBytes, std::string& bytes) {
+    bytes.resize(maxBytes);
+    std::size_t filled = 0;
+    // A read may give fewer bytes than asked for before the end.
+    while (filled < maxBytes) {
+        DWORD read = 0;
+        const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(maxBytes - filled, MAXDWORD));
+        if (!ReadFile(file, bytes.data() + filled, ask, &read, nullptr)) {
+            bytes.clear();
+            return false;
+        }
+        if (read == 0)
+            break;
+        filled += read;
+    }
+    bytes.resize(filled);
+    return true;
+}
+
+
 } // namespace FileApi

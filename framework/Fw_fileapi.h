@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace FileApi {
@@ -44,6 +45,8 @@ bool RemoveEmptyDirectory(const std::string& path);
 // CreateFileW with default security, no template and normal attributes;
 // INVALID_HANDLE_VALUE on failure.
 HANDLE OpenFileHandle(const std::string& path, DWORD access, DWORD share, DWORD disposition);
+// Reads an open file from where it stands, up to maxBytes or its end.
+bool ReadOpenFile(HANDLE file, std::size_t maxBytes, std::string& bytes);
 // Creates a new empty file in directory, named prefix (at most 3 characters),
 // four hexadecimal digits and ".tmp", as the system's temporary file names go.
 bool CreateTempFile(const std::string& directory, const std::string& prefix, std::string& path);
@@ -85,8 +88,16 @@ public:
     // Its short (8.3) alias, the same way; empty when it has none.
     std::string ShortName() const;
     DWORD Attributes() const { return FData.dwFileAttributes; }
+    std::uint64_t Size() const { return std::uint64_t{FData.nFileSizeHigh} << 32 | FData.nFileSizeLow; }
+    // The times in 100 ns units since 1601 (UTC).
+    std::uint64_t CreationTime() const { return Ticks(FData.ftCreationTime); }
+    std::uint64_t LastWriteTime() const { return Ticks(FData.ftLastWriteTime); }
 
 private:
+    static std::uint64_t Ticks(const FILETIME& time) {
+        return std::uint64_t{time.dwHighDateTime} << 32 | time.dwLowDateTime;
+    }
+
     HANDLE FHandle = INVALID_HANDLE_VALUE;
     bool FFound = false;
     WIN32_FIND_DATAW FData{};

@@ -1,6 +1,7 @@
 #include "support/Vek_file.h"
 
 #include "framework/Fw_fileapi.h"
+#include "framework/Fw_handles.h"
 
 #include <windows.h>
 
@@ -931,19 +932,49 @@ std::string PathKey(const std::string& directoryKey, const std::string& name) {
     return key;
 }
 
-bool ListDirectoryNames(const std::string& directory, std::vector<std::string>& names) {
-    names.clear();
+namespace {
+
+// Calls found(data) for each entry that the directory lists, without "."
+// and ".."; false when the directory cannot be listed.
+template <class F>
+bool ForEachListed(const std::string& directory, F&& found) {
     TPath pattern(directory);
     pattern.Append("*");
     FileApi::TDirectorySearch search(pattern.GetPath());
     if (!search.Found())
         return false;
     do {
-        std::string name = search.Name();
+        const std::string name = search.Name();
         if (name != "." && name != "..")
-            names.push_back(std::move(name));
+            found(search);
     } while (search.Next());
     return true;
+}
+
+} // namespace
+
+bool ListDirectoryNames(const std::string& directory, std::vector<std::string>& names) {
+    names.clear();
+    return ForEachListed(directory,
+                         [&](const FileApi::TDirectorySearch& search) { names.push_back(search.Name()); });
+}
+
+bool ListDirectoryEntries(const std::string& directory, std::vector<TListedEntry>& entries) {
+    entries.clear();
+    return ForEachListed(directory, [&](const FileApi::TDirectorySearch& search) {
+        entries.push_back({search.Name(), search.ShortName(), search.Attributes(), search.Size(),
+                           search.CreationTime(), search.LastWriteTime()});
+    });
+}
+
+bool ReadFileHead(const std::string& path, std::size_t maxBytes, std::string& bytes) {
+    bytes.clear();
+    HANDLE handle = FileApi::OpenFileHandle(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            OPEN_EXISTING);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    const TFileHandle file(handle);
+    return FileApi::ReadOpenFile(file.Get(), maxBytes, bytes);
 }
 
 std::string ProgramDirectory() {

@@ -227,6 +227,25 @@ std::string PathKey(const std::string& directoryKey, const std::string& name);
 // denied).
 bool ListDirectoryNames(const std::string& directory, std::vector<std::string>& names);
 
+// One entry of a directory listing with what the listing tells of it.
+struct TListedEntry {
+    std::string Name;
+    // The short (8.3) alias, where the file system keeps one.
+    std::string ShortName;
+    std::uint32_t Attributes = 0;
+    std::uint64_t Size = 0;
+    // Times of the file system: 100-nanosecond ticks since 1601, UTC.
+    std::uint64_t Created = 0;
+    std::uint64_t Modified = 0;
+};
+// As ListDirectoryNames, with each entry's size, times and attributes: one
+// listing gives all of them, where asking per entry would look each name up.
+bool ListDirectoryEntries(const std::string& directory, std::vector<TListedEntry>& entries);
+
+// The first bytes of a file, at most maxBytes. False when it cannot be
+// opened or read; the file is shared with writers and deleters meanwhile.
+bool ReadFileHead(const std::string& path, std::size_t maxBytes, std::string& bytes);
+
 // The directory of the running executable with its trailing separator: where
 // the program keeps its help and its settings, whatever the current directory.
 // Raises EFileError when the system does not tell it.

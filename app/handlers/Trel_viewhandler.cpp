@@ -1,5 +1,7 @@
 #include "app/handlers/Trel_viewhandler.h"
 
+#include "app/handlers/Trel_fileinforeader.h"
+#include "app/names/Trel_fileinfo.h"
 #include "app/names/Trel_listedit.h"
 #include "framework/Fw_scope.h"
 #include "support/Vek_window.h"
@@ -22,6 +24,9 @@ const char* const kStateKey = "State";
 const char* const kListViewSection = "ListView";
 const char* const kColumnSection = "Column";
 const char* const kWidthKey = "Width";
+const char* const kVisibleKey = "Visible";
+// The info columns' sections follow those of the list's five own columns.
+constexpr int kFirstInfoSection = 5;
 
 // How much of a window's caption must lie on a work area for the user to
 // take it with the mouse: this wide (or the whole window, if narrower), and
@@ -161,12 +166,75 @@ void TViewHandler::SetStatusBarVisible(bool value) {
 
 void TViewHandler::ResetColumnWidths() {
     TListView& list = ListView();
-    const int columns = list.ColumnCount();
+    const int columns = FixedColumnCount();
     if (columns == 0)
         return;
     const int share = list.ClientWidth() / (columns + 1);
     for (int column = 0; column < columns; ++column)
         list.SetColumnWidth(column, column == 0 ? 2 * share : share);
+    for (int& width : FInfoWidth)
+        width = share;
+    PutInInfoColumns();
+}
+
+int TViewHandler::FixedColumnCount() const {
+    return ListView().ColumnCount() - static_cast<int>(FInfoInList.size());
+}
+
+void TViewHandler::RememberInfoWidths() {
+    const int fixed = FixedColumnCount();
+    for (size_t k = 0; k < FInfoInList.size(); ++k)
+        FInfoWidth[static_cast<int>(FInfoInList[k])] = ListView().ColumnWidth(fixed + static_cast<int>(k));
+}
+
+void TViewHandler::PutInInfoColumns() {
+    TListView& list = ListView();
+    // All are taken out and the shown ones put back in their order, so that
+    // every column's sub-item is its position.
+    for (; !FInfoInList.empty(); FInfoInList.pop_back())
+        list.DeleteColumn(list.ColumnCount() - 1);
+    for (int i = 0; i < kInfoColumnCount; ++i) {
+        if (!FInfoShown[i])
+            continue;
+        const auto column = static_cast<TInfoColumn>(i);
+        list.AddColumn(InfoColumnCaption(column), 0);
+        FInfoInList.push_back(column);
+        list.SetColumnWidth(list.ColumnCount() - 1, FInfoWidth[i]);
+    }
+}
+
+void TViewHandler::SetInfoColumnShown(TInfoColumn column, bool shown) {
+    FInfoShown[static_cast<int>(column)] = shown;
+    RememberInfoWidths();
+    PutInInfoColumns();
+    ReadShownFileInfo();
+}
+
+std::optional<TInfoColumn> TViewHandler::InfoColumnAt(int position) const {
+    const int index = position - FixedColumnCount();
+    if (index < 0 || index >= static_cast<int>(FInfoInList.size()))
+        return std::nullopt;
+    return FInfoInList[static_cast<size_t>(index)];
+}
+
+void TViewHandler::ReadShownFileInfo() {
+    if (!FInfoInList.empty())
+        ReadFileInfo(IsInfoColumnShown(TInfoColumn::DateTaken));
+}
+
+void TViewHandler::Refresh() {
+    ForgetFileInfo(Model());
+    ReadShownFileInfo();
+    ListView().UpdateVisibleItems();
+}
+
+bool TViewHandler::ReadFileInfo(bool taken) {
+    const std::vector<TFileInfoRequest> requests = FileInfoRequests(Model(), taken);
+    if (requests.empty())
+        return true;
+    // What was read is shown, however the reading ended.
+    auto redraw = ScopeExit([this] { ListView().UpdateVisibleItems(); });
+    return ReadAndStoreFileInfo(requests);
 }
 
 template <class F>
@@ -196,6 +264,16 @@ void TViewHandler::SortByResult() {
     Rearrange([](TListViewModel& model) { SortModel(model, SortKeyByResult); });
 }
 
+void TViewHandler::SortByInfo(TInfoColumn column) {
+    if (!ReadFileInfo(NeedsDateTaken(column)))
+        Abort();
+    Rearrange([column](TListViewModel& model) {
+        model.SortByKey([column](TListViewModel* m, int row) {
+            return SortKeyByInfo(*static_cast<const TRenameItem*>(m->Items(row)->GetData()), column);
+        });
+    });
+}
+
 void TViewHandler::Invert() {
     Rearrange([](TListViewModel& model) { model.Reverse(); });
 }
@@ -218,6 +296,7 @@ void TViewHandler::LoadSettings(TMemIniFile& iniFile, TIniSection& section) {
     SetToolbarVisible(iniFile.ReadBool(section.GetSectionName(), kShowToolbarKey, GetToolbarVisible()));
     SetStatusBarVisible(iniFile.ReadBool(section.GetSectionName(), kShowStatusBarKey, GetStatusBarVisible()));
     RememberPlacement = iniFile.ReadBool(section.GetSectionName(), kRememberPlacementKey, RememberPlacement);
+    LoadInfoColumns(iniFile, section);
     if (!RememberPlacement)
         return;
     LoadPlacement(iniFile, section);
@@ -248,13 +327,28 @@ void TViewHandler::LoadColumnWidths(TMemIniFile& iniFile, TIniSection& section) 
     TListView& list = ListView();
     const TSubSection listView(section, kListViewSection);
     const TSubSection columns(section, kColumnSection);
-    for (int column = 0; column < list.ColumnCount(); ++column) {
+    for (int column = 0; column < FixedColumnCount(); ++column) {
         const TSubSection position(section, IntToStr(column));
         const int current = list.ColumnWidth(column);
         const int width = iniFile.ReadInteger(section.GetSectionName(), kWidthKey, current);
         if (width != current)
             list.SetColumnWidth(column, VisibleColumnWidth(width));
     }
+}
+
+void TViewHandler::LoadInfoColumns(TMemIniFile& iniFile, TIniSection& section) {
+    RememberInfoWidths();
+    const TSubSection listView(section, kListViewSection);
+    const TSubSection columns(section, kColumnSection);
+    for (int i = 0; i < kInfoColumnCount; ++i) {
+        const TSubSection position(section, IntToStr(kFirstInfoSection + i));
+        const std::string name = section.GetSectionName();
+        FInfoShown[i] = iniFile.ReadBool(name, kVisibleKey, FInfoShown[i]);
+        const int width = iniFile.ReadInteger(name, kWidthKey, FInfoWidth[i]);
+        if (RememberPlacement && width != FInfoWidth[i])
+            FInfoWidth[i] = VisibleColumnWidth(width);
+    }
+    PutInInfoColumns();
 }
 
 void TViewHandler::SaveSettings(TMemIniFile& iniFile, TIniSection& section) {
@@ -275,11 +369,21 @@ void TViewHandler::SaveSettings(TMemIniFile& iniFile, TIniSection& section) {
         }
         iniFile.WriteInteger(section.GetSectionName(), kStateKey, static_cast<int>(window.GetShowCommand()));
     }
+    SaveColumns(iniFile, section);
+}
+
+void TViewHandler::SaveColumns(TMemIniFile& iniFile, TIniSection& section) {
     TListView& list = ListView();
+    RememberInfoWidths();
     const TSubSection listView(section, kListViewSection);
     const TSubSection columns(section, kColumnSection);
-    for (int column = 0; column < list.ColumnCount(); ++column) {
+    for (int column = 0; column < FixedColumnCount(); ++column) {
         const TSubSection position(section, IntToStr(column));
         iniFile.WriteInteger(section.GetSectionName(), kWidthKey, list.ColumnWidth(column));
+    }
+    for (int i = 0; i < kInfoColumnCount; ++i) {
+        const TSubSection position(section, IntToStr(kFirstInfoSection + i));
+        iniFile.WriteBool(section.GetSectionName(), kVisibleKey, FInfoShown[i]);
+        iniFile.WriteInteger(section.GetSectionName(), kWidthKey, FInfoWidth[i]);
     }
 }

@@ -3,10 +3,14 @@
 #pragma once
 
 #include "app/handlers/Trel_handler.h"
+#include "app/names/Trel_listedit.h"
 #include "framework/Fw_comctrls.h"
 #include "framework/Fw_forms.h"
 
 #include <windows.h>
+
+#include <optional>
+#include <vector>
 
 // Carries out the View menu. It changes the order and the look of the list,
 // never the entries, so nothing it does is an undoable command.
@@ -42,6 +46,11 @@ public:
     void SortByDirectory();
     void SortByType();
     void SortByResult();
+    // The whole list ascending by a column of what the disk tells, stable,
+    // the entries without a value last. The values the rows lack are read
+    // first (see ReadFileInfo); a Cancel there sorts nothing (the silent
+    // abort) and keeps the values read.
+    void SortByInfo(TInfoColumn column);
     // The whole list in reverse order.
     void Invert();
     // The selected entries one place up (down). One at that edge stays, and
@@ -50,9 +59,29 @@ public:
     void MoveUp();
     void MoveDown();
 
+    // View > Columns: the columns of what the disk tells, after the list's
+    // own columns in their fixed order, each with the width it last had.
+    // Showing one reads what the rows lack for the shown columns; a Cancel
+    // there leaves the column with the values read.
+    bool IsInfoColumnShown(TInfoColumn column) const { return FInfoShown[static_cast<int>(column)]; }
+    void SetInfoColumnShown(TInfoColumn column, bool shown);
+    // The shown ones in the list's order: the rows' texts after the five
+    // columns of the list's own.
+    const std::vector<TInfoColumn>& ShownInfoColumns() const { return FInfoInList; }
+    // The one at a position of the list, if any.
+    std::optional<TInfoColumn> InfoColumnAt(int position) const;
+    // Reads the values that the rows lack for the shown columns: new rows,
+    // renamed ones. The main window calls it after each command.
+    void ReadShownFileInfo();
+    // View > Refresh: every row's values are read again (now for the shown
+    // columns, the others when asked for).
+    void Refresh();
+
     // "ShowToolbar", "ShowStatusBar", "RememberPlacement"; then, when
     // remembering, "Form" with "Bounds" ("Left", "Top", "Right", "Bottom")
-    // and "State", and "ListView", "Column", "0"... with "Width". Missing keys
+    // and "State", and "ListView", "Column", "0"... with "Width" (the info
+    // columns "5" to "8" in their fixed order, whether shown or not, with
+    // "Visible", which applies remembering or not). Missing keys
     // change nothing; a placement that would leave the window out of reach,
     // a minimized state and column widths out of sight are mended (see the
     // functions below). SaveSettings writes every key, remembering or not.
@@ -69,12 +98,29 @@ private:
     void Rearrange(F&& change);
     void LoadPlacement(TMemIniFile& iniFile, TIniSection& section);
     void LoadColumnWidths(TMemIniFile& iniFile, TIniSection& section);
+    void LoadInfoColumns(TMemIniFile& iniFile, TIniSection& section);
+    void SaveColumns(TMemIniFile& iniFile, TIniSection& section);
+    // The list's own columns: those before the info columns.
+    int FixedColumnCount() const;
+    // The widths of the info columns in the list kept for when they are
+    // shown again or saved.
+    void RememberInfoWidths();
+    // The shown info columns put in the list after its own, in their order,
+    // each with its kept width.
+    void PutInInfoColumns();
+    // Reads what the rows lack (taken: the date taken too) and stores it
+    // (see ReadAndStoreFileInfo); false when cancelled.
+    bool ReadFileInfo(bool taken);
 
     TForm* FForm = nullptr;
     TToolBar* FToolBar = nullptr;
     TStatusBar* FStatusBar = nullptr;
     TListView* FListView = nullptr;
     RECT FFirstBounds{};
+    bool FInfoShown[kInfoColumnCount] = {};
+    // In pixels; the share of a column until set.
+    int FInfoWidth[kInfoColumnCount] = {};
+    std::vector<TInfoColumn> FInfoInList;
 };
 
 // Whether a window with this normal rectangle (workspace coordinates, as a

@@ -137,6 +137,68 @@ std::string SortKeyByResult(const TRenameItem& item) {
     return LocaleSortKey(NumberText(item.Result));
 }
 
+namespace {
+
+const char* const kInfoCaptions[] = {"Size", "Modified", "Created", "Date taken"};
+
+// The date a date column shows.
+std::optional<TDateParts> InfoDate(const TRenameItem& item, TInfoColumn column) {
+    switch (column) {
+    case TInfoColumn::Modified:
+        return item.GetDate(TFileDateKind::Modified);
+    case TInfoColumn::Created:
+        return item.GetDate(TFileDateKind::Created);
+    case TInfoColumn::DateTaken:
+        return item.GetDate(TFileDateKind::Taken);
+    default:
+        return std::nullopt;
+    }
+}
+
+// The column's value as a number that orders as the values do.
+std::optional<std::uint64_t> InfoValue(const TRenameItem& item, TInfoColumn column) {
+    switch (column) {
+    case TInfoColumn::Size:
+        return item.Info.Size;
+    case TInfoColumn::Modified:
+        return item.Info.Modified ? std::optional<std::uint64_t>(item.Info.Modified) : std::nullopt;
+    case TInfoColumn::Created:
+        return item.Info.Created ? std::optional<std::uint64_t>(item.Info.Created) : std::nullopt;
+    case TInfoColumn::DateTaken:
+        return item.Info.Taken ? std::optional<std::uint64_t>(PackedDate(*item.Info.Taken)) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+const char* InfoColumnCaption(TInfoColumn column) {
+    return kInfoCaptions[static_cast<size_t>(column)];
+}
+
+bool NeedsDateTaken(TInfoColumn column) {
+    return column == TInfoColumn::DateTaken;
+}
+
+std::string InfoText(const TRenameItem& item, TInfoColumn column) {
+    if (column == TInfoColumn::Size)
+        return item.Info.Size ? KilobyteSizeText(*item.Info.Size) : std::string();
+    const std::optional<TDateParts> date = InfoDate(item, column);
+    return date ? ShortDateTimeText(*date) : std::string();
+}
+
+std::string SortKeyByInfo(const TRenameItem& item, TInfoColumn column) {
+    const std::optional<std::uint64_t> value = InfoValue(item, column);
+    // A first byte of 0 before the value, big-endian, so that the bytes
+    // order as the numbers; 1 alone for no value.
+    if (!value)
+        return std::string(1, '\x01');
+    std::string key(9, '\0');
+    for (int i = 0; i < 8; ++i)
+        key[static_cast<size_t>(8 - i)] = static_cast<char>((*value >> (8 * i)) & 0xFF);
+    return key;
+}
+
 // ---------------------------------------------------------------- TRenameList
 
 int TRenameList::Add(TRenameItem* item) {

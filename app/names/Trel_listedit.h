@@ -6,6 +6,7 @@
 #include "framework/Fw_classes.h"
 #include "support/Vek_listviewmodel.h"
 
+#include <cstdint>
 #include <string>
 
 class EListEditError : public Exception {
@@ -40,6 +41,21 @@ std::string SortKeyByOldName(const TRenameItem& item);
 std::string SortKeyByNewName(const TRenameItem& item);
 std::string SortKeyByType(const TRenameItem& item);
 std::string SortKeyByResult(const TRenameItem& item);
+
+// The columns of what the disk tells of an entry, shown on request after the
+// five columns above, in this order.
+enum class TInfoColumn : std::uint8_t { Size, Modified, Created, DateTaken };
+constexpr int kInfoColumnCount = 4;
+// "Size", "Modified", "Created", "Date taken".
+const char* InfoColumnCaption(TInfoColumn column);
+// Whether the column's values need the photos read (not only the listings).
+bool NeedsDateTaken(TInfoColumn column);
+// What the row shows in the column: the size in kilobytes (none for a
+// directory), a date in the user's short format; empty without a value.
+std::string InfoText(const TRenameItem& item, TInfoColumn column);
+// Sort keys of the column's values: ascending by value, the entries without
+// one after all others.
+std::string SortKeyByInfo(const TRenameItem& item, TInfoColumn column);
 
 // Adds and removes the rows of rename items in a list-view model. Made on the
 // stack for one step; the items are never freed here.

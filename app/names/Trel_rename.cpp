@@ -22,3 +22,15 @@ TPath TRenameItem::GetPath() const {
     path.Append(OldName);
     return path;
 }
+
+std::optional<TDateParts> TRenameItem::GetDate(TFileDateKind kind) const {
+    switch (kind) {
+    case TFileDateKind::Modified:
+        return LocalFileTime(Info.Modified);
+    case TFileDateKind::Created:
+        return LocalFileTime(Info.Created);
+    case TFileDateKind::Taken:
+        return Info.Taken;
+    }
+    return std::nullopt;
+}

@@ -2,9 +2,11 @@
 #pragma once
 
 #include "framework/Fw_classes.h"
+#include "support/Vek_date.h"
 #include "support/Vek_file.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 enum class TRenameItemType : std::uint8_t { Directory = 0, RegularFile = 1 };
@@ -15,6 +17,26 @@ enum class TRenameItemResult : std::uint8_t { None = 0, Succeeded = 1, Failed = 
 class ERenameError : public Exception {
 public:
     using Exception::Exception;
+};
+
+// The dates an entry can be known by.
+enum class TFileDateKind : std::uint8_t { Modified, Created, Taken };
+
+// What the disk tells of an entry beyond its name, read when the list shows
+// or sorts by it (see Trel_fileinfo): size and file times from its
+// directory's listing, the date taken from a photo's EXIF block.
+struct TFileInfo {
+    // The old name the values were read under: after a rename they are read again.
+    std::string Name;
+    // Whether the listing (the date taken) was asked, whatever it answered.
+    bool Listed = false;
+    bool TakenRead = false;
+    // Regular files only.
+    std::optional<std::uint64_t> Size;
+    // Times of the file system (UTC ticks); 0 when not known.
+    std::uint64_t Created = 0;
+    std::uint64_t Modified = 0;
+    std::optional<TDateParts> Taken;
 };
 
 // One entry: where it lies, its name on disk now, the name the user wants,
@@ -29,6 +51,8 @@ public:
 
     // Where the item is found on disk now: Directory joined with OldName.
     TPath GetPath() const;
+    // The local date of that kind, when it has been read and is known.
+    std::optional<TDateParts> GetDate(TFileDateKind kind) const;
 
     // Without a trailing separator, except for a root such as C:\.
     std::string Directory;
@@ -36,4 +60,5 @@ public:
     std::string NewName;
     TRenameItemType Type = TRenameItemType::RegularFile;
     TRenameItemResult Result = TRenameItemResult::None;
+    TFileInfo Info;
 };

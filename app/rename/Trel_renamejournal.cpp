@@ -160,18 +160,7 @@ bool ReadAll(HANDLE file, std::string& text) {
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file, &size) || size.QuadPart < 0 || size.QuadPart > (1ll << 31))
         return false;
-    text.resize(static_cast<size_t>(size.QuadPart));
-    size_t read = 0;
-    while (read < text.size()) {
-        DWORD done = 0;
-        if (!ReadFile(file, text.data() + read, static_cast<DWORD>(text.size() - read), &done, nullptr))
-            return false;
-        if (done == 0)
-            break;
-        read += done;
-    }
-    text.resize(read);
-    return true;
+    return FileApi::ReadOpenFile(file, static_cast<size_t>(size.QuadPart), text);
 }
 
 // Removes a file that the handle holds open: marked for deletion while still

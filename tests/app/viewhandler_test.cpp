@@ -2,6 +2,7 @@
 // menu and by clicks on the column headers, its settings loaded at the start
 // and written at close, with "Settings.ini" in a temporary folder. Rows,
 // menus and windows are read back from the controls.
+#include "app/names/Trel_fileinfo.h"
 #include "app/names/Trel_listedit.h"
 #include "framework/Fw_inifiles.h"
 #include "framework/Fw_scope.h"
@@ -53,6 +54,9 @@ public:
     std::string NewNames() { return Rows(0, kRowMarks); }
 
     void ClickHeader(int column) {
+        // The column in sight: the ones before it narrow.
+        for (int before = 0; before < column; ++before)
+            Form().ListView1.SetColumnWidth(before, 30);
         HWND header = reinterpret_cast<HWND>(SendMessageA(List(), LVM_GETHEADER, 0, 0));
         RECT r{};
         SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&r));
@@ -181,6 +185,10 @@ TEST(ViewMenu, SavesEveryKeyInItsSectionInOrder) {
         "MainForm,ViewHandler,ListView,Column,2: Width",
         "MainForm,ViewHandler,ListView,Column,3: Width",
         "MainForm,ViewHandler,ListView,Column,4: Width",
+        "MainForm,ViewHandler,ListView,Column,5: Visible Width",
+        "MainForm,ViewHandler,ListView,Column,6: Visible Width",
+        "MainForm,ViewHandler,ListView,Column,7: Visible Width",
+        "MainForm,ViewHandler,ListView,Column,8: Visible Width",
     };
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(iniFile.ReadString("MainForm,ViewHandler", "ShowToolbar", ""), "1");
@@ -340,4 +348,160 @@ TEST(ViewMenu, ColumnWidthsStartInSharesAndStoredOnesAreBroughtIntoSight) {
         EXPECT_EQ(bench.Form().ListView1.ColumnWidth(column),
                   cases[column].expected < 0 ? share : cases[column].expected)
             << cases[column].stored;
+}
+
+// ---------------------------------------------------------------- file information
+
+namespace {
+
+// 00:00 UTC of the day.
+FILETIME Day(WORD year, WORD month, WORD day) {
+    const SYSTEMTIME time{year, month, 0, day, 0, 0, 0, 0};
+    FILETIME file{};
+    SystemTimeToFileTime(&time, &file);
+    return file;
+}
+
+void SetModified(const std::string& path, const FILETIME& time) {
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &time));
+    CloseHandle(file);
+}
+
+std::string ShownDate(const FILETIME& time) {
+    return ShortDateTimeText(*LocalFileTime(std::uint64_t{time.dwHighDateTime} << 32 | time.dwLowDateTime));
+}
+
+} // namespace
+
+TEST(ViewMenu, InfoColumnsShowTheDisksValuesSortPersistAndAreReadAgain) {
+    TViewBench bench;
+    TTempDir& dir = bench.Dir();
+    const std::vector<std::string> paths = {
+        dir.MakeFile("big.txt", std::string(5000, 'b')), dir.MakeFile("empty.txt"),
+        dir.MakeFile("mid.txt", std::string(1500, 'm')), dir.MakeDir("sub")};
+    const FILETIME days[] = {Day(2020, 1, 3), Day(2020, 1, 1), Day(2020, 1, 2), Day(2019, 6, 1)};
+    for (size_t i = 0; i < paths.size(); ++i)
+        SetModified(paths[i], days[i]);
+    TTrelMainForm& form = bench.Open(paths);
+    bench.Choose("ViewColumnSizeAc");
+    bench.Choose("ViewColumnModifiedAc");
+    EXPECT_TRUE(bench.MenuChecked("ViewColumnSizeAc"));
+    ASSERT_EQ(form.ListView1.ColumnCount(), 7);
+    EXPECT_EQ(form.ListView1.ColumnCaption(6), "Modified");
+    const char* const sizes[] = {"5 KB", "0 KB", "2 KB", ""};
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(bench.Text(row, 5), sizes[row]) << row;
+        EXPECT_EQ(bench.Text(row, 6), ShownDate(days[row])) << row;
+    }
+    // Ascending, the folder without a size last; by the header as by the menu.
+    bench.Choose("ViewSortBySizeAc");
+    EXPECT_EQ(bench.Rows(1, 0), "empty.txt mid.txt big.txt sub");
+    bench.ClickHeader(6);
+    EXPECT_EQ(bench.Rows(1, 0), "sub empty.txt mid.txt big.txt");
+    bench.Choose("ViewInvertAc");
+    EXPECT_EQ(bench.Rows(1, 0), "big.txt mid.txt empty.txt sub");
+    // Off, the next column takes its place; the choice and the widths are kept.
+    bench.Choose("ViewColumnSizeAc");
+    EXPECT_EQ(form.ListView1.ColumnCaption(5), "Modified");
+    form.ListView1.SetColumnWidth(5, 140);
+    {
+        TBoxCloser clear(IDOK);
+        bench.Close();
+    }
+    TTrelMainForm& again = bench.Open(paths);
+    EXPECT_FALSE(bench.MenuChecked("ViewColumnSizeAc"));
+    EXPECT_TRUE(bench.MenuChecked("ViewColumnModifiedAc"));
+    EXPECT_EQ(again.ListView1.ColumnWidth(5), 140);
+    // Read again: after a rename the renamed entry, after F5 every entry.
+    SetModified(paths[1], Day(2018, 1, 1));
+    SetModified(paths[2], Day(2018, 1, 2));
+    bench.Item(1).NewName = "renamed.txt";
+    bench.Choose("RenamePerformAc");
+    EXPECT_EQ(bench.Text(1, 5), ShownDate(Day(2018, 1, 1)));
+    EXPECT_EQ(bench.Text(2, 5), ShownDate(days[2]));
+    Press(ShortCut(VK_F5), bench.List());
+    EXPECT_EQ(bench.Text(2, 5), ShownDate(Day(2018, 1, 2)));
+}
+
+TEST(ViewMenu, DateTakenOfAFolderOfPhotosWithADamagedOneIsReadOnTheWorker) {
+    TViewBench bench;
+    const std::string jpeg = ResourceBytes("TAKEN_JPG");
+    // More photos than are read without the progress dialog; the first one
+    // cut off in its EXIF block, the last one no photo by its name.
+    std::vector<std::string> paths = {bench.Dir().MakeFile("damaged.jpg", jpeg.substr(0, 120))};
+    for (int i = 10; i < 80; ++i)
+        paths.push_back(bench.Dir().MakeFile("photo" + std::to_string(i) + ".JPG", jpeg));
+    paths.push_back(bench.Dir().MakeFile("photo.txt", jpeg));
+    bench.Open(paths);
+    bench.Choose("ViewColumnDateTakenAc");
+    const std::string taken = ShortDateTimeText({2021, 7, 14, 9, 30, 5});
+    EXPECT_EQ(bench.Text(0, 5), "");
+    EXPECT_EQ(bench.Text(1, 5), taken);
+    EXPECT_EQ(bench.Text(70, 5), taken);
+    EXPECT_EQ(bench.Text(71, 5), "");
+    bench.Choose("ViewSortByDateTakenAc");
+    EXPECT_EQ(bench.Text(0, 1), "photo10.JPG");
+    EXPECT_EQ(bench.Text(70, 1), "damaged.jpg");
+    EXPECT_EQ(bench.Text(71, 1), "photo.txt");
+}
+
+TEST(ViewMenu, ShownInfoColumnsComeBackWhetherPlacementIsRememberedOrNot) {
+    TViewBench bench;
+    const int share = bench.Open().ListView1.ClientWidth() / 6;
+    bench.Close();
+    bench.WriteSettings("[MainForm,ViewHandler]\nRememberPlacement=0\n"
+                        "[MainForm,ViewHandler,ListView,Column,7]\nVisible=1\nWidth=90\n");
+    TTrelMainForm& form = bench.Open();
+    EXPECT_TRUE(bench.MenuChecked("ViewColumnCreatedAc"));
+    ASSERT_EQ(form.ListView1.ColumnCount(), 6);
+    EXPECT_EQ(form.ListView1.ColumnCaption(5), "Created");
+    EXPECT_EQ(form.ListView1.ColumnWidth(5), share) << "the stored width is not applied";
+}
+
+TEST(FileInfo, ACancelKeepsWhatWasReadAndTheRestWaitsForARefreshOrARename) {
+    TTempDir first, second;
+    TRenameItem a(first.MakeFile("a.txt", "abc")), sub(first.MakeDir("sub")),
+        gone(first.MakeFile("gone.txt"));
+    TRenameItem b(second.MakeFile("b.txt", "abcde"));
+    DeleteFileA((first / "gone.txt").c_str());
+    std::vector<TFileInfoRequest> requests;
+    for (TRenameItem* item : {&a, &sub, &gone, &b})
+        requests.push_back(FileInfoRequest(*item, false));
+    std::vector<TFileInfo> answers;
+    // Stopped after the first directory.
+    EXPECT_FALSE(ReadFileInfo(requests, answers, [](std::size_t answered) { return answered == 0; }));
+    ApplyFileInfo(requests, answers);
+    EXPECT_EQ(a.Info.Size.value_or(0), 3u);
+    EXPECT_TRUE(!sub.Info.Size && sub.Info.Modified != 0) << "a directory has dates, no size";
+    EXPECT_TRUE(!gone.Info.Size && gone.Info.Modified == 0);
+    EXPECT_FALSE(b.Info.Size);
+    EXPECT_FALSE(NeedsFileInfo(b, false));
+    EXPECT_TRUE(NeedsFileInfo(b, true)) << "the date taken was not asked";
+    a.OldName = "c.txt";
+    EXPECT_TRUE(NeedsFileInfo(a, false));
+}
+
+TEST(FileInfo, SortKeysOrderAsTheValuesWithoutAValueLastAndPhotosGoByTheirExtension) {
+    TTempDir dir;
+    TRenameItem item(dir.MakeFile("a.txt"));
+    auto sizeKey = [&](std::optional<std::uint64_t> size) {
+        item.Info.Size = size;
+        return SortKeyByInfo(item, TInfoColumn::Size);
+    };
+    const std::vector<std::string> ascending = {sizeKey(0),          sizeKey(255),
+                                                sizeKey(256),        sizeKey(1ULL << 32),
+                                                sizeKey(1ULL << 40), sizeKey(std::nullopt)};
+    for (size_t i = 0; i + 1 < ascending.size(); ++i)
+        EXPECT_LT(ascending[i], ascending[i + 1]) << i;
+    item.Info.Taken = TDateParts{2021, 7, 14, 9, 30, 5};
+    const std::string taken = SortKeyByInfo(item, TInfoColumn::DateTaken);
+    item.Info.Taken = TDateParts{2021, 7, 14, 9, 30, 6};
+    EXPECT_LT(taken, SortKeyByInfo(item, TInfoColumn::DateTaken));
+    for (const char* name : {"a.JPG", "b.jpeg", "c.Tiff", "d.tif", "e.jfif"})
+        EXPECT_TRUE(IsPhotoName(name)) << name;
+    for (const char* name : {"a.png", "b.jpg.txt", "jpg", "c.heic"})
+        EXPECT_FALSE(IsPhotoName(name)) << name;
 }

@@ -195,6 +195,15 @@ bool PollUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     }
 }
 
+std::string ResourceBytes(const char* name) {
+    HRSRC found = FindResourceA(nullptr, name, RT_RCDATA);
+    HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    EXPECT_NE(bytes, nullptr) << name;
+    return bytes ? std::string(static_cast<const char*>(bytes), SizeofResource(nullptr, found))
+                 : std::string();
+}
+
 bool IsDoubleByteCodePage() {
     CPINFO info;
     return GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 2;

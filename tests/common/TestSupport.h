@@ -57,6 +57,10 @@ std::string NameOnDisk(const std::string& path);
 // The names the directory lists, sorted, without "." and "..".
 std::vector<std::string> ListDirectory(const std::string& directory);
 
+// The bytes of a resource built into the test program (RCDATA), such as the
+// photos of tests/common/photos/photos.rc; fails the test when missing.
+std::string ResourceBytes(const char* name);
+
 // Makes the folder the process's current directory for the object's life.
 class TCurrentDirectory {
 public:
