@@ -33,16 +33,6 @@ T* Modal() {
     return dynamic_cast<T*>(TForm::FromHandle(Application->ActiveOwner()));
 }
 
-// Replaces an edit's text as the user does: select all, then type.
-void Retype(TEdit* edit, const std::string& text) {
-    edit->Focus();
-    SendMessageA(edit->Handle(), EM_SETSEL, 0, -1);
-    if (text.empty())
-        PostKey(VK_DELETE, edit->Handle());
-    else
-        PostText(edit->Handle(), text);
-}
-
 std::string Describe(const TNumberSrcLinesSpecs& n) {
     return n.Prefix + "|" + n.Suffix + "|" + std::to_string(n.Initial) + "|" + std::to_string(n.Increment) +
            "|" + std::to_string(n.Digits) + "|" + std::string(1, n.Padding);
