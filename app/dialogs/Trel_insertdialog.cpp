@@ -13,9 +13,15 @@ const TControlDef kControls[] = {
     {ckRadioButton, "RadioButton41", 135, 100, 121, 26, "&Number:"},
     {ckButton, "Button41", 260, 100, 26, 26, "..."},
     {ckRadioButton, "RadioButton51", 135, 130, 321, 26, "Clip&board (a line per item)"},
-    {ckLabel, "Label81", 10, 165, 446, 26, "", coNoPrefix | coCenterVertically},
-    {ckButton, "Button91", 250, 205, 101, 26, "OK", coDefault, mrOk},
-    {ckButton, "Button92", 355, 205, 101, 26, "Cancel", coCancel, mrCancel},
+    {ckRadioButton, "RadioButton61", 135, 160, 121, 26, "File &date:"},
+    {ckComboBox, "ComboBox61", 260, 160, 196, 23, kDateItems},
+    {ckLabel, "Label62", 155, 190, 101, 26, "For&mat:", coCenterVertically},
+    {ckEdit, "Edit62", 260, 190, 196, 23},
+    {ckLabel, "Label63", 155, 220, 301, 26, kDateTakenFallback, coNoPrefix | coCenterVertically},
+    {ckRadioButton, "RadioButton71", 135, 250, 321, 26, "&Folder name (of the entry's directory)"},
+    {ckLabel, "Label81", 10, 285, 446, 26, "", coNoPrefix | coCenterVertically},
+    {ckButton, "Button91", 250, 325, 101, 26, "OK", coDefault, mrOk},
+    {ckButton, "Button92", 355, 325, 101, 26, "Cancel", coCancel, mrCancel},
 };
 
 } // namespace
@@ -47,10 +53,10 @@ TNameStep InsertStep(const TTrelInsertDialogValues& values) {
 }
 
 TTrelInsertDialog::TTrelInsertDialog()
-    : TTrelTextSourceDialog({"Insert", 466, 241, bsDialog, poMainFormCenter}) {
+    : TTrelTextSourceDialog({"Insert", 466, 361, bsDialog, poMainFormCenter}) {
     CreateControls(kControls);
     BindControls({"ComboBox11", "ComboBox21", nullptr, "RadioButton31", "Edit31", "RadioButton41", "Button41",
-                  "RadioButton51", nullptr},
+                  "RadioButton51", nullptr, "RadioButton61", "ComboBox61", "Edit62", "RadioButton71"},
                  true);
     Values.Source.Specs.Number = NumbersDialog().Values;
 }

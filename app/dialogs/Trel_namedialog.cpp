@@ -46,13 +46,23 @@ TCharacterEncoding EncodingFromIndex(int index) {
     return static_cast<TCharacterEncoding>(index);
 }
 
-TSrcLinesKind KindFromChecks(bool custom, bool number, bool clipboard) {
+TFileDateKind DateFromIndex(int index) {
+    if (index < static_cast<int>(TFileDateKind::Modified) || index > static_cast<int>(TFileDateKind::Taken))
+        throw EInvalidOperation("The date is not specified.");
+    return static_cast<TFileDateKind>(index);
+}
+
+TSrcLinesKind KindFromChecks(bool custom, bool number, bool clipboard, bool fileDate, bool folderName) {
     if (custom)
         return skCustom;
     if (number)
         return skNumber;
     if (clipboard)
         return skClipboard;
+    if (fileDate)
+        return skFileDate;
+    if (folderName)
+        return skFolderName;
     throw EInvalidOperation("The kind is not specified.");
 }
 
@@ -80,7 +90,10 @@ void TPreviewLine::Tick() {
     if (!FPreview) {
         // The controls' values, or the reason they are none, at this moment.
         try {
-            FPreview = std::make_unique<TStepPreview>(MakeStep(), *FNames, FEntries);
+            const TNameStep step = MakeStep();
+            if (ReadFor)
+                ReadFor(step);
+            FPreview = std::make_unique<TStepPreview>(step, *FNames, FEntries);
         } catch (const Exception& e) {
             FTimer.Stop();
             FLabel.SetText(e.Message());

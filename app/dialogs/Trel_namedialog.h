@@ -18,14 +18,17 @@ int ItemIndexOf(int value, int count);
 // The value that a combo box's item index selects. An index outside the items
 // raises EInvalidOperation: "The part is not specified.", "The position is not
 // specified.", "The case is not specified." or "The character encoding is not
-// specified.".
+// specified.", "The date is not specified.".
 TPartKind PartFromIndex(int index);
 TInsertPosition PositionFromIndex(int index);
 TCharacterCase CaseFromIndex(int index);
 TCharacterEncoding EncodingFromIndex(int index);
-// The kind of the first checked radio button of Custom, Number and Clipboard;
-// none checked raises EInvalidOperation "The kind is not specified.".
-TSrcLinesKind KindFromChecks(bool custom, bool number, bool clipboard);
+TFileDateKind DateFromIndex(int index);
+// The kind of the first checked radio button of Custom, Number, Clipboard,
+// File date and Folder name; none checked raises EInvalidOperation "The kind
+// is not specified.".
+TSrcLinesKind KindFromChecks(bool custom, bool number, bool clipboard, bool fileDate = false,
+                             bool folderName = false);
 
 // The closing check of a Name dialog: closed with OK, the controls are
 // converted into a new values record (an error raises and keeps the dialog
@@ -57,6 +60,9 @@ public:
     // The step that the controls give now; raises with the reason when they
     // give none.
     std::function<TNameStep()> MakeStep;
+    // Called with that step before it is worked out, to read what it needs
+    // of the entries (the file dates of the first); raises as the reading.
+    std::function<void(const TNameStep&)> ReadFor;
     // The controls changed.
     void Changed();
     // The line now.

@@ -11,9 +11,15 @@ const TControlDef kControls[] = {
     {ckRadioButton, "RadioButton31", 135, 70, 121, 26, "&Number:"},
     {ckButton, "Button31", 260, 70, 26, 26, "..."},
     {ckRadioButton, "RadioButton41", 135, 100, 321, 26, "Clip&board (a line per item)"},
-    {ckLabel, "Label81", 10, 135, 446, 26, "", coNoPrefix | coCenterVertically},
-    {ckButton, "Button91", 250, 170, 101, 26, "OK", coDefault, mrOk},
-    {ckButton, "Button92", 355, 170, 101, 26, "Cancel", coCancel, mrCancel},
+    {ckRadioButton, "RadioButton51", 135, 130, 121, 26, "File &date:"},
+    {ckComboBox, "ComboBox51", 260, 130, 196, 23, kDateItems},
+    {ckLabel, "Label52", 155, 160, 101, 26, "For&mat:", coCenterVertically},
+    {ckEdit, "Edit52", 260, 160, 196, 23},
+    {ckLabel, "Label53", 155, 190, 301, 26, kDateTakenFallback, coNoPrefix | coCenterVertically},
+    {ckRadioButton, "RadioButton61", 135, 220, 321, 26, "&Folder name (of the entry's directory)"},
+    {ckLabel, "Label81", 10, 255, 446, 26, "", coNoPrefix | coCenterVertically},
+    {ckButton, "Button91", 250, 295, 101, 26, "OK", coDefault, mrOk},
+    {ckButton, "Button92", 355, 295, 101, 26, "Cancel", coCancel, mrCancel},
 };
 
 } // namespace
@@ -42,10 +48,10 @@ TNameStep OverwriteStep(const TTrelOverwriteDialogValues& values) {
 }
 
 TTrelOverwriteDialog::TTrelOverwriteDialog()
-    : TTrelTextSourceDialog({"Overwrite", 466, 206, bsDialog, poMainFormCenter}) {
+    : TTrelTextSourceDialog({"Overwrite", 466, 331, bsDialog, poMainFormCenter}) {
     CreateControls(kControls);
     BindControls({"ComboBox11", nullptr, nullptr, "RadioButton21", "Edit21", "RadioButton31", "Button31",
-                  "RadioButton41", nullptr},
+                  "RadioButton41", nullptr, "RadioButton51", "ComboBox51", "Edit52", "RadioButton61"},
                  true);
     Values.Source.Specs.Number = NumbersDialog().Values;
 }

@@ -2,25 +2,38 @@
 
 #include "framework/Fw_scope.h"
 
+const char* const kDateTakenFallback = "A file without a date taken gives its Modified date.";
+
 TTextSourceEnabling TextSourceEnabling(const TTextSourceDialogState& state, bool hasPosition) {
-    const bool ok = (!state.CustomChecked || !state.CustomText.empty()) && state.PartIndex >= 0 &&
-                    (!hasPosition || state.PositionIndex >= 0) &&
+    const bool ok = (!state.CustomChecked || !state.CustomText.empty()) &&
+                    (!state.FileDateChecked || (state.DateIndex >= 0 && !state.DateFormat.empty())) &&
+                    state.PartIndex >= 0 && (!hasPosition || state.PositionIndex >= 0) &&
                     (!state.RegularExpression || PatternProblem(state.OldText, state.MatchCase).empty());
-    return {state.CustomChecked, state.NumberChecked, ok};
+    return {state.CustomChecked, state.NumberChecked, ok, state.FileDateChecked};
 }
 
 void SetSourceState(TTextSourceDialogState& state, const TTextSrcSpecs& source) {
     state.CustomChecked = source.Kind == skCustom;
     state.NumberChecked = source.Kind == skNumber;
     state.ClipboardChecked = source.Kind == skClipboard;
+    state.FileDateChecked = source.Kind == skFileDate;
+    state.FolderNameChecked = source.Kind == skFolderName;
     state.CustomText = source.Specs.Custom.Text;
+    state.DateIndex = static_cast<int>(source.Specs.FileDate.Date);
+    state.DateFormat = source.Specs.FileDate.Pattern;
 }
 
 TTextSrcSpecs SourceFromState(const TTextSourceDialogState& state, const TNumberSrcLinesSpecs& numbers) {
     TTextSrcSpecs source;
-    source.Kind = KindFromChecks(state.CustomChecked, state.NumberChecked, state.ClipboardChecked);
+    source.Kind = KindFromChecks(state.CustomChecked, state.NumberChecked, state.ClipboardChecked,
+                                 state.FileDateChecked, state.FolderNameChecked);
     source.Specs.Custom.Text = state.CustomText;
     source.Specs.Number = numbers;
+    // A dialog without the date's controls keeps the first use's values.
+    if (state.DateIndex >= 0 || state.FileDateChecked)
+        source.Specs.FileDate.Date = DateFromIndex(state.DateIndex);
+    if (!state.DateFormat.empty())
+        source.Specs.FileDate.Pattern = state.DateFormat;
     return source;
 }
 
@@ -42,6 +55,12 @@ void TTrelTextSourceDialog::BindControls(const TControlNames& names, bool partUp
     ClipboardRadioButton = &Control<TRadioButton>(names.ClipboardRadioButton);
     if (names.MatchCaseCheckBox)
         MatchCaseCheckBox = &Control<TCheckBox>(names.MatchCaseCheckBox);
+    if (names.FileDateRadioButton) {
+        FileDateRadioButton = &Control<TRadioButton>(names.FileDateRadioButton);
+        DateComboBox = &Control<TComboBox>(names.DateComboBox);
+        DateFormatEdit = &Control<TEdit>(names.DateFormatEdit);
+        FolderNameRadioButton = &Control<TRadioButton>(names.FolderNameRadioButton);
+    }
     OkButton = &Control<TButton>("Button91");
     CancelButton = &Control<TButton>("Button92");
     PreviewLabel = &Control<TLabel>("Label81");
@@ -57,6 +76,12 @@ void TTrelTextSourceDialog::BindControls(const TControlNames& names, bool partUp
     CustomEdit->OnChange = update;
     for (TRadioButton* radio : {CustomRadioButton, NumberRadioButton, ClipboardRadioButton})
         radio->OnClick = update;
+    if (FileDateRadioButton) {
+        FileDateRadioButton->OnClick = update;
+        FolderNameRadioButton->OnClick = update;
+        DateComboBox->OnChange = update;
+        DateFormatEdit->OnChange = update;
+    }
     if (MatchCaseCheckBox)
         MatchCaseCheckBox->OnClick = update;
     NumbersButton->OnClick = [this](TObject*) { EditNumbers(); };
@@ -86,6 +111,12 @@ TTextSourceDialogState TTrelTextSourceDialog::GetState() const {
     state.CustomText = CustomEdit->GetText();
     state.NumberChecked = NumberRadioButton->IsChecked();
     state.ClipboardChecked = ClipboardRadioButton->IsChecked();
+    if (FileDateRadioButton) {
+        state.FileDateChecked = FileDateRadioButton->IsChecked();
+        state.DateIndex = DateComboBox->GetItemIndex();
+        state.DateFormat = DateFormatEdit->GetText();
+        state.FolderNameChecked = FolderNameRadioButton->IsChecked();
+    }
     if (MatchCaseCheckBox)
         state.MatchCase = MatchCaseCheckBox->IsChecked();
     if (RegularExpressionCheckBox)
@@ -104,6 +135,12 @@ void TTrelTextSourceDialog::SetState(const TTextSourceDialogState& state) {
     NumberRadioButton->TButtonControl::SetChecked(state.NumberChecked);
     ClipboardRadioButton->TButtonControl::SetChecked(state.ClipboardChecked);
     CustomEdit->SetText(state.CustomText);
+    if (FileDateRadioButton) {
+        FileDateRadioButton->TButtonControl::SetChecked(state.FileDateChecked);
+        FolderNameRadioButton->TButtonControl::SetChecked(state.FolderNameChecked);
+        DateComboBox->SetItemIndex(ItemIndexOf(state.DateIndex, DateComboBox->Count()));
+        DateFormatEdit->SetText(state.DateFormat);
+    }
     if (MatchCaseCheckBox)
         MatchCaseCheckBox->SetChecked(state.MatchCase);
     if (RegularExpressionCheckBox)
@@ -114,6 +151,10 @@ void TTrelTextSourceDialog::UpdateControls() {
     const TTextSourceEnabling enabling = TextSourceEnabling(GetState(), PositionComboBox != nullptr);
     CustomEdit->SetEnabled(enabling.CustomEdit);
     NumbersButton->SetEnabled(enabling.NumbersButton);
+    if (FileDateRadioButton) {
+        DateComboBox->SetEnabled(enabling.DateControls);
+        DateFormatEdit->SetEnabled(enabling.DateControls);
+    }
     OkButton->SetEnabled(enabling.Ok);
     FPreview->Changed();
 }

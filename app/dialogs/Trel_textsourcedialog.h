@@ -1,5 +1,6 @@
 // The frame of the three dialogs whose text comes from a custom text, from
-// numbers or from the clipboard: Insert, Overwrite and Replace.
+// numbers or from the clipboard: Insert, Overwrite and Replace; Insert and
+// Overwrite also from the entries' file dates and folder names.
 #pragma once
 
 #include "app/dialogs/Trel_namedialog.h"
@@ -9,6 +10,9 @@
 
 #include <memory>
 #include <string>
+
+// What the File date source's note tells.
+extern const char* const kDateTakenFallback;
 
 // The controls of a text-source dialog as plain values. A dialog without a
 // position, an old text or a match case leaves those as they are here.
@@ -20,6 +24,10 @@ struct TTextSourceDialogState {
     std::string CustomText;
     bool NumberChecked = false;
     bool ClipboardChecked = false;
+    bool FileDateChecked = false;
+    int DateIndex = -1;
+    std::string DateFormat;
+    bool FolderNameChecked = false;
     bool MatchCase = false;
     bool RegularExpression = false;
 };
@@ -29,13 +37,16 @@ struct TTextSourceEnabling {
     bool CustomEdit;
     bool NumbersButton;
     bool Ok;
+    // The date's kind and format.
+    bool DateControls = false;
 
     bool operator==(const TTextSourceEnabling&) const = default;
 };
 
 // The custom edit only while Custom is checked; "..." only while Number is;
-// OK unless Custom is checked with an empty text, and only with a part (and,
-// when the dialog has one, a position) chosen. The old text may be empty: it
+// the date's controls only while File date is. OK unless Custom is checked
+// with an empty text or File date without a date or with an empty format,
+// and only with a part (and, when the dialog has one, a position) chosen. The old text may be empty: it
 // matches nothing. As a regular expression it must compile.
 TTextSourceEnabling TextSourceEnabling(const TTextSourceDialogState& state, bool hasPosition);
 
@@ -70,6 +81,11 @@ public:
     TRadioButton* NumberRadioButton = nullptr;
     TButton* NumbersButton = nullptr;
     TRadioButton* ClipboardRadioButton = nullptr;
+    // Insert and Overwrite only.
+    TRadioButton* FileDateRadioButton = nullptr;
+    TComboBox* DateComboBox = nullptr;
+    TEdit* DateFormatEdit = nullptr;
+    TRadioButton* FolderNameRadioButton = nullptr;
     // Replace only.
     TCheckBox* MatchCaseCheckBox = nullptr;
     TCheckBox* RegularExpressionCheckBox = nullptr;
@@ -89,6 +105,10 @@ protected:
         const char* NumbersButton;
         const char* ClipboardRadioButton;
         const char* MatchCaseCheckBox;
+        const char* FileDateRadioButton = nullptr;
+        const char* DateComboBox = nullptr;
+        const char* DateFormatEdit = nullptr;
+        const char* FolderNameRadioButton = nullptr;
     };
 
     explicit TTrelTextSourceDialog(const TFormDef& def);

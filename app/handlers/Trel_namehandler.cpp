@@ -9,10 +9,13 @@
 #include "app/dialogs/Trel_presetdialogs.h"
 #include "app/dialogs/Trel_replacedialog.h"
 #include "app/dialogs/Trel_urlencodingdialog.h"
+#include "app/handlers/Trel_fileinforeader.h"
 #include "framework/Fw_clipbrd.h"
 #include "framework/Fw_forms.h"
 #include "framework/Fw_scope.h"
 #include "support/Vek_list.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -47,6 +50,22 @@ std::string ReplacePresetQuestion(const std::string& name) {
     return Format("A preset named \"%s\" exists already. Do you want to replace it?", name.c_str());
 }
 
+// Reads what the steps' text sources need of the entries and has not been
+// read (their file dates), as the list's columns are read; false when the
+// user cancelled the reading.
+bool ReadForSteps(const std::vector<TNameStep>& steps, const TEntries& entries) {
+    if (std::none_of(steps.begin(), steps.end(), ReadsFileDates))
+        return true;
+    const bool taken = std::any_of(steps.begin(), steps.end(), ReadsDateTaken);
+    return ReadAndStoreFileInfo(FileInfoRequests(entries, taken));
+}
+
+// As ReadForSteps; a cancelled reading ends the operation without a change.
+void ReadForStepsOrAbort(const std::vector<TNameStep>& steps, const TEntries& entries) {
+    if (!ReadForSteps(steps, entries))
+        Abort();
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- the selection
@@ -79,6 +98,7 @@ void TNameHandler::Commit(const TSelection& selection, const TNames& names) {
 }
 
 void TNameHandler::ApplyToSelection(TSelection& selection, const TNameStep& step) {
+    ReadForStepsOrAbort({step}, selection.Items);
     TNames names = selection.Names;
     ApplyStep(step, names, nullptr, &selection.Items);
     Commit(selection, names);
@@ -89,7 +109,16 @@ void TNameHandler::RunDialog(F&& stepOf) {
     TSelection selection = ReadSelection();
     TDialog& dialog = Application->Dialog<TDialog>();
     dialog.Preview().SetNames(&selection.Names, &selection.Items);
-    auto forget = ScopeExit([&dialog] { dialog.Preview().SetNames(nullptr); });
+    // The preview reads the first entry alone: one directory listed, at most
+    // one photo opened, and only once while its name stays.
+    dialog.Preview().ReadFor = [&selection](const TNameStep& step) {
+        if (!selection.Items.empty())
+            ReadForSteps({step}, {selection.Items.front()});
+    };
+    auto forget = ScopeExit([&dialog] {
+        dialog.Preview().SetNames(nullptr);
+        dialog.Preview().ReadFor = nullptr;
+    });
     if (!dialog.Execute())
         Abort();
     const TNameStep step = stepOf(dialog.Values);
@@ -186,6 +215,7 @@ void TNameHandler::ApplyPreset(const std::string& name) {
     if (!preset)
         throw EHandlerError(Format("There is no preset named \"%s\".", name.c_str()));
     const TSelection selection = ReadSelection();
+    ReadForStepsOrAbort(preset->Steps, selection.Items);
     TNames names = selection.Names;
     ApplySteps(preset->Steps, names, &selection.Items);
     Commit(selection, names);

@@ -89,13 +89,17 @@ TFileInfoRequest FileInfoRequest(TRenameItem& item, bool taken) {
 }
 
 std::vector<TFileInfoRequest> FileInfoRequests(TListViewModel& model, bool taken) {
+    std::vector<TRenameItem*> entries(static_cast<std::size_t>(model.Count()));
+    for (std::size_t row = 0; row < entries.size(); ++row)
+        entries[row] = static_cast<TRenameItem*>(model.Items(static_cast<int>(row))->GetData());
+    return FileInfoRequests(entries, taken);
+}
+
+std::vector<TFileInfoRequest> FileInfoRequests(const std::vector<TRenameItem*>& entries, bool taken) {
     std::vector<TFileInfoRequest> requests;
-    const int rows = model.Count();
-    for (int row = 0; row < rows; ++row) {
-        auto& item = *static_cast<TRenameItem*>(model.Items(row)->GetData());
-        if (NeedsFileInfo(item, taken))
-            requests.push_back(FileInfoRequest(item, taken));
-    }
+    for (TRenameItem* entry : entries)
+        if (NeedsFileInfo(*entry, taken))
+            requests.push_back(FileInfoRequest(*entry, taken));
     return requests;
 }
 

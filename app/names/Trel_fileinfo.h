@@ -29,8 +29,10 @@ struct TFileInfoRequest {
 bool NeedsFileInfo(const TRenameItem& item, bool taken);
 // A request for what the item lacks.
 TFileInfoRequest FileInfoRequest(TRenameItem& item, bool taken);
-// The requests for the model's rows that lack something, in row order.
+// The requests for the model's rows (the entries) that lack something, in
+// their order.
 std::vector<TFileInfoRequest> FileInfoRequests(TListViewModel& model, bool taken);
+std::vector<TFileInfoRequest> FileInfoRequests(const std::vector<TRenameItem*>& entries, bool taken);
 
 // Whether a file of this name is looked into for a date taken: the
 // extensions of JPEG and TIFF, in any letter case.

@@ -1,6 +1,8 @@
 #include "app/names/Trel_nameedit.h"
 
 #include "framework/Fw_clipbrd.h"
+#include "framework/Fw_sysutils.h"
+#include "support/Vek_date.h"
 #include "support/Vek_file.h"
 #include "support/Vek_net.h"
 #include "support/Vek_text.h"
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -301,6 +304,7 @@ const char* const kPartItems = "Name\nBase name\nExtension";
 const char* const kPositionItems = "Head\nTail";
 const char* const kCaseItems = "Lower case\nUpper case\nBook title";
 const char* const kEncodingItems = "UTF-8\nANSI";
+const char* const kDateItems = "Modified\nCreated\nDate taken";
 
 std::string ItemAt(const char* items, int index) {
     TStringList lines;
@@ -368,6 +372,32 @@ std::string TNumberSrcLinesSpecs::Line(std::int64_t number) const {
     return Prefix + digits + Suffix;
 }
 
+void TEntrySrcLinesSpecs::GetLines(int count, const TEntries* entries, TStrings& lines) const {
+    count = std::max(count, 0);
+    if (!entries || entries->size() < static_cast<std::size_t>(count))
+        throw ENameEditError("The text source needs the entries themselves.");
+    TStringList result;
+    result.SetCapacity(count);
+    for (int k = 0; k < count; ++k)
+        result.Add(Line(*(*entries)[static_cast<std::size_t>(k)]));
+    lines.Assign(result);
+}
+
+std::string TDateSrcLinesSpecs::Line(const TRenameItem& entry) const {
+    std::optional<TDateParts> date = entry.GetDate(Date);
+    if (!date && Date == TFileDateKind::Taken)
+        date = entry.GetDate(TFileDateKind::Modified);
+    if (!date)
+        throw ENameEditError(Format("The file date of \"%s\" is not known.", entry.OldName.c_str()));
+    return FormatDate(Pattern, *date);
+}
+
+std::string TFolderSrcLinesSpecs::Line(const TRenameItem& entry) const {
+    TPath directory(entry.Directory);
+    directory.ExcludeTrailing('\\');
+    return directory.IsDrive() ? std::string() : directory.GetName();
+}
+
 const TSrcLinesSpecs& TTextSrcSpecs::GetCurrent() const {
     switch (Kind) {
     case skCustom:
@@ -376,6 +406,17 @@ const TSrcLinesSpecs& TTextSrcSpecs::GetCurrent() const {
         return Specs.Number;
     case skClipboard:
         return Specs.Clipboard;
+    case skFileDate:
+    case skFolderName:
+        break;
     }
-    throw ENameEditError("The kind is not supported.");
+    KindNotSupported();
+}
+
+const TEntrySrcLinesSpecs& TTextSrcSpecs::GetCurrentOfEntries() const {
+    if (Kind == skFileDate)
+        return Specs.FileDate;
+    if (Kind == skFolderName)
+        return Specs.FolderName;
+    KindNotSupported();
 }

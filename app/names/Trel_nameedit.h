@@ -3,18 +3,20 @@
 #pragma once
 
 #include "app/names/Trel_namepattern.h"
+#include "app/names/Trel_rename.h"
 #include "framework/Fw_classes.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 // The values are the indexes of the items in the dialogs' combo boxes.
 enum TPartKind : std::uint8_t { pkName = 0, pkBaseName = 1, pkExtension = 2 };
 enum TInsertPosition : std::uint8_t { ipHead = 0, ipTail = 1 };
 enum TCharacterCase : std::uint8_t { ccLowerCase = 0, ccUpperCase = 1, ccBookTitle = 2 };
 enum TCharacterEncoding : std::uint8_t { ceUtf8 = 0, ceAnsi = 1 };
-enum TSrcLinesKind : std::uint8_t { skCustom = 0, skNumber = 1, skClipboard = 2 };
+enum TSrcLinesKind : std::uint8_t { skCustom = 0, skNumber = 1, skClipboard = 2, skFileDate = 3, skFolderName = 4 };
 
 // The names of the values, one a line, in the order of the enumerations: the
 // items of the dialogs' combo boxes and the words of stored operations.
@@ -22,6 +24,8 @@ extern const char* const kPartItems;
 extern const char* const kPositionItems;
 extern const char* const kCaseItems;
 extern const char* const kEncodingItems;
+// In TFileDateKind's order.
+extern const char* const kDateItems;
 // The line of the items at the index; empty outside them.
 std::string ItemAt(const char* items, int index);
 // The index of the line that is the word (case ignored), or -1.
@@ -145,11 +149,47 @@ public:
     char Padding = '0';
 };
 
-// The settings of all three kinds of source, kept whichever kind is chosen.
+// The entries whose names a step edits, in list order.
+using TEntries = std::vector<TRenameItem*>;
+
+// A producer of one line per entry from the entry itself.
+class TEntrySrcLinesSpecs {
+public:
+    virtual ~TEntrySrcLinesSpecs() = default;
+    // The line of one entry; raises ENameEditError when it has none.
+    virtual std::string Line(const TRenameItem& entry) const = 0;
+    // Replaces the contents of lines by the lines of the first count entries;
+    // on an error lines is untouched. Fewer entries (or none) raise
+    // ENameEditError.
+    void GetLines(int count, const TEntries* entries, TStrings& lines) const;
+};
+
+// The entry's date of the kind, written by the pattern (FormatDate). An
+// entry without a date taken (no photo, or none in its EXIF block) gives its
+// Modified date; one whose dates are unknown (not read, or gone from the
+// disk) has no line.
+class TDateSrcLinesSpecs : public TEntrySrcLinesSpecs {
+public:
+    std::string Line(const TRenameItem& entry) const override;
+
+    TFileDateKind Date = TFileDateKind::Modified;
+    std::string Pattern = "yyyy-mm-dd";
+};
+
+// The name of the entry's directory. A root (C:\, \\server\share) has none:
+// the line is empty, so an insert leaves the name as it is.
+class TFolderSrcLinesSpecs : public TEntrySrcLinesSpecs {
+public:
+    std::string Line(const TRenameItem& entry) const override;
+};
+
+// The settings of every kind of source, kept whichever kind is chosen.
 struct TSrcLinesSpecsSet {
     TCustomSrcLinesSpecs Custom;
     TClipboardSrcLinesSpecs Clipboard;
     TNumberSrcLinesSpecs Number;
+    TDateSrcLinesSpecs FileDate;
+    TFolderSrcLinesSpecs FolderName;
 };
 
 // The text source of the Insert, Overwrite and Replace dialogs.
@@ -157,7 +197,11 @@ struct TTextSrcSpecs {
     TSrcLinesKind Kind = skCustom;
     TSrcLinesSpecsSet Specs;
 
-    // The member of the set that Kind selects; throws ENameEditError for a Kind
-    // outside TSrcLinesKind.
+    // Whether the kind's lines come from the entries themselves.
+    bool ReadsEntries() const { return Kind == skFileDate || Kind == skFolderName; }
+    // The member of the set that Kind selects, of the kinds that do not read
+    // the entries; throws ENameEditError for any other Kind.
     const TSrcLinesSpecs& GetCurrent() const;
+    // The member for a kind that reads the entries; throws as GetCurrent.
+    const TEntrySrcLinesSpecs& GetCurrentOfEntries() const;
 };

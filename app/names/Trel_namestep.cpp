@@ -1,12 +1,13 @@
 #include "app/names/Trel_namestep.h"
 
+#include "app/names/Trel_fileinfo.h"
 #include "framework/Fw_sysutils.h"
 
 #include <algorithm>
 #include <utility>
 
 const char* const kOperationItems = "Insert\nOverwrite\nReplace\nCapitalize\nURL Encode\nURL Decode";
-const char* const kSourceItems = "Custom\nNumber\nClipboard";
+const char* const kSourceItems = "Custom\nNumber\nClipboard\nFile date\nFolder name";
 
 namespace {
 
@@ -32,6 +33,15 @@ std::string DescribeSource(const TTextSrcSpecs& source) {
     }
     case skClipboard:
         return "the clipboard's lines";
+    case skFileDate: {
+        const TDateSrcLinesSpecs& date = source.Specs.FileDate;
+        const std::string kind = date.Date == TFileDateKind::Taken
+                                     ? "the date taken"
+                                     : "the " + LowerCaseText(ItemAt(kDateItems, static_cast<int>(date.Date))) + " date";
+        return kind + " as " + Quoted(date.Pattern);
+    }
+    case skFolderName:
+        return "the folder's name";
     }
     return "an unknown text";
 }
@@ -73,8 +83,19 @@ std::string DescribeStep(const TNameStep& step) {
 
 // ---------------------------------------------------------------- TReadyStep
 
-void SourceLines(const TTextSrcSpecs& source, int count, const TEntries* /*entries*/, TStrings& lines) {
-    source.GetCurrent().GetLines(count, lines);
+void SourceLines(const TTextSrcSpecs& source, int count, const TEntries* entries, TStrings& lines) {
+    if (source.ReadsEntries())
+        source.GetCurrentOfEntries().GetLines(count, entries, lines);
+    else
+        source.GetCurrent().GetLines(count, lines);
+}
+
+bool ReadsFileDates(const TNameStep& step) {
+    return UsesSource(step.Operation) && step.Source.Kind == skFileDate;
+}
+
+bool ReadsDateTaken(const TNameStep& step) {
+    return ReadsFileDates(step) && step.Source.Specs.FileDate.Date == TFileDateKind::Taken;
 }
 
 TReadyStep::TReadyStep(const TNameStep& step, int count, const TEntries* entries) : FStep(step) {
@@ -155,7 +176,15 @@ void ApplySteps(const std::vector<TNameStep>& steps, TNames& names, const TEntri
 // ---------------------------------------------------------------- TStepPreview
 
 TStepPreview::TStepPreview(TNameStep step, const TNames& names, const TEntries* entries)
-    : FStep(std::move(step)), FNames(names), FEntries(entries) {
+    : FStep(std::move(step)), FNames(names), FEntries(entries), FCount(static_cast<int>(names.size())) {
+    // Only what has been read is worked out: reading the dates of a large
+    // selection waits for the step to be applied.
+    const bool taken = ReadsDateTaken(FStep);
+    if (FCount > 1 && entries && ReadsFileDates(FStep) &&
+        std::any_of(entries->begin(), entries->end(), [taken](const TRenameItem* entry) {
+            return NeedsFileInfo(*entry, taken);
+        }))
+        FCount = 1;
     FDone = names.empty();
 }
 
@@ -167,15 +196,15 @@ bool TStepPreview::Advance(int count) {
     // What goes wrong is what the line tells; nothing else is left to do.
     try {
         if (!FReady) {
-            FReady = std::make_unique<TReadyStep>(FStep, static_cast<int>(FNames.size()), FEntries);
+            FReady = std::make_unique<TReadyStep>(FStep, FCount, FEntries);
             return false;
         }
-        const int end = static_cast<int>(std::min(FNames.size(), static_cast<std::size_t>(FNext) + count));
+        const int end = std::min(FCount, FNext + count);
         if (FReady->NeedsMatcherStack())
             RunWithMatcherStack([&] { AdvanceNames(end); });
         else
             AdvanceNames(end);
-        FDone = FNext == static_cast<int>(FNames.size());
+        FDone = FNext == FCount;
     } catch (const Exception& e) {
         FProblem = FReady ? Quoted(FNames[static_cast<std::size_t>(FNext)]) + " cannot be changed: " + e.Message()
                           : e.Message();
@@ -201,9 +230,12 @@ std::string TStepPreview::Text() const {
     if (FNames.empty() || FNext == 0)
         return std::string();
     const std::string first = FNames.front() + " -> " + FFirstNew + "; ";
+    const int total = static_cast<int>(FNames.size());
     if (!FDone)
         return first + "counting.";
-    return first + Format("%d of %d names change.", FChanged, static_cast<int>(FNames.size()));
+    if (FCount < total)
+        return first + Format("the dates of the other %d entries are read on OK.", total - FCount);
+    return first + Format("%d of %d names change.", FChanged, total);
 }
 
 std::string PreviewText(const TNameStep& step, const TNames& names) {

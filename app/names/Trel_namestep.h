@@ -50,17 +50,22 @@ bool UsesSource(TNameOperation operation);
 // "Holiday " in the base name; Upper case of the extension.
 std::string DescribeStep(const TNameStep& step);
 
-// The new names of the entries that a step edits, in list order.
+// The new names of the entries that a step edits, in list order. The
+// entries themselves (TEntries), in the same order, go along for a text
+// source that reads something of each entry (its folder, its file's dates):
+// null where only names are known.
 using TNames = std::vector<std::string>;
-// The entries themselves, in the same order, for a text source that reads
-// something of each entry (its folder, its file): null or empty where only
-// names are known.
-using TEntries = std::vector<TRenameItem*>;
 
 // The lines of the source for count entries, one each (the clipboard is read
 // now); raises as the source does. The one place where a kind of source is
 // turned into lines: a kind that reads the entries takes them from here.
 void SourceLines(const TTextSrcSpecs& source, int count, const TEntries* entries, TStrings& lines);
+
+// Whether the step's text comes from the entries' file dates, and whether
+// from the date taken (which needs the photo read as well as the listing):
+// what must have been read of the entries before the step is applied.
+bool ReadsFileDates(const TNameStep& step);
+bool ReadsDateTaken(const TNameStep& step);
 
 // A step readied for a number of names: the text source's lines made (so the
 // clipboard is read now) and a regular expression compiled. Raises as the
@@ -109,7 +114,9 @@ public:
     bool Advance(int count);
     bool Done() const { return FDone; }
     // "IMG_0001.jpg -> Holiday 0001.jpg; 3 of 5 names change." once done,
-    // "...; counting." before, or why the step cannot be applied.
+    // "...; counting." before, or why the step cannot be applied. Over file
+    // dates not all read, the first name only: "...; the dates of the other
+    // 4 entries are read on OK."
     std::string Text() const;
 
 private:
@@ -118,6 +125,9 @@ private:
     TNameStep FStep;
     const TNames& FNames;
     const TEntries* FEntries;
+    // The names worked out: all, or only the first when the step reads file
+    // dates that have not all been read.
+    int FCount;
     std::unique_ptr<TReadyStep> FReady;
     int FNext = 0;
     int FChanged = 0;

@@ -80,6 +80,10 @@ TNumberSrcLinesSpecs& Numbers(TNameStep& step) {
     return step.Source.Specs.Number;
 }
 
+TDateSrcLinesSpecs& FileDate(TNameStep& step) {
+    return step.Source.Specs.FileDate;
+}
+
 // In the order they are read: what decides whether a later key applies (the
 // operation, the source's kind) and what the old text is checked by (the
 // regular expression option, match case) comes first. A new kind of text
@@ -116,6 +120,12 @@ const TStepKey kStepKeys[] = {
      [](TNameStep& s, const std::string& t) { return SetInt(t, Numbers(s).Digits, 0, kMaxNumberDigits); }},
     {"Padding", IsSource<skNumber>, [](const TNameStep& s) { return std::string(1, s.Source.Specs.Number.Padding); },
      [](TNameStep& s, const std::string& t) { return t.size() == 1 && (Numbers(s).Padding = t[0], true); }},
+    {"Date", IsSource<skFileDate>,
+     [](const TNameStep& s) { return ItemAt(kDateItems, static_cast<int>(s.Source.Specs.FileDate.Date)); },
+     [](TNameStep& s, const std::string& t) { return SetItem(kDateItems, t, FileDate(s).Date); }},
+    // As in the dialog, a date needs a format to be written by.
+    {"Format", IsSource<skFileDate>, [](const TNameStep& s) { return s.Source.Specs.FileDate.Pattern; },
+     [](TNameStep& s, const std::string& t) { return !t.empty() && (FileDate(s).Pattern = t, true); }},
     {"Case", IsOperation<noCapitalize>, [](const TNameStep& s) { return ItemAt(kCaseItems, s.Case); },
      [](TNameStep& s, const std::string& t) { return SetItem(kCaseItems, t, s.Case); }},
     {"Encoding", IsOperation<noUrlEncode, noUrlDecode>,

@@ -33,16 +33,6 @@ T* Modal() {
     return dynamic_cast<T*>(TForm::FromHandle(Application->ActiveOwner()));
 }
 
-// Replaces an edit's text as the user does: select all, then type.
-void Retype(TEdit* edit, const std::string& text) {
-    edit->Focus();
-    SendMessageA(edit->Handle(), EM_SETSEL, 0, -1);
-    if (text.empty())
-        PostKey(VK_DELETE, edit->Handle());
-    else
-        PostText(edit->Handle(), text);
-}
-
 std::string Describe(const TNumberSrcLinesSpecs& n) {
     return n.Prefix + "|" + n.Suffix + "|" + std::to_string(n.Initial) + "|" + std::to_string(n.Increment) +
            "|" + std::to_string(n.Digits) + "|" + std::string(1, n.Padding);
@@ -139,6 +129,16 @@ TEST(NameDialogConversions, TextSourceEnablingRule) {
         EXPECT_EQ(enabling.NumbersButton, c.expected.NumbersButton);
         EXPECT_EQ(enabling.Ok, c.expected.Ok);
     }
+    // A file date takes a chosen date and a format.
+    TTextSourceDialogState date;
+    date.PartIndex = 1;
+    date.FileDateChecked = true;
+    date.DateIndex = 2;
+    EXPECT_EQ(TextSourceEnabling(date, false), (TTextSourceEnabling{false, false, false, true}));
+    date.DateFormat = "yyyy";
+    EXPECT_TRUE(TextSourceEnabling(date, false).Ok);
+    date.DateIndex = -1;
+    EXPECT_FALSE(TextSourceEnabling(date, false).Ok);
 }
 
 TEST(NameDialogConversions, TextSourceValuesFromTheControls) {
@@ -303,6 +303,9 @@ RECT At(int left, int top, int width, int height) {
 
 const char* const kParts = "Name\nBase name\nExtension";
 const char* const kClipboardCaption = "Clip&board (a line per item)";
+const char* const kDates = "Modified\nCreated\nDate taken";
+const char* const kFolderCaption = "&Folder name (of the entry's directory)";
+const char* const kFallback = "A file without a date taken gives its Modified date.";
 
 std::string ItemsOf(const TComboBox& combo) {
     std::string items;
@@ -316,7 +319,7 @@ std::string ItemsOf(const TComboBox& combo) {
 TEST_F(NameDialogs, AreLaidOutAsTheirTables) {
     // clang-format off
     const TDialogLayout layouts[] = {
-        {"Insert", [] { return std::make_unique<TTrelInsertDialog>(); }, "Insert", 466, 241,
+        {"Insert", [] { return std::make_unique<TTrelInsertDialog>(); }, "Insert", 466, 361,
          {{"Label11", At(10, 10, 121, 26), "&Part:"},
           {"ComboBox11", At(135, 10, 321, 23), kParts},
           {"Label21", At(10, 40, 121, 26), "P&osition:"},
@@ -327,12 +330,18 @@ TEST_F(NameDialogs, AreLaidOutAsTheirTables) {
           {"RadioButton41", At(135, 100, 121, 26), "&Number:"},
           {"Button41", At(260, 100, 26, 26), "..."},
           {"RadioButton51", At(135, 130, 321, 26), kClipboardCaption},
-          {"Label81", At(10, 165, 446, 26), ""},
-          {"Button91", At(250, 205, 101, 26), "OK"},
-          {"Button92", At(355, 205, 101, 26), "Cancel"}},
+          {"RadioButton61", At(135, 160, 121, 26), "File &date:"},
+          {"ComboBox61", At(260, 160, 196, 23), kDates},
+          {"Label62", At(155, 190, 101, 26), "For&mat:"},
+          {"Edit62", At(260, 190, 196, 23), ""},
+          {"Label63", At(155, 220, 301, 26), kFallback},
+          {"RadioButton71", At(135, 250, 321, 26), kFolderCaption},
+          {"Label81", At(10, 285, 446, 26), ""},
+          {"Button91", At(250, 325, 101, 26), "OK"},
+          {"Button92", At(355, 325, 101, 26), "Cancel"}},
          {"ComboBox11", "ComboBox21", "RadioButton31", "Edit31", "RadioButton41", "Button41", "RadioButton51",
-          "Button91", "Button92"}},
-        {"Overwrite", [] { return std::make_unique<TTrelOverwriteDialog>(); }, "Overwrite", 466, 206,
+          "RadioButton61", "ComboBox61", "Edit62", "RadioButton71", "Button91", "Button92"}},
+        {"Overwrite", [] { return std::make_unique<TTrelOverwriteDialog>(); }, "Overwrite", 466, 331,
          {{"Label11", At(10, 10, 121, 26), "&Part:"},
           {"ComboBox11", At(135, 10, 321, 23), kParts},
           {"Label21", At(10, 40, 121, 26), "Text:"},
@@ -341,11 +350,17 @@ TEST_F(NameDialogs, AreLaidOutAsTheirTables) {
           {"RadioButton31", At(135, 70, 121, 26), "&Number:"},
           {"Button31", At(260, 70, 26, 26), "..."},
           {"RadioButton41", At(135, 100, 321, 26), kClipboardCaption},
-          {"Label81", At(10, 135, 446, 26), ""},
-          {"Button91", At(250, 170, 101, 26), "OK"},
-          {"Button92", At(355, 170, 101, 26), "Cancel"}},
-         {"ComboBox11", "RadioButton21", "Edit21", "RadioButton31", "Button31", "RadioButton41", "Button91",
-          "Button92"}},
+          {"RadioButton51", At(135, 130, 121, 26), "File &date:"},
+          {"ComboBox51", At(260, 130, 196, 23), kDates},
+          {"Label52", At(155, 160, 101, 26), "For&mat:"},
+          {"Edit52", At(260, 160, 196, 23), ""},
+          {"Label53", At(155, 190, 301, 26), kFallback},
+          {"RadioButton61", At(135, 220, 321, 26), kFolderCaption},
+          {"Label81", At(10, 255, 446, 26), ""},
+          {"Button91", At(250, 295, 101, 26), "OK"},
+          {"Button92", At(355, 295, 101, 26), "Cancel"}},
+         {"ComboBox11", "RadioButton21", "Edit21", "RadioButton31", "Button31", "RadioButton41", "RadioButton51",
+          "ComboBox51", "Edit52", "RadioButton61", "Button91", "Button92"}},
         {"Replace", [] { return std::make_unique<TTrelReplaceDialog>(); }, "Replace", 466, 291,
          {{"Label11", At(10, 10, 121, 26), "&Part:"},
           {"ComboBox11", At(135, 10, 321, 23), kParts},

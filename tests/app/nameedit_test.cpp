@@ -7,6 +7,7 @@
 #include "tests/common/TestSupport.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <random>
 #include <vector>
@@ -482,8 +483,61 @@ TEST(NameEdit, ValuesOutsideTheEnumerationsAreRejected) {
     EXPECT_EQ(name.GetText(), "a.txt");
 
     TTextSrcSpecs source;
-    source.Kind = static_cast<TSrcLinesKind>(3);
+    source.Kind = static_cast<TSrcLinesKind>(5);
     ExpectNameEditError([&] { source.GetCurrent(); }, "The kind is not supported.", __LINE__);
+    ExpectNameEditError([&] { source.GetCurrentOfEntries(); }, "The kind is not supported.", __LINE__);
+}
+
+// Every row is one entry: the line the file date (of the kind, by the
+// pattern) or the folder name gives it, or why it has none.
+TEST(TextSources, FileDatesAndFolderNamesComeFromEachEntry) {
+    const TTempDir dir;
+    // Noon in UTC: the same day in every time zone.
+    const std::uint64_t jan2 = 132224400000000000ULL, jul4 = 132698736000000000ULL;
+    const auto entry = [&](const std::string& directory, bool listed, std::optional<TDateParts> taken) {
+        auto item = std::make_shared<TRenameItem>(dir.MakeFile("a.jpg"));
+        item->Directory = directory;
+        item->Info.Listed = listed;
+        item->Info.Created = listed ? jan2 : 0;
+        item->Info.Modified = listed ? jul4 : 0;
+        item->Info.TakenRead = listed;
+        item->Info.Taken = taken;
+        return item;
+    };
+    const auto photo = entry("C:\\photos\\2021 Rome", true, TDateParts{2021, 7, 14, 9, 30, 5});
+    const auto plain = entry("\\\\server\\share\\docs", true, std::nullopt);
+    const auto unread = entry("C:\\", false, std::nullopt);
+    const struct {
+        std::shared_ptr<TRenameItem> entry;
+        TSrcLinesKind kind;
+        TFileDateKind date;
+        const char* pattern;
+        std::string expected;
+    } cases[] = {
+        {photo, skFileDate, TFileDateKind::Taken, "yyyymmdd_hhnnss", "20210714_093005"},
+        {photo, skFileDate, TFileDateKind::Created, "yyyy-mm-dd", "2020-01-02"},
+        {photo, skFileDate, TFileDateKind::Modified, "d.m.yy", "4.7.21"},
+        {plain, skFileDate, TFileDateKind::Taken, "yyyy-mm-dd", "2021-07-04"},
+        {unread, skFileDate, TFileDateKind::Modified, "yyyy", "The file date of \"a.jpg\" is not known."},
+        {photo, skFolderName, TFileDateKind::Modified, "", "2021 Rome"},
+        {plain, skFolderName, TFileDateKind::Modified, "", "docs"},
+        {unread, skFolderName, TFileDateKind::Modified, "", ""},
+    };
+    for (const auto& c : cases) {
+        TTextSrcSpecs source;
+        source.Kind = c.kind;
+        source.Specs.FileDate.Date = c.date;
+        source.Specs.FileDate.Pattern = c.pattern;
+        const TEntries entries = {c.entry.get(), c.entry.get()};
+        TStringList lines;
+        const std::string error = ErrorOf([&] { source.GetCurrentOfEntries().GetLines(2, &entries, lines); });
+        EXPECT_EQ(error.empty() ? Lines(lines).at(1) : error, c.expected) << c.entry->Directory;
+    }
+    TTextSrcSpecs source;
+    source.Kind = skFolderName;
+    TStringList lines;
+    ExpectNameEditError([&] { source.GetCurrentOfEntries().GetLines(1, nullptr, lines); },
+                        "The text source needs the entries themselves.", __LINE__);
 }
 
 TEST(TextSources, CurrentFollowsTheKindAndAllKindsKeepTheirSettings) {

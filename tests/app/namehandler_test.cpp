@@ -76,12 +76,6 @@ protected:
     void TearDown() override { Application->FreeForms(); }
 };
 
-void Retype(TEdit* edit, const std::string& text) {
-    edit->Focus();
-    SendMessageA(edit->Handle(), EM_SETSEL, 0, -1);
-    PostText(edit->Handle(), text);
-}
-
 // Runs the operation with the steps acting in its dialogs; all steps must run.
 std::string RunWith(const TSteps& steps, const std::function<void()>& operation) {
     TIdleScript script(steps);

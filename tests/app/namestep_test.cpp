@@ -49,11 +49,14 @@ TEST(StoredPresets, ReadWrittenAndReadBackOrRefusedNamingFileSectionAndKey) {
          "Part=Extension\nSource=Clipboard\n[All,Step3]\noperation=replace\nPart=name\nMatchCase=1\n"
          "RegularExpression=1\nOldText=IMG_(\\d+)\nSource=Custom\nText=\"Holiday $1 \"\n[All,Step4]\n"
          "Operation=Capitalize\nPart=Extension\nCase=Book title\n[All,Step5]\nOperation=URL Encode\nPart=Name\n"
-         "Encoding=ANSI\n[All,Step6]\nOperation=URL Decode\nPart=Base name\n",
+         "Encoding=ANSI\n[All,Step6]\nOperation=URL Decode\nPart=Base name\n[All,Step7]\nOperation=Insert\n"
+         "Source=File date\nDate=date taken\nFormat=yyyymmdd_\n[All,Step8]\nOperation=Overwrite\n"
+         "Source=Folder name\n",
          "All: Insert the numbers \"#__7!\", \"#__9!\", ... at the tail of the base name; Overwrite the "
          "extension with the clipboard's lines; Replace \"IMG_(\\d+)\" with \"Holiday $1 \" in the name (a "
          "regular expression), matching case; Book title of the extension; URL Encode the name as ANSI; URL "
-         "Decode the base name as UTF-8;\n"},
+         "Decode the base name as UTF-8; Insert the date taken as \"yyyymmdd_\" at the head of the base name; "
+         "Overwrite the base name with the folder's name;\n"},
         {"missing keys keep a new dialog's values", head + "Operation=Insert\n",
          "P: Insert \"\" at the head of the base name;\n"},
         {"in name order; unknown keys and sections left alone",
@@ -76,6 +79,8 @@ TEST(StoredPresets, ReadWrittenAndReadBackOrRefusedNamingFileSectionAndKey) {
          refused + "\"P,Step1\", the key \"Padding\" has a value that the program cannot take (\"ab\")."},
         {"no number", head + "Operation=Insert\nSource=Number\nInitial=one\n",
          refused + "\"P,Step1\", the key \"Initial\" has a value that the program cannot take (\"one\")."},
+        {"a file date without a format", head + "Operation=Insert\nSource=File date\nDate=Created\nFormat=\n",
+         refused + "\"P,Step1\", the key \"Format\" has a value that the program cannot take (\"\")."},
         {"a pattern that does not compile", head + "Operation=Replace\nRegularExpression=1\nOldText=(a\n",
          refused + "\"P,Step1\", the key \"OldText\" has a value that the program cannot take (\"(a\")."},
         {"a second damaged preset refuses the first too",

@@ -2,6 +2,7 @@
 // menu and by clicks on the column headers, its settings loaded at the start
 // and written at close, with "Settings.ini" in a temporary folder. Rows,
 // menus and windows are read back from the controls.
+#include "app/dialogs/Trel_insertdialog.h"
 #include "app/names/Trel_fileinfo.h"
 #include "app/names/Trel_listedit.h"
 #include "framework/Fw_inifiles.h"
@@ -354,9 +355,9 @@ TEST(ViewMenu, ColumnWidthsStartInSharesAndStoredOnesAreBroughtIntoSight) {
 
 namespace {
 
-// 00:00 UTC of the day.
-FILETIME Day(WORD year, WORD month, WORD day) {
-    const SYSTEMTIME time{year, month, 0, day, 0, 0, 0, 0};
+// The hour (UTC) of the day.
+FILETIME Day(WORD year, WORD month, WORD day, WORD hour = 0) {
+    const SYSTEMTIME time{year, month, 0, day, hour, 0, 0, 0};
     FILETIME file{};
     SystemTimeToFileTime(&time, &file);
     return file;
@@ -446,6 +447,55 @@ TEST(ViewMenu, DateTakenOfAFolderOfPhotosWithADamagedOneIsReadOnTheWorker) {
     EXPECT_EQ(bench.Text(0, 1), "photo10.JPG");
     EXPECT_EQ(bench.Text(70, 1), "damaged.jpg");
     EXPECT_EQ(bench.Text(71, 1), "photo.txt");
+}
+
+// The dates come from the disk as the columns' do, read when the step is
+// applied; a photo without a date taken gives its Modified date.
+TEST(ViewMenu, FileDatesAndFolderNamesGoIntoNewNamesThroughTheInsertDialog) {
+    Application->FreeForms();
+    TViewBench bench;
+    TShownErrors errors;
+    const std::string jpeg = ResourceBytes("TAKEN_JPG");
+    const std::vector<std::string> paths = {bench.Dir().MakeFile("a.jpg", jpeg),
+                                            bench.Dir().MakeFile("b.jpg", jpeg.substr(0, 120)),
+                                            bench.Dir().MakeFile("c.txt")};
+    const FILETIME noon = Day(2020, 1, 2, 12);
+    SetModified(paths[1], noon);
+    SetModified(paths[2], noon);
+    bench.Open(paths);
+    bench.Select("0 1 2");
+    TTrelInsertDialog& insert = Application->Dialog<TTrelInsertDialog>();
+    std::string preview;
+    {
+        TIdleScript script({[&] { ClickControl(insert.FileDateRadioButton); },
+                            [&] {
+                                PostKey(VK_DOWN, insert.DateComboBox->Handle());
+                                PostKey(VK_DOWN, insert.DateComboBox->Handle());
+                            },
+                            [&] { Retype(insert.DateFormatEdit, "yyyymmdd "); },
+                            [&] {
+                                EXPECT_TRUE(RunLoopUntil(
+                                    [&] { return insert.Preview().Text().find("20") != std::string::npos; }));
+                                preview = insert.Preview().Text();
+                                ClickControl(insert.OkButton);
+                            }});
+        Press(ShortCut('D', scCtrl), bench.List());
+    }
+    EXPECT_EQ(preview, "a.jpg -> 20210714 a.jpg; the dates of the other 2 entries are read on OK.");
+    EXPECT_EQ(bench.Rows(0), "20210714 a.jpg* 20200102 b.jpg* 20200102 c.txt*");
+    // The folder's name, at the tail of the base name: a second undoable edit.
+    insert.Values.Position = ipTail;
+    insert.Values.Source.Kind = skFolderName;
+    {
+        TIdleScript script({[&] { ClickControl(insert.OkButton); }});
+        Press(ShortCut('D', scCtrl), bench.List());
+    }
+    const std::string folder = TPath(bench.Dir().Path()).GetName();
+    EXPECT_EQ(bench.Text(0, 0), "20210714 a" + folder + ".jpg");
+    Press(ShortCut('Z', scCtrl), bench.List());
+    EXPECT_EQ(bench.Text(0, 0), "20210714 a.jpg");
+    EXPECT_TRUE(errors.Messages.empty());
+    Application->FreeForms();
 }
 
 TEST(ViewMenu, ShownInfoColumnsComeBackWhetherPlacementIsRememberedOrNot) {

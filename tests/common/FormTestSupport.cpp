@@ -105,6 +105,15 @@ void PostText(HWND target, const std::string& text) {
         PostMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);
 }
 
+void Retype(TEdit* edit, const std::string& text) {
+    edit->Focus();
+    SendMessageA(edit->Handle(), EM_SETSEL, 0, -1);
+    if (text.empty())
+        PostKey(VK_DELETE, edit->Handle());
+    else
+        PostText(edit->Handle(), text);
+}
+
 std::vector<std::string> TabOrder(const TForm& form) {
     std::vector<std::string> names;
     for (int i = 0; i < form.ControlCount(); ++i)

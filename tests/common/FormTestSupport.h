@@ -99,6 +99,8 @@ void PostAltKey(char letter);
 void ClickControl(const TControl* control);
 // Posts the text to the window as typed characters, one WM_CHAR a byte.
 void PostText(HWND target, const std::string& text);
+// Replaces an edit's text as the user does: select all, then type.
+void Retype(TEdit* edit, const std::string& text);
 // The names of the form's controls that Tab stops at, in tab order.
 std::vector<std::string> TabOrder(const TForm& form);
 std::string ClassOf(HWND window);

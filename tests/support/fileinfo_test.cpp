@@ -53,8 +53,19 @@ TEST(DateFormat, SizesInKilobytesAndDatesInTheUsersForm) {
     } sizes[] = {{0, "0 KB"}, {1, "1 KB"}, {1024, "1 KB"}, {1025, "2 KB"}, {1234567890, "1,205,633 KB"}};
     for (const auto& c : sizes)
         EXPECT_EQ(KilobyteSizeText(c.bytes), c.expected) << c.bytes;
-    if (GetACP() == 1252) {
-        EXPECT_EQ(ShortDateTimeText({2021, 7, 4, 21, 3, 5}), "7/4/2021 9:03 PM");
+    // The user's format is read from the prefix's registry, which a suite
+    // starting under another locale rewrites: compared only while it is the
+    // United States' form before and after.
+    const auto usForm = [] {
+        wchar_t date[32] = {}, time[32] = {};
+        GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SSHORTDATE, date, 32);
+        GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SSHORTTIME, time, 32);
+        return std::wstring(date) == L"M/d/yyyy" && std::wstring(time) == L"h:mm tt";
+    };
+    const bool before = usForm();
+    const std::string text = ShortDateTimeText({2021, 7, 4, 21, 3, 5});
+    if (before && usForm()) {
+        EXPECT_EQ(text, "7/4/2021 9:03 PM");
     }
     // 2021-07-04 12:00 UTC, in the zone the tests run in.
     const std::optional<TDateParts> local = LocalFileTime(132698448000000000ULL);
