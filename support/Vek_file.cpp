@@ -626,9 +626,10 @@ bool HasTilde(const std::string& text) {
     return false;
 }
 
-// The end of the component that starts at i: the next backslash of its own.
+// The end of the component that starts at i: the next backslash of its own
+// (stepping by characters, a trail byte is never looked at).
 size_t ComponentEnd(const std::string& path, size_t i) {
-    while (i < path.size() && !(path[i] == '\\' && !IsTrailByte(path, i)))
+    while (i < path.size() && path[i] != '\\')
         i += CharSize(path, i);
     return i;
 }
@@ -934,8 +935,8 @@ std::string PathKey(const std::string& directoryKey, const std::string& name) {
 
 namespace {
 
-// Calls found(data) for each entry that the directory lists, without "."
-// and ".."; false when the directory cannot be listed.
+// Calls found(search, name) for each entry that the directory lists, without
+// "." and ".."; false when the directory cannot be listed.
 template <class F>
 bool ForEachListed(const std::string& directory, F&& found) {
     TPath pattern(directory);
@@ -944,9 +945,9 @@ bool ForEachListed(const std::string& directory, F&& found) {
     if (!search.Found())
         return false;
     do {
-        const std::string name = search.Name();
+        std::string name = search.Name();
         if (name != "." && name != "..")
-            found(search);
+            found(search, std::move(name));
     } while (search.Next());
     return true;
 }
@@ -956,13 +957,13 @@ bool ForEachListed(const std::string& directory, F&& found) {
 bool ListDirectoryNames(const std::string& directory, std::vector<std::string>& names) {
     names.clear();
     return ForEachListed(directory,
-                         [&](const FileApi::TDirectorySearch& search) { names.push_back(search.Name()); });
+                         [&](const FileApi::TDirectorySearch&, std::string name) { names.push_back(std::move(name)); });
 }
 
 bool ListDirectoryEntries(const std::string& directory, std::vector<TListedEntry>& entries) {
     entries.clear();
-    return ForEachListed(directory, [&](const FileApi::TDirectorySearch& search) {
-        entries.push_back({search.Name(), search.ShortName(), search.Attributes(), search.Size(),
+    return ForEachListed(directory, [&](const FileApi::TDirectorySearch& search, std::string name) {
+        entries.push_back({std::move(name), search.ShortName(), search.Attributes(), search.Size(),
                            search.CreationTime(), search.LastWriteTime()});
     });
 }

@@ -6,7 +6,6 @@
 #include "support/Vek_file.h"
 #include "support/Vek_list.h"
 
-#include <functional>
 #include <memory_resource>
 #include <memory>
 #include <string_view>

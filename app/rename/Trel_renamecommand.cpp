@@ -2,6 +2,7 @@
 
 #include "app/rename/Trel_renametask.h"
 #include "framework/Fw_forms.h"
+#include "framework/Fw_scope.h"
 #include "support/Vek_autopointer.h"
 
 #include <windows.h>
@@ -30,6 +31,8 @@ TRenameCommand::TRenameCommand(TListViewModel& model)
 TRenameCommand::~TRenameCommand() = default;
 
 void TRenameCommand::Execute() {
+    // Only the first run reads the plan: it need not stay with the history.
+    auto forget = ScopeExit([this] { Plan = TRenamePlan(); });
     RunTask(new TDoRenameTask(FModel, FSubCommands, FMarks, Plan));
 }
 

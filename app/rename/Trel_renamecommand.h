@@ -35,8 +35,8 @@ public:
     // Where each run writes its journal before it renames anything, in order
     // of preference (DefaultJournalFolders to begin with); empty: no journal.
     std::vector<std::string> JournalFolders;
-    // The order of Perform (empty: the rows' order). Restore and the
-    // repetition follow the sub-commands that it made.
+    // The order of Perform (empty: the rows' order), let go once it ran.
+    // Restore and the repetition follow the sub-commands that it made.
     TRenamePlan Plan;
 
     // The sub-commands: pending until performed, then done (undo stack) or
