@@ -86,21 +86,6 @@ void TRenameTask::CheckCancelled() const {
         Abort();
 }
 
-void TRenameTask::ReportProgress(std::int32_t percent) {
-    if (percent == FLastPercent)
-        return;
-    FLastPercent = percent;
-    if (!OnProgress)
-        return;
-    Synchronize(
-        percent,
-        [](void* data, std::int32_t argument) {
-            auto* task = static_cast<TRenameTask*>(data);
-            task->OnProgress(task, argument);
-        },
-        this);
-}
-
 // ---------------------------------------------------------------- TDoRenameTask
 
 void TDoRenameTask::Run() {
