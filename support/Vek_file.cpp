@@ -874,24 +874,26 @@ size_t WithoutTrailingSeparators(const std::string& path) {
 }
 
 // Whether the name is longer than the directory's volume takes, counted as
-// the file system counts, in UTF-16 units (a character beyond them takes two).
-bool IsTooLong(const std::wstring& name, const std::string& directory) {
-    return name.size() > FileApi::MaxNameUnits(directory);
+// the file system counts, in UTF-16 units (a character beyond them takes
+// two); a name that is no text of the code page is not.
+bool IsTooLong(const std::string& name, const std::string& directory) {
+    const std::size_t units = FileApi::MaxNameUnits(directory);
+    // A UTF-16 unit takes at least one byte: a name of no more bytes fits.
+    if (name.size() <= units)
+        return false;
+    std::wstring wide;
+    return TryAnsiToWide(name, wide) && wide.size() > units;
 }
 
 } // namespace
 
 bool IsStorableName(const std::string& directory, const std::string& name) {
-    std::wstring wide;
-    std::string back;
     return !name.empty() && TPath(name).IsValidName() && KeptLength(name) == name.size() && !IsDeviceName(name) &&
-           TryAnsiToWide(name, wide) && TryWideToAnsi(wide, back) && back == name &&
-           !IsTooLong(wide, directory);
+           SurvivesWide(name) && !IsTooLong(name, directory);
 }
 
 std::string NameTooLongMessage(const std::string& directory, const std::string& name) {
-    std::wstring wide;
-    if (!TryAnsiToWide(name, wide) || !IsTooLong(wide, directory))
+    if (!IsTooLong(name, directory))
         return std::string();
     return Format("The name \"%s\" is too long: the disk takes names of at most %u characters.", name.c_str(),
                   static_cast<unsigned>(FileApi::MaxNameUnits(directory)));
