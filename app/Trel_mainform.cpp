@@ -376,8 +376,7 @@ TTrelMainForm::TTrelMainForm(TCommandLine commandLine, std::string settingsFile,
       ToolBar1((CreateControls(kControls), Control<TToolBar>("ToolBar1"))),
       StatusBar1(Control<TStatusBar>("StatusBar1")), Panel1(Control<TPanel>("Panel1")),
       ListView1(Control<TListView>("ListView1")), FCommandLine(std::move(commandLine)),
-      FSettingsFile(std::move(settingsFile)), FJournalFolders(std::move(journalFolders)),
-      FEarlierJournalFolders(std::move(earlierJournalFolders)) {
+      FSettingsFile(std::move(settingsFile)) {
     WireControls();
     BindActions();
 
@@ -390,8 +389,8 @@ TTrelMainForm::TTrelMainForm(TCommandLine commandLine, std::string settingsFile,
     FNameHandler->Presets().SetFileName(PresetsFile());
     FViewHandler = std::make_unique<TViewHandler>(*FModel, *FItemList, *FInvoker);
     FRenameHandler = std::make_unique<TRenameHandler>(*FModel, *FItemList, *FInvoker);
-    FRenameHandler->JournalFolders = FJournalFolders;
-    FRenameHandler->EarlierJournalFolders = FEarlierJournalFolders;
+    FRenameHandler->JournalFolders = std::move(journalFolders);
+    FRenameHandler->EarlierJournalFolders = std::move(earlierJournalFolders);
     FHelpHandler = std::make_unique<THelpHandler>(*FModel, *FItemList, *FInvoker);
     FClipboardWatcher = std::make_unique<TClipboardWatcher>();
     FFirstIdleHook.Add([this](TObject*, bool& done) {

@@ -161,8 +161,6 @@ private:
 
     TCommandLine FCommandLine;
     std::string FSettingsFile;
-    std::vector<std::string> FJournalFolders;
-    std::vector<std::string> FEarlierJournalFolders;
 
     // Created in this order and freed in the reverse one (the members'
     // order), by the destructor as by a constructor that fails part-way.

@@ -73,11 +73,9 @@ TTimer::~TTimer() {
 void TTimer::Start(unsigned interval) {
     if (SetTimer(FWindow.Get(), kTimerId, interval, nullptr) == 0)
         throw EInvalidOperation("The program could not start a timer.");
-    FRunning = true;
 }
 
+// Killing a timer that is not set does nothing.
 void TTimer::Stop() {
-    if (FRunning)
-        KillTimer(FWindow.Get(), kTimerId);
-    FRunning = false;
+    KillTimer(FWindow.Get(), kTimerId);
 }

@@ -27,11 +27,9 @@ public:
     // runs already; raises EInvalidOperation when the system has no timer.
     void Start(unsigned interval);
     void Stop();
-    bool Running() const { return FRunning; }
 
     TNotifyEvent OnTimer;
 
 private:
     TUtilWindowHandle FWindow;
-    bool FRunning = false;
 };

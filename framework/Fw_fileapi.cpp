@@ -259,11 +259,18 @@ bool ShellOpen(const std::string& path, HWND owner, int show) {
     return ShellExecuteExW(&info) != FALSE;
 }
 
-std::size_t MaxNameUnits(const std::string& path) {
+namespace {
+
+// The volume's answer for the path, or 0 when it gives none.
+std::size_t AskMaxNameUnits(const std::string& path) {
     std::wstring wide, full;
-    if (!WidePath(path, wide) || wide.empty() || !WideFullPath(WithoutPrefix(wide), full))
-        return kDefaultMaxNameUnits;
-    std::wstring root = RootOf(full);
+    if (!WidePath(path, wide) || wide.empty())
+        return 0;
+    // A full path names its root already: the system need not complete it.
+    wide = WithoutPrefix(std::move(wide));
+    if (!IsFullyQualified(wide) && !WideFullPath(wide, full))
+        return 0;
+    std::wstring root = RootOf(full.empty() ? wide : full);
     CharLowerBuffW(root.data(), static_cast<DWORD>(root.size()));
     // Asked from the worker thread of a rename as well.
     static std::mutex lock;
@@ -274,9 +281,26 @@ std::size_t MaxNameUnits(const std::string& path) {
         return found->second;
     DWORD length = 0;
     if (!GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, &length, nullptr, nullptr, 0) || length == 0)
-        return kDefaultMaxNameUnits;
+        return 0;
     known.emplace(root, length);
     return length;
+}
+
+} // namespace
+
+std::size_t MaxNameUnits(const std::string& path) {
+    // A check asks for each of many entries, mostly for one directory many
+    // times in a row.
+    thread_local std::string lastPath;
+    thread_local std::size_t lastUnits = 0;
+    if (lastUnits != 0 && path == lastPath)
+        return lastUnits;
+    const std::size_t units = AskMaxNameUnits(path);
+    if (units == 0)
+        return kDefaultMaxNameUnits;
+    lastPath = path;
+    lastUnits = units;
+    return units;
 }
 
 // ---------------------------------------------------------------- the network

@@ -216,6 +216,15 @@ UINT ActualCodePage(unsigned codePage) {
     return codePage == CP_ACP ? GetACP() : codePage;
 }
 
+// Most names are ASCII, and many conversions are asked per entry of long
+// lists: the system's ANSI code page and UTF-8 keep ASCII as it is, so such
+// a text is copied unit for unit.
+template <class C>
+bool IsAsciiIn(const std::basic_string<C>& text, UINT page) {
+    return (page == CP_UTF8 || page == GetACP()) &&
+           std::all_of(text.begin(), text.end(), [](C c) { return static_cast<unsigned>(c) < 0x80; });
+}
+
 } // namespace
 
 bool TryAnsiToWide(const std::string& text, std::wstring& wide, unsigned codePage) {
@@ -225,6 +234,10 @@ bool TryAnsiToWide(const std::string& text, std::wstring& wide, unsigned codePag
     if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         return false;
     const UINT page = ActualCodePage(codePage);
+    if (IsAsciiIn(text, page)) {
+        wide.assign(text.begin(), text.end());
+        return true;
+    }
     const DWORD flags = page == CP_UTF8 || !TakesNoFlags(page) ? MB_ERR_INVALID_CHARS : 0;
     const int size = static_cast<int>(text.size());
     const int length = MultiByteToWideChar(page, flags, text.data(), size, nullptr, 0);
@@ -244,6 +257,10 @@ bool TryWideToAnsi(const std::wstring& wide, std::string& text, unsigned codePag
     if (wide.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         return false;
     const UINT page = ActualCodePage(codePage);
+    if (IsAsciiIn(wide, page)) {
+        text.assign(wide.begin(), wide.end());
+        return true;
+    }
     const bool plain = !TakesNoFlags(page);
     const DWORD flags = page == CP_UTF8 ? WC_ERR_INVALID_CHARS : plain ? WC_NO_BEST_FIT_CHARS : 0;
     BOOL usedDefault = FALSE;

@@ -626,9 +626,10 @@ bool HasTilde(const std::string& text) {
     return false;
 }
 
-// The end of the component that starts at i: the next backslash of its own.
+// The end of the component that starts at i: the next backslash of its own
+// (stepping by characters, a trail byte is never looked at).
 size_t ComponentEnd(const std::string& path, size_t i) {
-    while (i < path.size() && !(path[i] == '\\' && !IsTrailByte(path, i)))
+    while (i < path.size() && path[i] != '\\')
         i += CharSize(path, i);
     return i;
 }
@@ -873,24 +874,26 @@ size_t WithoutTrailingSeparators(const std::string& path) {
 }
 
 // Whether the name is longer than the directory's volume takes, counted as
-// the file system counts, in UTF-16 units (a character beyond them takes two).
-bool IsTooLong(const std::wstring& name, const std::string& directory) {
-    return name.size() > FileApi::MaxNameUnits(directory);
+// the file system counts, in UTF-16 units (a character beyond them takes
+// two); a name that is no text of the code page is not.
+bool IsTooLong(const std::string& name, const std::string& directory) {
+    const std::size_t units = FileApi::MaxNameUnits(directory);
+    // A UTF-16 unit takes at least one byte: a name of no more bytes fits.
+    if (name.size() <= units)
+        return false;
+    std::wstring wide;
+    return TryAnsiToWide(name, wide) && wide.size() > units;
 }
 
 } // namespace
 
 bool IsStorableName(const std::string& directory, const std::string& name) {
-    std::wstring wide;
-    std::string back;
     return !name.empty() && TPath(name).IsValidName() && KeptLength(name) == name.size() && !IsDeviceName(name) &&
-           TryAnsiToWide(name, wide) && TryWideToAnsi(wide, back) && back == name &&
-           !IsTooLong(wide, directory);
+           SurvivesWide(name) && !IsTooLong(name, directory);
 }
 
 std::string NameTooLongMessage(const std::string& directory, const std::string& name) {
-    std::wstring wide;
-    if (!TryAnsiToWide(name, wide) || !IsTooLong(wide, directory))
+    if (!IsTooLong(name, directory))
         return std::string();
     return Format("The name \"%s\" is too long: the disk takes names of at most %u characters.", name.c_str(),
                   static_cast<unsigned>(FileApi::MaxNameUnits(directory)));
@@ -934,8 +937,8 @@ std::string PathKey(const std::string& directoryKey, const std::string& name) {
 
 namespace {
 
-// Calls found(data) for each entry that the directory lists, without "."
-// and ".."; false when the directory cannot be listed.
+// Calls found(search, name) for each entry that the directory lists, without
+// "." and ".."; false when the directory cannot be listed.
 template <class F>
 bool ForEachListed(const std::string& directory, F&& found) {
     TPath pattern(directory);
@@ -944,9 +947,9 @@ bool ForEachListed(const std::string& directory, F&& found) {
     if (!search.Found())
         return false;
     do {
-        const std::string name = search.Name();
+        std::string name = search.Name();
         if (name != "." && name != "..")
-            found(search);
+            found(search, std::move(name));
     } while (search.Next());
     return true;
 }
@@ -956,13 +959,13 @@ bool ForEachListed(const std::string& directory, F&& found) {
 bool ListDirectoryNames(const std::string& directory, std::vector<std::string>& names) {
     names.clear();
     return ForEachListed(directory,
-                         [&](const FileApi::TDirectorySearch& search) { names.push_back(search.Name()); });
+                         [&](const FileApi::TDirectorySearch&, std::string name) { names.push_back(std::move(name)); });
 }
 
 bool ListDirectoryEntries(const std::string& directory, std::vector<TListedEntry>& entries) {
     entries.clear();
-    return ForEachListed(directory, [&](const FileApi::TDirectorySearch& search) {
-        entries.push_back({search.Name(), search.ShortName(), search.Attributes(), search.Size(),
+    return ForEachListed(directory, [&](const FileApi::TDirectorySearch& search, std::string name) {
+        entries.push_back({std::move(name), search.ShortName(), search.Attributes(), search.Size(),
                            search.CreationTime(), search.LastWriteTime()});
     });
 }

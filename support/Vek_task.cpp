@@ -101,6 +101,21 @@ void TTask::Cancel() {
     FCancelled.store(true, std::memory_order_relaxed);
 }
 
+void TTask::ReportProgress(std::int32_t percent) {
+    if (percent == FLastPercent)
+        return;
+    FLastPercent = percent;
+    if (!OnProgress)
+        return;
+    Synchronize(
+        percent,
+        [](void* data, std::int32_t argument) {
+            auto* task = static_cast<TTask*>(data);
+            task->OnProgress(task, argument);
+        },
+        this);
+}
+
 void TTask::Synchronize(std::int32_t Argument, TTaskSyncFunction Function, void* Data) {
     if (IsMainThread()) {
         Function(Data, Argument);

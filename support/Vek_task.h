@@ -34,6 +34,7 @@ protected:
 // A call that a task hands to the main thread.
 using TTaskSyncFunction = void (*)(void* Data, std::int32_t Argument);
 using TTaskErrorEvent = std::function<void(TObject* Sender, Exception& E)>;
+using TTaskProgressEvent = std::function<void(TObject* Sender, int Percent)>;
 
 // One piece of work on a worker thread. Every event reaches its handler on
 // the main thread while the worker waits, so a handler may touch windows and
@@ -67,6 +68,13 @@ public:
     // The exception lives only while the handler runs: keep a copy of what
     // is needed later.
     TTaskErrorEvent OnError;
+    // The percentage done, sent only when it changes, through the handshake
+    // with the main thread: at most 101 calls however long the work.
+    TTaskProgressEvent OnProgress;
+
+protected:
+    // Sends the percentage to OnProgress unless it was the last one sent.
+    void ReportProgress(std::int32_t percent);
 
 private:
     static void Body(void* data, TTaskThread* thread);
@@ -77,4 +85,5 @@ private:
     std::int32_t FSyncArgument = 0;
     // Written by the main thread, polled by the worker between steps.
     std::atomic<bool> FCancelled{false};
+    std::int32_t FLastPercent = 0;
 };

@@ -12,6 +12,8 @@ constexpr unsigned kPreviewPauseMs = 200;
 // Then a slice at a time, each this long at most, the queue's messages
 // handled between two: a key pressed meanwhile waits no longer than a slice.
 constexpr unsigned kPreviewSliceMs = 15;
+// The clock is read after this many names: a few hundred names take well
+// under a millisecond, so a slice hardly overruns.
 constexpr int kPreviewNamesPerCheck = 256;
 // The timer's interval between slices: as soon as the queue is empty.
 constexpr unsigned kPreviewNextSliceMs = 1;
@@ -101,9 +103,7 @@ void TPreviewLine::Tick() {
         }
         FTimer.Start(kPreviewNextSliceMs);
     }
-    const ULONGLONG start = GetTickCount64();
-    while (!FPreview->Advance(kPreviewNamesPerCheck) && GetTickCount64() - start < kPreviewSliceMs)
-        ;
+    FPreview->AdvanceFor(std::chrono::milliseconds(kPreviewSliceMs), kPreviewNamesPerCheck);
     FLabel.SetText(FPreview->Text());
     if (FPreview->Done())
         FTimer.Stop();

@@ -1,6 +1,7 @@
 #include "app/dialogs/Trel_presetdialogs.h"
 
 #include "app/images/Trel_images.h"
+#include "framework/Fw_imglist.h"
 
 #include <algorithm>
 #include <utility>
@@ -55,9 +56,7 @@ int MoveRow(std::vector<TPresetRow>& rows, int index, int delta) {
 }
 
 TPreset PresetFromRows(const std::vector<TPresetRow>& rows, const std::string& name) {
-    const std::string problem = PresetNameProblem(name);
-    if (!problem.empty())
-        throw EInvalidOperation(problem);
+    CheckPresetName(name);
     TPreset preset{name, {}};
     for (const TPresetRow& row : rows)
         if (row.Ticked)
@@ -155,9 +154,7 @@ bool TTrelPresetNameDialog::Execute() {
 bool TTrelPresetNameDialog::CloseQuery() {
     return CloseWithValues(*this, Value, [this] {
         const std::string name = NameEdit->GetText();
-        const std::string problem = PresetNameProblem(name);
-        if (!problem.empty())
-            throw EInvalidOperation(problem);
+        CheckPresetName(name);
         return name;
     });
 }

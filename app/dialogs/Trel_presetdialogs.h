@@ -4,7 +4,6 @@
 
 #include "app/dialogs/Trel_namedialog.h"
 #include "app/names/Trel_presets.h"
-#include "framework/Fw_imglist.h"
 
 #include <functional>
 #include <string>
@@ -20,8 +19,8 @@ struct TPresetRow {
 // there is such a place; returns where the row is now.
 int MoveRow(std::vector<TPresetRow>& rows, int index, int delta);
 // The preset the rows and the name give: the ticked steps in their order.
-// Raises EInvalidOperation with the name's problem (PresetNameProblem), or
-// "No operation is ticked.".
+// Raises EPresetError with the name's problem (CheckPresetName), or
+// EInvalidOperation "No operation is ticked.".
 TPreset PresetFromRows(const std::vector<TPresetRow>& rows, const std::string& name);
 
 class TTrelSavePresetDialog : public TForm {

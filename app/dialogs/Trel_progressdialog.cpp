@@ -1,5 +1,8 @@
 #include "app/dialogs/Trel_progressdialog.h"
 
+#include "support/Vek_autopointer.h"
+#include "support/Vek_task.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -132,6 +135,46 @@ void TTrelProgressDialog::PrepareForRun(const std::string& caption, const std::s
 void TTrelProgressDialog::FinishRun() {
     OnCloseQuery = nullptr;
     Finish();
+}
+
+bool TTrelProgressDialog::RunTask(TTask* task, const std::string& caption, const std::string& message,
+                                  std::exception_ptr& error) {
+    // Ours until the worker has it.
+    TAutoPointer<TTask> unstarted(task);
+    TTask* running = nullptr;
+    task->FreeOnFinish = true;
+    task->OnFinished = [this, &running, finished = std::move(task->OnFinished)](TObject* sender) {
+        if (finished)
+            finished(sender);
+        running = nullptr;
+        FinishRun();
+    };
+    PrepareForRun(caption, message, [&running] {
+        if (running)
+            running->Cancel();
+    });
+    OnStart = [&](TObject*) {
+        // A start message left over from an earlier show must not start it twice.
+        if (!unstarted)
+            return;
+        unstarted->Start();
+        running = unstarted.Release();
+    };
+    try {
+        Execute(true);
+    } catch (...) {
+        error = std::current_exception();
+    }
+    OnStart = nullptr;
+    // The loop ends before the finish event only when the program is ending:
+    // the worker still calls back here, so stop it and wait.
+    if (running) {
+        running->Cancel();
+        while (running)
+            Application->HandleMessage();
+    }
+    OnCloseQuery = nullptr;
+    return !unstarted;
 }
 
 void TTrelProgressDialog::CommandButtonClick(TObject* /*Sender*/) {

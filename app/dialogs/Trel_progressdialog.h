@@ -11,6 +11,8 @@
 // The message that starts the task: the first application-defined number.
 constexpr UINT WM_TREL_START = 0x8000;
 
+class TTask;
+
 class TTrelProgressDialog : public TForm {
 public:
     TTrelProgressDialog();
@@ -42,6 +44,14 @@ public:
     void PrepareForRun(const std::string& caption, const std::string& message, std::function<void()> cancel);
     // Lets the run's dialog close, then finishes it.
     void FinishRun();
+    // Runs the task on the worker under the dialog readied as PrepareForRun
+    // does, Cancel cancelling the task. The dialog takes the task: it starts
+    // from inside the modal loop, and the worker frees it after its finish
+    // event (the task's own OnFinished is called first). When the loop ends
+    // otherwise (the program is ending) the task is cancelled and waited for.
+    // Returns whether the task started; the dialog's own failure (it could
+    // not be shown, the worker could not start) goes to error.
+    bool RunTask(TTask* task, const std::string& caption, const std::string& message, std::exception_ptr& error);
     void CommandButtonClick(TObject* Sender);
 
     bool CloseQuery() override;

@@ -6,7 +6,6 @@
 #include "support/Vek_file.h"
 #include "support/Vek_list.h"
 
-#include <functional>
 #include <memory_resource>
 #include <memory>
 #include <string_view>
@@ -171,20 +170,21 @@ void TEditHandler::AddPaths(const TStrings& paths) {
         subCommands.SetCapacity(count);
         std::vector<std::string> longPaths;
         longPaths.reserve(static_cast<size_t>(count));
+        // Read with the long path: under Wine each read scans the directory.
+        std::vector<std::uint32_t> attributes(static_cast<size_t>(count));
         // One for the batch: a directory in which several short names are
         // looked up is listed once.
         TLongPathNames longNames;
-        std::uint32_t attributes = 0;
         for (int i = 0; i < count; ++i) {
             TPath path(paths.Strings(i));
             path.Expand();
-            longPaths.push_back(longNames.Get(path.GetPath(), attributes));
+            longPaths.push_back(longNames.Get(path.GetPath(), attributes[static_cast<size_t>(i)]));
         }
         const std::vector<bool> added = SelectNewPaths(RowPaths(Model()), longPaths);
         for (size_t i = 0; i < longPaths.size(); ++i) {
             if (!added[i])
                 continue;
-            items.push_back(std::make_unique<TRenameItem>(longPaths[i]));
+            items.push_back(std::make_unique<TRenameItem>(longPaths[i], attributes[i]));
             AddNew<TAddSubCommand>(subCommands, Model(), items.back().get());
         }
     } catch (const EFileError&) {

@@ -14,45 +14,19 @@ namespace {
 bool ReadOnWorker(const std::vector<TFileInfoRequest>& requests, std::vector<TFileInfo>& answers,
                   std::exception_ptr& error) {
     TTrelProgressDialog& dialog = Application->Dialog<TTrelProgressDialog>();
-    // Ours until the worker has it; the worker frees it after its finish event.
-    TAutoPointer<TFileInfoTask> unstarted(new TFileInfoTask(requests, answers));
-    TFileInfoTask* running = nullptr;
+    TAutoPointer<TFileInfoTask> task(new TFileInfoTask(requests, answers));
     bool completed = false;
-    unstarted->FreeOnFinish = true;
-    unstarted->OnProgress = [&dialog](int percent) { dialog.SetPosition(percent); };
-    unstarted->OnFinished = [&](TObject* task) {
-        completed = static_cast<TFileInfoTask*>(task)->Completed();
-        running = nullptr;
-        dialog.FinishRun();
+    task->OnProgress = [&dialog](TObject*, int percent) { dialog.SetPosition(percent); };
+    task->OnFinished = [&completed](TObject* sender) {
+        completed = static_cast<TFileInfoTask*>(sender)->Completed();
     };
-    unstarted->OnError = [&error](TObject*, Exception& e) {
+    task->OnError = [&error](TObject*, Exception& e) {
         error = std::make_exception_ptr(EHandlerError(e.Message()));
     };
-    dialog.PrepareForRun("File Information", "Reading the files' information...", [&running] {
-        if (running)
-            running->Cancel();
-    });
-    dialog.OnStart = [&](TObject*) {
-        // A start message left over from an earlier show must not start it twice.
-        if (!unstarted)
-            return;
-        unstarted->Start();
-        running = unstarted.Release();
-    };
-    try {
-        dialog.Execute(true);
-    } catch (...) {
-        error = std::current_exception();
-    }
-    dialog.OnStart = nullptr;
-    // The loop ends before the finish event only when the program is ending:
-    // the worker still calls back here, so stop it and wait.
-    if (running) {
-        running->Cancel();
-        while (running)
-            Application->HandleMessage();
-    }
-    dialog.OnCloseQuery = nullptr;
+    std::exception_ptr dialogError;
+    dialog.RunTask(task.Release(), "File Information", "Reading the files' information...", dialogError);
+    if (dialogError)
+        error = dialogError;
     return completed;
 }
 

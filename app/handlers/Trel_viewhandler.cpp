@@ -35,12 +35,11 @@ constexpr long long kMinGripWidth = 40;
 // A column narrower than this is hard to see and its divider hard to grab.
 constexpr int kMinColumnWidth = 24;
 
-using TSortKeyOfItem = std::string (*)(const TRenameItem& item);
-
 // Sorts by sort keys, which order exactly as the item's comparisons
 // (CompareByNewName...) do, with one key per row instead of a locale call per
-// comparison.
-void SortModel(TListViewModel& model, TSortKeyOfItem key) {
+// comparison. key(const TRenameItem&) gives an item's key.
+template <class F>
+void SortModel(TListViewModel& model, F key) {
     model.SortByKey([key](TListViewModel* m, int row) {
         return key(*static_cast<const TRenameItem*>(m->Items(row)->GetData()));
     });
@@ -224,8 +223,8 @@ void TViewHandler::ReadShownFileInfo() {
 
 void TViewHandler::Refresh() {
     ForgetFileInfo(Model());
+    // The reading shows what it read.
     ReadShownFileInfo();
-    ListView().UpdateVisibleItems();
 }
 
 bool TViewHandler::ReadFileInfo(bool taken) {
@@ -268,9 +267,7 @@ void TViewHandler::SortByInfo(TInfoColumn column) {
     if (!ReadFileInfo(NeedsDateTaken(column)))
         Abort();
     Rearrange([column](TListViewModel& model) {
-        model.SortByKey([column](TListViewModel* m, int row) {
-            return SortKeyByInfo(*static_cast<const TRenameItem*>(m->Items(row)->GetData()), column);
-        });
+        SortModel(model, [column](const TRenameItem& item) { return SortKeyByInfo(item, column); });
     });
 }
 

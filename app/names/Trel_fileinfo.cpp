@@ -161,14 +161,7 @@ void ForgetFileInfo(TListViewModel& model) {
 void TFileInfoTask::Run() {
     const std::size_t total = FRequests.size();
     FCompleted = ReadFileInfo(FRequests, FAnswers, [this, total](std::size_t answered) {
-        const int percent = total == 0 ? 100 : static_cast<int>(answered * 100 / total);
-        if (percent != FLastPercent && OnProgress) {
-            FLastPercent = percent;
-            Synchronize(
-                percent,
-                [](void* data, std::int32_t value) { static_cast<TFileInfoTask*>(data)->OnProgress(value); },
-                this);
-        }
+        ReportProgress(total == 0 ? 100 : static_cast<int>(answered * 100 / total));
         return !Cancelled();
     });
 }

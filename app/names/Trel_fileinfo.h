@@ -54,8 +54,9 @@ void ApplyFileInfo(const std::vector<TFileInfoRequest>& requests, const std::vec
 // Marks every row's values as unread, so that the next reading asks the disk again.
 void ForgetFileInfo(TListViewModel& model);
 
-// ReadFileInfo on the worker thread. The requests and answers belong to the
-// caller, who keeps them until the finish event.
+// ReadFileInfo on the worker thread, its progress the percentage of the
+// requests answered. The requests and answers belong to the caller, who
+// keeps them until the finish event.
 class TFileInfoTask : public TTask {
 public:
     TFileInfoTask(const std::vector<TFileInfoRequest>& requests, std::vector<TFileInfo>& answers)
@@ -65,12 +66,8 @@ public:
     // Whether every request was answered; valid at the finish event.
     bool Completed() const { return FCompleted; }
 
-    // The percentage of the requests answered, sent only when it changes; main thread.
-    std::function<void(int percent)> OnProgress;
-
 private:
     const std::vector<TFileInfoRequest>& FRequests;
     std::vector<TFileInfo>& FAnswers;
     bool FCompleted = false;
-    int FLastPercent = 0;
 };

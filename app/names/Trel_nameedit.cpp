@@ -315,10 +315,7 @@ std::string ItemAt(const char* items, int index) {
 int IndexOfItem(const char* items, const std::string& word) {
     TStringList lines;
     lines.SetText(items);
-    for (int i = 0; i < lines.Count(); ++i)
-        if (AnsiCompareText(lines.Strings(i), word) == 0)
-            return i;
-    return -1;
+    return lines.IndexOf(word);
 }
 
 // ---------------------------------------------------------------- text sources

@@ -92,11 +92,14 @@ std::wstring Widened(const std::string& text) {
     return wide;
 }
 
+// Whether a surrogate pair, one character beyond the 16-bit range, starts at i.
+bool StartsPair(const std::wstring& text, std::size_t i) {
+    return i + 1 < text.size() && IS_SURROGATE_PAIR(text[i], text[i + 1]);
+}
+
 // The UTF-16 units of the character at i: a surrogate pair is one.
 std::size_t WideCharSize(const std::wstring& text, std::size_t i) {
-    const bool pair = i + 1 < text.size() && text[i] >= 0xD800 && text[i] <= 0xDBFF && text[i + 1] >= 0xDC00 &&
-                      text[i + 1] <= 0xDFFF;
-    return pair ? 2 : 1;
+    return StartsPair(text, i) ? 2 : 1;
 }
 
 // ---------------------------------------------------------------- characters beyond 16 bits
@@ -112,18 +115,6 @@ std::size_t WideCharSize(const std::wstring& text, std::size_t i) {
 // c is one of the characters of the set (never the zero that ends it).
 bool IsOneOf(wchar_t c, const wchar_t* set) {
     return c != L'\0' && std::wcschr(set, c) != nullptr;
-}
-
-bool IsHighSurrogate(wchar_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLowSurrogate(wchar_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
-bool StartsPair(const std::wstring& text, std::size_t i) {
-    return i + 1 < text.size() && IsHighSurrogate(text[i]) && IsLowSurrogate(text[i + 1]);
 }
 
 bool HoldsPair(const std::wstring& text) {
@@ -574,8 +565,9 @@ TNamePattern::TNamePattern(const std::string& pattern, bool matchCase) {
         const std::wstring codePoints = CodePointPattern(wide);
         // A pattern that holds a character beyond the 16-bit range may not
         // even compile as it is ([😀-😂] is a range between two halves).
-        Compile(compiled->Regex, HoldsPair(wide) ? codePoints : wide, flags);
-        if (!HoldsPair(wide) && codePoints != wide) {
+        const bool holdsPair = HoldsPair(wide);
+        Compile(compiled->Regex, holdsPair ? codePoints : wide, flags);
+        if (!holdsPair && codePoints != wide) {
             compiled->CodePoints = std::make_unique<TNameRegex>();
             Compile(*compiled->CodePoints, codePoints, flags);
         }

@@ -191,19 +191,34 @@ TStepPreview::TStepPreview(TNameStep step, const TNames& names, const TEntries* 
 TStepPreview::~TStepPreview() = default;
 
 bool TStepPreview::Advance(int count) {
+    return Attempt([&] { AdvanceNames(std::min(FCount, FNext + count)); }, false);
+}
+
+bool TStepPreview::AdvanceFor(std::chrono::milliseconds time, int count) {
+    const auto end = std::chrono::steady_clock::now() + time;
+    return Attempt(
+        [&] {
+            do
+                AdvanceNames(std::min(FCount, FNext + count));
+            while (FNext < FCount && std::chrono::steady_clock::now() < end);
+        },
+        true);
+}
+
+bool TStepPreview::Attempt(const std::function<void()>& work, bool readyAndWork) {
     if (FDone)
         return true;
     // What goes wrong is what the line tells; nothing else is left to do.
     try {
         if (!FReady) {
             FReady = std::make_unique<TReadyStep>(FStep, FCount, FEntries);
-            return false;
+            if (!readyAndWork)
+                return false;
         }
-        const int end = std::min(FCount, FNext + count);
         if (FReady->NeedsMatcherStack())
-            RunWithMatcherStack([&] { AdvanceNames(end); });
+            RunWithMatcherStack(work);
         else
-            AdvanceNames(end);
+            work();
         FDone = FNext == FCount;
     } catch (const Exception& e) {
         FProblem = FReady ? Quoted(FNames[static_cast<std::size_t>(FNext)]) + " cannot be changed: " + e.Message()

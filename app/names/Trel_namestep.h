@@ -8,7 +8,9 @@
 #include "app/names/Trel_namepattern.h"
 #include "app/names/Trel_rename.h"
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -112,6 +114,10 @@ public:
     // The next slice: the step readied first, then up to count names worked
     // out. True once everything is.
     bool Advance(int count);
+    // Slices of count names, the step readied first, until everything is
+    // worked out or the time has passed: one run on the matcher's stack for
+    // all of them. True once everything is.
+    bool AdvanceFor(std::chrono::milliseconds time, int count);
     bool Done() const { return FDone; }
     // "IMG_0001.jpg -> Holiday 0001.jpg; 3 of 5 names change." once done,
     // "...; counting." before, or why the step cannot be applied. Over file
@@ -120,6 +126,10 @@ public:
     std::string Text() const;
 
 private:
+    // Readies the step when it is not (only that, unless readyAndWork), then
+    // runs work, on the matcher's stack where the step needs it; what goes
+    // wrong ends the preview with the reason.
+    bool Attempt(const std::function<void()>& work, bool readyAndWork);
     void AdvanceNames(int end);
 
     TNameStep FStep;

@@ -59,7 +59,6 @@ class TPresetStore {
 public:
     explicit TPresetStore(std::string fileName = std::string()) : FFileName(std::move(fileName)) {}
 
-    const std::string& FileName() const { return FFileName; }
     void SetFileName(const std::string& fileName) { FFileName = fileName; }
     // Reads the file (a missing one holds no preset); a damaged one raises
     // and leaves the presets as they were.

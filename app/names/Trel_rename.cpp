@@ -2,17 +2,25 @@
 
 #include <windows.h>
 
-TRenameItem::TRenameItem(const std::string& path) {
+namespace {
+
+std::uint32_t ReadAttributes(const std::string& path) {
+    try {
+        return TFile(path).GetAttributes();
+    } catch (const EFileError&) {
+        throw ERenameError("The program cannot determine the file type.");
+    }
+}
+
+} // namespace
+
+TRenameItem::TRenameItem(const std::string& path) : TRenameItem(path, ReadAttributes(path)) {}
+
+TRenameItem::TRenameItem(const std::string& path, std::uint32_t attributes) {
     const TPath value(path);
     Directory = value.GetDirectory();
     OldName = value.GetName();
     NewName = OldName;
-    std::uint32_t attributes = 0;
-    try {
-        attributes = TFile(path).GetAttributes();
-    } catch (const EFileError&) {
-        throw ERenameError("The program cannot determine the file type.");
-    }
     Type =
         (attributes & FILE_ATTRIBUTE_DIRECTORY) ? TRenameItemType::Directory : TRenameItemType::RegularFile;
 }

@@ -48,6 +48,8 @@ public:
     // is a directory. A path whose attributes cannot be read raises
     // ERenameError "The program cannot determine the file type.".
     explicit TRenameItem(const std::string& path);
+    // The same, with the attributes the caller has read already.
+    TRenameItem(const std::string& path, std::uint32_t attributes);
 
     // Where the item is found on disk now: Directory joined with OldName.
     TPath GetPath() const;

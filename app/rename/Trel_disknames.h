@@ -3,8 +3,6 @@
 // directory is what keeps a check of many entries fast.
 #pragma once
 
-#include "support/Vek_file.h"
-
 #include <string>
 #include <unordered_map>
 #include <unordered_set>

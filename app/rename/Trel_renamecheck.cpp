@@ -6,6 +6,8 @@
 #include <string_view>
 #include <unordered_map>
 
+namespace {
+
 TEntryKeys MakeKeys(const std::vector<TCheckEntry>& entries) {
     const size_t count = entries.size();
     TEntryKeys keys{std::vector<std::string>(count), std::vector<std::string>(count),
@@ -41,6 +43,8 @@ TMovedAway FindMovedAway(const std::vector<TCheckEntry>& entries, const TEntryKe
     return moved;
 }
 
+// For every entry that moves, the entry that moves away from its new path
+// (-1: none): the one whose name it takes.
 std::vector<int> FindNext(const TEntryKeys& keys, const TMovedAway& moved) {
     const size_t count = keys.Old.size();
     std::vector<int> next(count, -1);
@@ -54,6 +58,8 @@ std::vector<int> FindNext(const TEntryKeys& keys, const TMovedAway& moved) {
     return next;
 }
 
+// The entries on a cycle of names: each one's target is where the next one
+// sits, and the last one's target is where the first sits.
 std::vector<bool> FindCycles(const std::vector<int>& next) {
     const size_t count = next.size();
     enum : std::uint8_t { kUnvisited, kOnPath, kDone };
@@ -81,6 +87,8 @@ std::vector<bool> FindCycles(const std::vector<int>& next) {
     }
     return onCycle;
 }
+
+} // namespace
 
 TRunNames FindRunNames(const std::vector<TCheckEntry>& entries) {
     TRunNames names;

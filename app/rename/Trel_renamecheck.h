@@ -71,8 +71,6 @@ struct TEntryKeys {
     bool Moves(size_t e) const { return Renamed[e] && Old[e] != New[e]; }
 };
 
-TEntryKeys MakeKeys(const std::vector<TCheckEntry>& entries);
-
 // The first entry that moves away from each path, and the first directory
 // entry that does. Keyed by views of the keys, which stay in place.
 struct TMovedAway {
@@ -81,16 +79,6 @@ struct TMovedAway {
     // Some path is moved away from by two entries.
     bool Repeated = false;
 };
-
-TMovedAway FindMovedAway(const std::vector<TCheckEntry>& entries, const TEntryKeys& keys);
-
-// For every entry that moves, the entry that moves away from its new path
-// (-1: none): the one whose name it takes.
-std::vector<int> FindNext(const TEntryKeys& keys, const TMovedAway& moved);
-
-// The entries on a cycle of names: each one's target is where the next one
-// sits, and the last one's target is where the first sits.
-std::vector<bool> FindCycles(const std::vector<int>& next);
 
 // The phases together. Moved holds views of Keys, so the whole moves but is
 // never copied.

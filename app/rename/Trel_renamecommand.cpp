@@ -2,6 +2,7 @@
 
 #include "app/rename/Trel_renametask.h"
 #include "framework/Fw_forms.h"
+#include "framework/Fw_scope.h"
 #include "support/Vek_autopointer.h"
 
 #include <windows.h>
@@ -30,6 +31,8 @@ TRenameCommand::TRenameCommand(TListViewModel& model)
 TRenameCommand::~TRenameCommand() = default;
 
 void TRenameCommand::Execute() {
+    // Only the first run reads the plan: it need not stay with the history.
+    auto forget = ScopeExit([this] { Plan = TRenamePlan(); });
     RunTask(new TDoRenameTask(FModel, FSubCommands, FMarks, Plan));
 }
 
@@ -46,56 +49,21 @@ void TRenameCommand::DoProgress(TTrelProgressDialog& dialog, int percent) {
 }
 
 void TRenameCommand::RunTask(TRenameTask* task) {
-    // Ours until the worker has it; the worker frees it after its finish event.
+    // The dialog takes the task; the worker frees it after its finish event.
     TAutoPointer<TRenameTask> unstarted(task);
     // Nothing changes on disk before the task starts: a run that never starts
     // leaves the whole history as it was.
     Flags = TCommandFlags{cfDiscard};
     TTrelProgressDialog& dialog = Application->Dialog<TTrelProgressDialog>();
     FError.reset();
-    FTask = task;
-    std::exception_ptr dialogError;
-    try {
-        ConnectTask(*task, dialog);
-        dialog.PrepareForRun("Rename", "Renaming...", [this] {
-            if (FTask)
-                FTask->Cancel();
-        });
-        dialog.OnStart = [this, &unstarted](TObject*) {
-            // A start message left over from an earlier show must not start it twice.
-            if (!unstarted)
-                return;
-            FTask->Start();
-            unstarted.Release();
-        };
-        RepaintList();
-        dialog.Execute(true);
-    } catch (...) {
-        dialogError = std::current_exception();
-    }
-    dialog.OnStart = nullptr;
-    // The loop ends before the finish event only when the program is ending:
-    // the worker still calls back into this command, so stop it and wait.
-    if (FTask && !unstarted) {
-        FTask->Cancel();
-        while (FTask)
-            Application->HandleMessage();
-    }
-    dialog.OnCloseQuery = nullptr;
-    FTask = nullptr;
+    task->JournalFolders = JournalFolders;
+    task->OnProgress = [this, &dialog](TObject*, int percent) { DoProgress(dialog, percent); };
+    task->OnError = [this](TObject*, Exception& error) { FError = CopyError(error); };
     RepaintList();
-    ConcludeRun(!unstarted, dialogError, dialog.GetPosition() == 100);
-}
-
-void TRenameCommand::ConnectTask(TRenameTask& task, TTrelProgressDialog& dialog) {
-    task.JournalFolders = JournalFolders;
-    task.FreeOnFinish = true;
-    task.OnProgress = [this, &dialog](TObject*, int percent) { DoProgress(dialog, percent); };
-    task.OnFinished = [this, &dialog](TObject*) {
-        FTask = nullptr;
-        dialog.FinishRun();
-    };
-    task.OnError = [this](TObject*, Exception& error) { FError = CopyError(error); };
+    std::exception_ptr dialogError;
+    const bool started = dialog.RunTask(unstarted.Release(), "Rename", "Renaming...", dialogError);
+    RepaintList();
+    ConcludeRun(started, dialogError, dialog.GetPosition() == 100);
 }
 
 void TRenameCommand::ConcludeRun(bool started, const std::exception_ptr& dialogError, bool completed) {

@@ -35,8 +35,8 @@ public:
     // Where each run writes its journal before it renames anything, in order
     // of preference (DefaultJournalFolders to begin with); empty: no journal.
     std::vector<std::string> JournalFolders;
-    // The order of Perform (empty: the rows' order). Restore and the
-    // repetition follow the sub-commands that it made.
+    // The order of Perform (empty: the rows' order), let go once it ran.
+    // Restore and the repetition follow the sub-commands that it made.
     TRenamePlan Plan;
 
     // The sub-commands: pending until performed, then done (undo stack) or
@@ -53,9 +53,6 @@ protected:
 
 private:
     void RunTask(TRenameTask* task);
-    // The task's events: progress to the dialog, its end finishes the dialog,
-    // its error kept for after the run.
-    void ConnectTask(TRenameTask& task, TTrelProgressDialog& dialog);
     // Sets the flags from how the run went, then throws what went wrong: for
     // a run that never started the dialog's error or the abort, for one that
     // did the task's error before the dialog's.
@@ -67,8 +64,6 @@ private:
     // Outlives the sub-commands, which mark their moves in it.
     TMoveMarks FMarks;
     TInvoker FSubCommands;
-    // Set while a task runs, cleared by its finish event.
-    TRenameTask* FTask = nullptr;
     // Made by the task's error event, thrown on after the flags are set.
     std::unique_ptr<Exception> FError;
 };

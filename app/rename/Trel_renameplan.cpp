@@ -165,12 +165,14 @@ TRenamePlan PlanRenames(const std::vector<TCheckEntry>& entries, const TRunNames
 TSafeOrder FindSafeOrder(const std::vector<TCheckEntry>& entries) {
     TSafeOrder order;
     const TRunNames names = FindRunNames(entries);
-    for (size_t e = 0; e < entries.size(); ++e)
-        order.Serves += names.NeedsOrder(e) ? 1 : 0;
-    if (order.Serves == 0)
+    bool needed = false;
+    for (size_t e = 0; e < entries.size() && !needed; ++e)
+        needed = names.NeedsOrder(e);
+    if (!needed)
         return order;
     TDiskNames disk;
     const TCheckResult check = CheckRenames(entries, names, LookUpOnDisk(entries, disk));
+    order.Serves = check.SafeOrderServes;
     if (check.SafeOrderRunsAll)
         order.Plan = PlanRenames(entries, names, disk);
     return order;

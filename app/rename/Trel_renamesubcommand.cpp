@@ -2,8 +2,11 @@
 
 #include "support/Vek_file.h"
 
-TRenameSubCommand::TRenameSubCommand(TRenameItem* item, TMoveMarks* marks)
-    : FMoves{{item, item->OldName, item->NewName}}, FMarks(marks) {}
+TRenameSubCommand::TRenameSubCommand(TRenameItem* item, TMoveMarks* marks) : FMarks(marks) {
+    // Not a braced list: its elements would be copied once more.
+    FMoves.reserve(1);
+    FMoves.push_back({item, item->OldName, item->NewName});
+}
 
 TRenameSubCommand::TRenameSubCommand(const std::vector<TRenameItem*>& cycle, const std::string& temporary,
                                      TMoveMarks* marks)

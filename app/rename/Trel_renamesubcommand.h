@@ -45,7 +45,6 @@ public:
     // The moves that Rename(forward) makes, in their order, as the run's
     // journal records them.
     void AppendJournalSteps(bool forward, std::vector<TJournalStep>& steps) const;
-    int Moves() const { return static_cast<int>(FMoves.size()); }
 
     // Forward from the old names to the new ones, or back (the moves in the
     // other order), each marked in the journal first: a cycle's names alone

@@ -15,6 +15,8 @@ namespace {
 // from the top of their stack.
 std::unique_ptr<TRenameJournal> BeginJournal(const std::vector<std::string>& folders,
                                              const TObjectList& commands, TJournalRun run) {
+    if (folders.empty())
+        return nullptr;
     const int count = commands.Count();
     const bool fromLast = run != TJournalRun::Perform;
     const bool forward = run != TJournalRun::Restore;
@@ -26,7 +28,7 @@ std::unique_ptr<TRenameJournal> BeginJournal(const std::vector<std::string>& fol
     // A run that renames nothing needs no journal.
     const bool renames = std::any_of(steps.begin(), steps.end(),
                                      [](const TJournalStep& step) { return step.From != step.To; });
-    if (folders.empty() || !renames)
+    if (!renames)
         return nullptr;
     std::string lastDirectory;
     std::string lastExpanded;
@@ -82,21 +84,6 @@ void TRenameTask::RunWorkingThrough(TObjectList& commands, TJournalRun run) {
 void TRenameTask::CheckCancelled() const {
     if (Cancelled())
         Abort();
-}
-
-void TRenameTask::ReportProgress(std::int32_t percent) {
-    if (percent == FLastPercent)
-        return;
-    FLastPercent = percent;
-    if (!OnProgress)
-        return;
-    Synchronize(
-        percent,
-        [](void* data, std::int32_t argument) {
-            auto* task = static_cast<TRenameTask*>(data);
-            task->OnProgress(task, argument);
-        },
-        this);
 }
 
 // ---------------------------------------------------------------- TDoRenameTask

@@ -14,7 +14,6 @@
 #include <vector>
 
 // The percentage of the steps done, 0 to 100.
-using TRenameProgressEvent = std::function<void(TObject* Sender, int Percent)>;
 
 // Drives the private invoker of one rename command step by step and turns the
 // steps done into a percentage. It renames nothing itself: the invoker's
@@ -31,9 +30,6 @@ public:
     // seen before each step (the framework's abort); the last report is 100.
     void Run() override;
 
-    // Sent only when the percentage changes, through the handshake with the
-    // main thread: at most 101 calls however long the list.
-    TRenameProgressEvent OnProgress;
     // Where the run's journal goes, in order of preference; empty: no journal.
     std::vector<std::string> JournalFolders;
 
@@ -55,11 +51,6 @@ protected:
     TListViewModel& FModel;
     TInvoker& FInvoker;
     TMoveMarks& FMarks;
-
-private:
-    void ReportProgress(std::int32_t percent);
-
-    std::int32_t FLastPercent = 0;
 };
 
 // Perform: makes one rename sub-command per row in the rows' current order,

@@ -19,13 +19,7 @@
 
 namespace {
 
-// Every test starts with the program's dialogs not yet created, as a
-// program that has just started.
-class NameDialogs : public testing::Test {
-protected:
-    void SetUp() override { Application->FreeForms(); }
-    void TearDown() override { Application->FreeForms(); }
-};
+using NameDialogs = TFreshDialogsTest;
 
 // The innermost modal form as a dialog of the class, or null.
 template <class T>

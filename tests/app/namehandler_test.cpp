@@ -68,13 +68,7 @@ private:
     TNameHandler FHandler;
 };
 
-// The program's dialogs are created anew by each test, as on the program's
-// first use of them.
-class NameHandler : public testing::Test {
-protected:
-    void SetUp() override { Application->FreeForms(); }
-    void TearDown() override { Application->FreeForms(); }
-};
+using NameHandler = TFreshDialogsTest;
 
 // Runs the operation with the steps acting in its dialogs; all steps must run.
 std::string RunWith(const TSteps& steps, const std::function<void()>& operation) {

@@ -18,12 +18,7 @@
 
 namespace {
 
-// The dialogs start as on the program's first use of them.
-class Presets : public testing::Test {
-protected:
-    void SetUp() override { Application->FreeForms(); }
-    void TearDown() override { Application->FreeForms(); }
-};
+using Presets = TFreshDialogsTest;
 
 // The dialog of the shortcut, shown with its values as set and accepted with OK.
 template <class TDialog>

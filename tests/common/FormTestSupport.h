@@ -10,6 +10,14 @@
 #include <string>
 #include <vector>
 
+// Every test starts with the program's dialogs not yet created, as in a
+// program that has just started, and leaves none behind.
+class TFreshDialogsTest : public testing::Test {
+protected:
+    void SetUp() override { Application->FreeForms(); }
+    void TearDown() override { Application->FreeForms(); }
+};
+
 // Runs one step at each idle moment of the message loop, so a test can act
 // inside a modal loop (press keys, click buttons) after the form has shown.
 // A watchdog ends the innermost modal form, with a failure, if the steps never
